@@ -1,0 +1,131 @@
+#include "Dialogs.h"
+#include "FunStatContext.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestFunStatContext : public QObject {
+    Q_OBJECT
+private slots:
+    void reportListsOptionalLinesOnlyWhenSet();
+    void statusTexts();
+    void assignKeepsShowFields();
+    void caughtExceptionNamesThrowSite();
+    void showWithoutDialogUsesPlainBox();
+    void logIsEmptiedPastTenThousandBytes();
+};
+
+void TestFunStatContext::reportListsOptionalLinesOnlyWhenSet()
+{
+    TFunStatContext c;
+    c.Raise("/src/a/File.cpp", QStringLiteral("TX::Op"), 42, Error, QStringLiteral("Failed to get type."));
+    QStringList lines = c.ReportText().split(QStringLiteral("\r\n"));
+    QCOMPARE(lines.at(0), QString());
+    QCOMPARE(lines.at(1), QStringLiteral("RAISE CONTEXT"));
+    QCOMPARE(lines.at(2), QStringLiteral("* Status: Error"));
+    QCOMPARE(lines.at(3), QStringLiteral("* File: \"File.cpp\""));
+    QCOMPARE(lines.at(4), QStringLiteral("* Function: \"TX::Op\""));
+    QCOMPARE(lines.at(5), QStringLiteral("* Line: 42"));
+    QCOMPARE(lines.at(6), QStringLiteral("* Description: \"Failed to get type.\""));
+    QCOMPARE(lines.at(7), QString());
+    QCOMPARE(lines.at(8), QStringLiteral("SHOW CONTEXT"));
+    QCOMPARE(lines.last(), QStringLiteral("* UserReal: 0"));
+    QVERIFY(lines.contains(QStringLiteral("* UserText: ")));
+
+    c.Raise("f.cpp", QStringLiteral("F"), 1, Catastrophe, QStringLiteral("d"), QStringLiteral("p1"),
+            QStringLiteral("p2"), 2);
+    lines = c.ReportText().split(QStringLiteral("\r\n"));
+    QCOMPARE(lines.at(2), QStringLiteral("* Status: Catastrophe: CATASTROPHIC FAILURE!!! It is highly recommended to "
+                                         "terminate the program immediately!"));
+    QCOMPARE(lines.at(7), QStringLiteral("* Parameter 1: \"p1\""));
+    QCOMPARE(lines.at(8), QStringLiteral("* Parameter 2: \"p2\""));
+    QCOMPARE(lines.at(9), QStringLiteral("* System error code: 2"));
+    QVERIFY(lines.at(10).startsWith(QStringLiteral("* System error description: \"")));
+    QVERIFY(!lines.at(10).endsWith(QStringLiteral(".\"")));
+}
+
+void TestFunStatContext::statusTexts()
+{
+    QCOMPARE(TFunStatContext::StatusText(3), QStringLiteral("Begin function error"));
+    QCOMPARE(TFunStatContext::StatusText(6), QStringLiteral("Unknown function status"));
+    QCOMPARE(TFunStatContext::StatusText(-1), QStringLiteral("Unknown function status"));
+}
+
+void TestFunStatContext::assignKeepsShowFields()
+{
+    TFunStatContext target, source;
+    target.SetShow("show.cpp", QStringLiteral("Shower"), 7);
+    source.Raise("raise.cpp", QStringLiteral("Raiser"), 9, Error, QStringLiteral("x"));
+    source.SetShow("other.cpp", QStringLiteral("Other"), 11);
+    source.UserInt = 5;
+    target.Assign(source);
+    QCOMPARE(target.Status, int(Error));
+    QCOMPARE(target.RaiseFunction, QStringLiteral("Raiser"));
+    QCOMPARE(target.UserInt, 5);
+    QCOMPARE(target.ShowFunction, QStringLiteral("Shower"));
+    QCOMPARE(target.ShowLine, 7);
+}
+
+void TestFunStatContext::caughtExceptionNamesThrowSite()
+{
+    TFunStatContext c;
+    try {
+        LECTERN_THROW(QStringLiteral("boom"));
+    } catch (const std::exception &e) {
+        c.RaiseException(__FILE__, QStringLiteral("T::F"), __LINE__, &e);
+    }
+    QCOMPARE(c.Description, QStringLiteral("Unhandled exception: boom"));
+    QCOMPARE(c.Parameter1, QStringLiteral("test_funstatcontext.cpp"));
+    QVERIFY(c.Parameter2.toInt() > 0);
+
+    std::runtime_error plain("plain");
+    c.RaiseException(__FILE__, QStringLiteral("T::F"), __LINE__, &plain);
+    QCOMPARE(c.Parameter1, QString());
+    QCOMPARE(c.Parameter2, QStringLiteral("0"));
+    QVERIFY(c.ReportText().contains(QStringLiteral("* Parameter 2: \"0\"")));
+    QVERIFY(!c.ReportText().contains(QStringLiteral("* Parameter 1:")));
+
+    c.RaiseException(__FILE__, QStringLiteral("T::F"), __LINE__, nullptr);
+    QCOMPARE(c.Description, QStringLiteral("Unhandled generic exception."));
+}
+
+void TestFunStatContext::showWithoutDialogUsesPlainBox()
+{
+    TScopedRecordingDialogs dialogs;
+    SetErrorReportView(nullptr);
+    TFunStatContext c;
+    bool flag = true;
+    QCOMPARE(c.Show(QStringLiteral("Failed."), &flag), false);
+    QCOMPARE(flag, false);
+    QCOMPARE(dialogs.Boxes.size(), 1);
+    QCOMPARE(dialogs.Boxes[0].Caption, QStringLiteral("Error"));
+    QCOMPARE(dialogs.Boxes[0].Text, QStringLiteral("The error-dialog form is not created. You must create it."));
+}
+
+void TestFunStatContext::logIsEmptiedPastTenThousandBytes()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Errors.log"));
+    auto fill = [&](int size) {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(QByteArray(size, 'x'));
+    };
+    const QString entry = QStringLiteral("DESCRIPTION\r\nmsg");
+    const QByteArray framed = "**********DESCRIPTION\r\nmsg\r\n**********\r\n";
+
+    fill(10001);
+    QVERIFY(AppendReportToLog(path, entry));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), framed);
+    f.close();
+
+    fill(10000);
+    QVERIFY(AppendReportToLog(path, entry));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.size(), qint64(10000 + framed.size()));
+}
+
+QTEST_GUILESS_MAIN(TestFunStatContext)
+#include "test_funstatcontext.moc"
