@@ -1,0 +1,256 @@
+#include "Program.h"
+
+#include "FunStatContext.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QThread>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <exception>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+const QString ProgramName = QStringLiteral("Lectern");
+const QString ProgramVersionText = QStringLiteral("Version 2.5.4, released on 06.01.2006");
+
+namespace {
+
+QStringList g_arguments;
+int g_instanceLockFd = -1;
+
+QStringList CurrentArguments()
+{
+    if (QCoreApplication::instance())
+        return QCoreApplication::arguments();
+    return g_arguments;
+}
+
+QString BaseName(const QString &path)
+{
+    return QFileInfo(path).fileName();
+}
+
+bool IsInstallerName(const QString &fileName)
+{
+    return fileName.compare(QLatin1String("Install"), Qt::CaseInsensitive) == 0
+        || fileName.compare(QLatin1String("Install.exe"), Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+void InitProgramArguments(int argc, char **argv)
+{
+    g_arguments.clear();
+    for (int i = 0; i < argc && argv && argv[i]; ++i)
+        g_arguments << QString::fromLocal8Bit(argv[i]);
+}
+
+QString GetProgramPath()
+{
+    if (QCoreApplication::instance()) {
+        const QString path = QCoreApplication::applicationFilePath();
+        if (!path.isEmpty())
+            return path;
+    }
+    // No application yet: the kernel knows the executable.
+    const QString exe = QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
+    if (!exe.isEmpty())
+        return exe;
+    if (!g_arguments.isEmpty())
+        return QFileInfo(g_arguments.first()).absoluteFilePath();
+    return QString();
+}
+
+QString GetProgramDirectory()
+{
+    const QString path = GetProgramPath();
+    QString dir = path.isEmpty() ? QDir::currentPath() : QFileInfo(path).absolutePath();
+    if (!dir.endsWith(QLatin1Char('/')))
+        dir += QLatin1Char('/');
+    return dir;
+}
+
+QString GetProgramFileName()
+{
+    return BaseName(GetProgramPath());
+}
+
+int GetParamCount()
+{
+    const QStringList args = CurrentArguments();
+    return args.isEmpty() ? 0 : int(args.size()) - 1;
+}
+
+QString GetParam(int index)
+{
+    if (index == 0)
+        return GetProgramPath();
+    const QStringList args = CurrentArguments();
+    if (index < 0 || index >= args.size())
+        return QString();
+    return args.at(index);
+}
+
+QStringList GetParams()
+{
+    QStringList args = CurrentArguments();
+    if (!args.isEmpty())
+        args.removeFirst();
+    return args;
+}
+
+bool IsInstallerMode(const QString &programFileName, const QStringList &arguments)
+{
+    if (IsInstallerName(BaseName(programFileName)))
+        return true;
+    return !arguments.isEmpty() && arguments.first().compare(QLatin1String("/Uninstall"), Qt::CaseInsensitive) == 0;
+}
+
+bool IsInstallerMode()
+{
+    const QStringList args = CurrentArguments();
+    // The kernel resolves links for the real executable; the name the
+    // program was started under (argument 0) may be a link named "Install".
+    if (!args.isEmpty() && IsInstallerName(BaseName(args.first())))
+        return true;
+    return IsInstallerMode(GetProgramFileName(), GetParams());
+}
+
+QString ProgramInstanceLockPath(const QString &name)
+{
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (dir.isEmpty())
+        dir = QDir::tempPath();
+    QString safeName = name;
+    safeName.replace(QLatin1Char('/'), QLatin1Char('_'));
+    return dir + QStringLiteral("/Mutex_ProgramInstance_") + safeName + QStringLiteral(".lock");
+}
+
+bool IsProgramInstanceRunning(const QString &name)
+{
+    ClearLastError();
+    if (g_instanceLockFd >= 0)
+        return false; // this process holds the lock already
+    const QString path = ProgramInstanceLockPath(name);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    // Close-on-exec: programs started from the reader must not inherit the
+    // lock and keep it alive after the reader ends.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false; // no lock at all: run as if alone
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        g_instanceLockFd = fd;
+        // The holder's process id, for whoever looks at the file.
+        const QByteArray pid = QByteArray::number(qint64(::getpid())) + '\n';
+        if (::ftruncate(fd, 0) == 0 && ::write(fd, pid.constData(), size_t(pid.size())) < 0) {
+            // Only informative; the lock is what counts.
+        }
+        return false;
+    }
+    const int error = errno;
+    ::close(fd);
+    return error == EWOULDBLOCK;
+}
+
+void ReleaseProgramInstance()
+{
+    if (g_instanceLockFd < 0)
+        return;
+    // The file stays: removing it could let two readers lock two different
+    // files of the same name.
+    ::flock(g_instanceLockFd, LOCK_UN);
+    ::close(g_instanceLockFd);
+    g_instanceLockFd = -1;
+}
+
+void InstallTerminateHandler()
+{
+    std::set_terminate(&TerminateProgramFun);
+}
+
+void TerminateProgramFun()
+{
+    // A second terminate while the report is on screen ends the process.
+    static std::atomic<bool> entered{false};
+    if (entered.exchange(true))
+        TerminateProgramNow();
+    const QString text = QStringLiteral("Abort intercepted.\r\nProgram must be terminated.");
+    std::fprintf(stderr, "%s: Abort intercepted. Program must be terminated.\n", qPrintable(ProgramName));
+    try {
+        const QString name = QStringLiteral("TerminateProgramFun");
+        FunStatContext.Raise(__FILE__, name, __LINE__, Error, text, QString(), QString(), 0);
+        FunStatContext.SetShow(__FILE__, name, __LINE__);
+        // Windows can only be shown from the thread that owns them.
+        QCoreApplication *app = QCoreApplication::instance();
+        if (!app || QThread::currentThread() == app->thread())
+            FunStatContext.Show(text);
+        FunStatContext.Reset(Perfect);
+    } catch (...) {
+    }
+    TerminateProgramNow();
+}
+
+void TerminateProgramNow()
+{
+    ::_exit(1);
+}
+
+TShiftState ShiftStateFrom(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons, bool doubleClick)
+{
+    TShiftState state = 0;
+    if (modifiers & Qt::ShiftModifier)
+        state |= ssShift;
+    if (modifiers & Qt::AltModifier)
+        state |= ssAlt;
+    if (modifiers & Qt::ControlModifier)
+        state |= ssCtrl;
+    if (buttons & Qt::LeftButton)
+        state |= ssLeft;
+    if (buttons & Qt::RightButton)
+        state |= ssRight;
+    if (buttons & Qt::MiddleButton)
+        state |= ssMiddle;
+    if (doubleClick)
+        state |= ssDouble;
+    return state;
+}
+
+namespace {
+
+constexpr unsigned KnownFlags = ssShift | ssAlt | ssCtrl | ssLeft | ssRight | ssMiddle | ssDouble;
+constexpr unsigned KeyboardFlags = ssShift | ssAlt | ssCtrl | ssDouble;
+
+bool IsKnownFlag(unsigned modifier)
+{
+    return modifier != 0 && (modifier & KnownFlags) == modifier && (modifier & (modifier - 1)) == 0;
+}
+
+TShiftState Reduced(TShiftState state)
+{
+    return state & KeyboardFlags;
+}
+
+} // namespace
+
+bool HasModifier(TShiftState state, unsigned modifier)
+{
+    return IsKnownFlag(modifier) && (Reduced(state) & modifier) != 0;
+}
+
+bool HasOnlyModifier(TShiftState state, unsigned modifier)
+{
+    return IsKnownFlag(modifier) && Reduced(state) == modifier;
+}
+
+bool HasNoModifier(TShiftState state)
+{
+    return Reduced(state) == 0;
+}
