@@ -1,0 +1,887 @@
+#include "RichDocument.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextOption>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// User properties holding the exact twips (and colour values) of a format,
+// so a record read back equals the record that was set.
+enum : int {
+    PropHeightTwips = QTextFormat::UserProperty + 1,
+    PropSpacingTwips,
+    PropStartIndent = QTextFormat::UserProperty + 10,
+    PropRightIndent,
+    PropOffset,
+    PropSpaceBefore,
+    PropSpaceAfter,
+    PropLineSpacing,
+    PropLineSpacingRule,
+    PropTabStops,
+};
+
+constexpr QChar ParagraphSeparator(0x2029);
+constexpr int MaxFaceName = 31;
+constexpr int NoLimit = 0x7FFFFFFF;
+
+// Normalises CR LF, CR and LF to Qt's paragraph separator.
+QString ToQtParagraphs(const QString &text)
+{
+    QString result;
+    result.reserve(text.size());
+    for (int i = 0; i < text.size(); ++i) {
+        QChar c = text.at(i);
+        if (c == QLatin1Char('\r')) {
+            if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+                ++i;
+            result.append(ParagraphSeparator);
+        } else if (c == QLatin1Char('\n')) {
+            result.append(ParagraphSeparator);
+        } else {
+            result.append(c);
+        }
+    }
+    return result;
+}
+
+QString FromQtParagraphs(QString text)
+{
+    return text.replace(ParagraphSeparator, QStringLiteral("\r\n"));
+}
+
+// A length stored both in pixels (for Qt) and in twips (for reading back).
+int StoredTwips(const QTextFormat &format, int property, double pixels)
+{
+    int fromPixels = PixelsToTwips(pixels);
+    if (format.hasProperty(property)) {
+        int stored = format.intProperty(property);
+        // Trust the stored value only while the Qt value still matches it.
+        if (std::abs(TwipsToPixels(stored) - pixels) < 0.5)
+            return stored;
+    }
+    return fromPixels;
+}
+
+bool IsFreshDocument(const QTextDocument *doc)
+{
+    return doc->blockCount() == 1 && doc->characterCount() == 1;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- colours
+
+QColor ToQColor(TColor color)
+{
+    if (color == ColorNone || color == ColorDefault)
+        return QColor();
+    return QColor(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF));
+}
+
+TColor FromQColor(const QColor &color)
+{
+    if (!color.isValid())
+        return ColorDefault;
+    return TColor(color.red()) | (TColor(color.green()) << 8) | (TColor(color.blue()) << 16);
+}
+
+double TwipsToPixels(int twips)
+{
+    return twips / 15.0;
+}
+
+int PixelsToTwips(double pixels)
+{
+    return int(std::lround(pixels * 15.0));
+}
+
+// ---------------------------------------------------------------- formats
+
+QTextCharFormat ToQtCharFormat(const TCharFormat &format)
+{
+    QTextCharFormat result;
+    const uint32_t mask = format.Mask;
+    if (mask & CFM_BOLD)
+        result.setFontWeight((format.Effects & CFE_BOLD) ? QFont::Bold : QFont::Normal);
+    if (mask & CFM_ITALIC)
+        result.setFontItalic(format.Effects & CFE_ITALIC);
+    if (mask & CFM_UNDERLINE)
+        result.setFontUnderline(format.Effects & CFE_UNDERLINE);
+    if (mask & CFM_STRIKEOUT)
+        result.setFontStrikeOut(format.Effects & CFE_STRIKEOUT);
+    if (mask & CFM_FACE)
+        result.setFontFamilies(QStringList{format.FaceName.left(MaxFaceName)});
+    if (mask & CFM_SIZE) {
+        if (format.HeightTwips > 0) {
+            result.setFontPointSize(format.HeightTwips / 20.0);
+            result.setProperty(PropHeightTwips, format.HeightTwips);
+        }
+    }
+    if (mask & CFM_SPACING) {
+        result.setFontLetterSpacingType(QFont::AbsoluteSpacing);
+        result.setFontLetterSpacing(TwipsToPixels(format.SpacingTwips));
+        result.setProperty(PropSpacingTwips, format.SpacingTwips);
+    }
+    if (mask & CFM_COLOR) {
+        QColor color = ToQColor(format.TextColor);
+        if (color.isValid())
+            result.setForeground(color);
+        else
+            result.setForeground(QBrush()); // the control's default colour
+    }
+    if (mask & CFM_BACKCOLOR) {
+        QColor color = ToQColor(format.BackColor);
+        if (color.isValid())
+            result.setBackground(color);
+        else
+            result.setBackground(QBrush()); // an explicit "no background" that merges over a colour
+    }
+    return result;
+}
+
+TCharFormat FromQtCharFormat(const QTextCharFormat &format)
+{
+    TCharFormat result;
+    result.Mask = CFM_ALL_TEXT | CFM_STRIKEOUT | CFM_BACKCOLOR;
+    if (format.fontWeight() >= QFont::DemiBold)
+        result.Effects |= CFE_BOLD;
+    if (format.fontItalic())
+        result.Effects |= CFE_ITALIC;
+    if (format.fontUnderline())
+        result.Effects |= CFE_UNDERLINE;
+    if (format.fontStrikeOut())
+        result.Effects |= CFE_STRIKEOUT;
+    QStringList families = format.fontFamilies().toStringList();
+    if (families.isEmpty())
+        families = QStringList{format.stringProperty(QTextFormat::FontFamily)};
+    result.FaceName = families.first();
+    double points = format.fontPointSize();
+    result.HeightTwips = int(std::lround(points * 20));
+    if (format.hasProperty(PropHeightTwips) && std::abs(format.intProperty(PropHeightTwips) / 20.0 - points) < 0.05)
+        result.HeightTwips = format.intProperty(PropHeightTwips);
+    if (format.hasProperty(QTextFormat::FontLetterSpacing))
+        result.SpacingTwips = StoredTwips(format, PropSpacingTwips, format.fontLetterSpacing());
+    QBrush fore = format.foreground();
+    result.TextColor = fore.style() == Qt::NoBrush ? ColorDefault : FromQColor(fore.color());
+    QBrush back = format.background();
+    result.BackColor = back.style() == Qt::NoBrush ? ColorNone : FromQColor(back.color());
+    return result;
+}
+
+void MergeQtBlockFormat(QTextBlockFormat &target, const TParaFormat &format)
+{
+    const uint32_t mask = format.Mask;
+    if (mask & (PFM_STARTINDENT | PFM_OFFSET)) {
+        TParaFormat current = FromQtBlockFormat(target);
+        int start = (mask & PFM_STARTINDENT) ? format.StartIndent : current.StartIndent;
+        int offset = (mask & PFM_OFFSET) ? format.Offset : current.Offset;
+        // The first line starts at start, the others at start + offset.
+        target.setLeftMargin(TwipsToPixels(start + offset));
+        target.setTextIndent(TwipsToPixels(-offset));
+        target.setProperty(PropStartIndent, start);
+        target.setProperty(PropOffset, offset);
+    }
+    if (mask & PFM_RIGHTINDENT) {
+        target.setRightMargin(TwipsToPixels(format.RightIndent));
+        target.setProperty(PropRightIndent, format.RightIndent);
+    }
+    if (mask & PFM_ALIGNMENT) {
+        Qt::Alignment alignment = Qt::AlignLeft;
+        switch (format.Alignment) {
+        case PFA_RIGHT: alignment = Qt::AlignRight; break;
+        case PFA_CENTER: alignment = Qt::AlignHCenter; break;
+        case PFA_JUSTIFY: alignment = Qt::AlignJustify; break;
+        default: break;
+        }
+        target.setAlignment(alignment);
+    }
+    if (mask & PFM_SPACEBEFORE) {
+        target.setTopMargin(TwipsToPixels(format.SpaceBefore));
+        target.setProperty(PropSpaceBefore, format.SpaceBefore);
+    }
+    if (mask & PFM_SPACEAFTER) {
+        target.setBottomMargin(TwipsToPixels(format.SpaceAfter));
+        target.setProperty(PropSpaceAfter, format.SpaceAfter);
+    }
+    if (mask & PFM_LINESPACING) {
+        switch (format.LineSpacingRule) {
+        case 1: target.setLineHeight(150, QTextBlockFormat::ProportionalHeight); break;
+        case 2: target.setLineHeight(200, QTextBlockFormat::ProportionalHeight); break;
+        case 3: target.setLineHeight(TwipsToPixels(format.LineSpacing), QTextBlockFormat::MinimumHeight); break;
+        case 4: target.setLineHeight(TwipsToPixels(format.LineSpacing), QTextBlockFormat::FixedHeight); break;
+        case 5:
+            target.setLineHeight(std::max(1, format.LineSpacing) * 5, QTextBlockFormat::ProportionalHeight);
+            break;
+        default: target.setLineHeight(100, QTextBlockFormat::SingleHeight); break;
+        }
+        target.setProperty(PropLineSpacing, format.LineSpacing);
+        target.setProperty(PropLineSpacingRule, format.LineSpacingRule);
+    }
+    if (mask & PFM_TABSTOPS) {
+        QList<QTextOption::Tab> tabs;
+        QVariantList stored;
+        for (int twips : format.TabStops) {
+            tabs.append(QTextOption::Tab(TwipsToPixels(twips), QTextOption::LeftTab));
+            stored.append(twips);
+        }
+        target.setTabPositions(tabs);
+        target.setProperty(PropTabStops, stored);
+    }
+}
+
+QTextBlockFormat ToQtBlockFormat(const TParaFormat &format)
+{
+    QTextBlockFormat result;
+    MergeQtBlockFormat(result, format);
+    return result;
+}
+
+TParaFormat FromQtBlockFormat(const QTextBlockFormat &format)
+{
+    TParaFormat result;
+    result.Mask = PFM_STARTINDENT | PFM_RIGHTINDENT | PFM_OFFSET | PFM_ALIGNMENT | PFM_TABSTOPS | PFM_SPACEBEFORE |
+                  PFM_SPACEAFTER | PFM_LINESPACING;
+    Qt::Alignment alignment = format.alignment() & Qt::AlignHorizontal_Mask;
+    if (alignment & Qt::AlignJustify)
+        result.Alignment = PFA_JUSTIFY;
+    else if (alignment & Qt::AlignHCenter)
+        result.Alignment = PFA_CENTER;
+    else if (alignment & Qt::AlignRight)
+        result.Alignment = PFA_RIGHT;
+    else
+        result.Alignment = PFA_LEFT;
+    result.Offset = StoredTwips(format, PropOffset, -format.textIndent());
+    int left = StoredTwips(format, PropStartIndent, format.leftMargin() + format.textIndent());
+    result.StartIndent = left;
+    result.RightIndent = StoredTwips(format, PropRightIndent, format.rightMargin());
+    result.SpaceBefore = StoredTwips(format, PropSpaceBefore, format.topMargin());
+    result.SpaceAfter = StoredTwips(format, PropSpaceAfter, format.bottomMargin());
+    int rule = format.intProperty(PropLineSpacingRule);
+    int spacing = format.intProperty(PropLineSpacing);
+    switch (format.lineHeightType()) {
+    case QTextBlockFormat::ProportionalHeight:
+        if (rule == 5 && std::lround(format.lineHeight()) == std::max(1, spacing) * 5) {
+            result.LineSpacingRule = 5;
+            result.LineSpacing = spacing;
+        } else {
+            result.LineSpacingRule = 5;
+            result.LineSpacing = int(std::lround(format.lineHeight() / 5.0));
+            if (result.LineSpacing == 30 || result.LineSpacing == 40) {
+                result.LineSpacingRule = result.LineSpacing == 30 ? 1 : 2;
+                result.LineSpacing = 0;
+            }
+        }
+        break;
+    case QTextBlockFormat::MinimumHeight:
+    case QTextBlockFormat::FixedHeight:
+        result.LineSpacingRule = format.lineHeightType() == QTextBlockFormat::MinimumHeight ? 3 : 4;
+        result.LineSpacing = StoredTwips(format, PropLineSpacing, format.lineHeight());
+        break;
+    default: result.LineSpacingRule = 0; result.LineSpacing = 0; break;
+    }
+    QVariantList stored = format.property(PropTabStops).toList();
+    QList<QTextOption::Tab> tabs = format.tabPositions();
+    if (stored.size() == tabs.size()) {
+        for (const QVariant &v : stored)
+            result.TabStops.append(v.toInt());
+    } else {
+        for (const QTextOption::Tab &tab : tabs)
+            result.TabStops.append(PixelsToTwips(tab.position));
+    }
+    return result;
+}
+
+// ---------------------------------------------------------------- document
+
+struct TRichDocument::TPrivate {
+    QTextDocument *doc = nullptr;
+    QTextCursor cursor;
+    QTextCharFormat defaultChar;
+    QTextBlockFormat defaultBlock;
+    int textLimit = NoLimit;
+    bool appendedSinceClear = false;
+
+    // Bulk building: a detached document, the text not yet inserted and its format.
+    QTextDocument *bulkDoc = nullptr;
+    QTextCursor bulkCursor;
+    QString pending;
+    QTextCharFormat pendingFormat;
+    QTextBlockFormat bulkBlockFormat;
+    bool bulkFirst = true;
+
+    QTextDocument *NewDocument(QObject *owner) const
+    {
+        auto *result = new QTextDocument(owner);
+        if (doc) {
+            result->setDefaultFont(doc->defaultFont());
+            result->setDocumentMargin(doc->documentMargin());
+            result->setDefaultTextOption(doc->defaultTextOption());
+            result->setIndentWidth(doc->indentWidth());
+            result->setUseDesignMetrics(doc->useDesignMetrics());
+        }
+        return result;
+    }
+
+    // The document whole-text operations and appends go to.
+    QTextDocument *Target() const
+    {
+        return bulkDoc ? bulkDoc : doc;
+    }
+
+    void FlushPending()
+    {
+        if (!pending.isEmpty()) {
+            bulkCursor.insertText(pending, pendingFormat);
+            pending.clear();
+        }
+    }
+
+    void AddPending(const QString &text, const QTextCharFormat &format)
+    {
+        if (text.isEmpty())
+            return;
+        if (pending.isEmpty()) {
+            pendingFormat = format;
+        } else if (!(format == pendingFormat)) {
+            FlushPending();
+            pendingFormat = format;
+        }
+        pending += text;
+    }
+};
+
+namespace {
+
+// Keeps the modified flag as it was: only the user's edits set it.
+class TKeepModified
+{
+public:
+    explicit TKeepModified(QTextDocument *doc) : Doc(doc), Was(doc->isModified()) {}
+    ~TKeepModified()
+    {
+        if (Doc->isModified() != Was)
+            Doc->setModified(Was);
+    }
+
+private:
+    QTextDocument *Doc;
+    bool Was;
+};
+
+} // namespace
+
+TRichDocument::TRichDocument(QObject *parent) : QObject(parent), d(new TPrivate)
+{
+    d->doc = d->NewDocument(this);
+    d->cursor = QTextCursor(d->doc);
+}
+
+TRichDocument::~TRichDocument()
+{
+    delete d;
+}
+
+QTextDocument *TRichDocument::Document() const
+{
+    return d->doc;
+}
+
+// ---------------------------------------------------------------- text
+
+int TRichDocument::GetTextLength() const
+{
+    // characterCount() includes the final paragraph separator; every other
+    // separator counts twice.
+    return d->doc->characterCount() - 1 + d->doc->blockCount() - 1;
+}
+
+QString TRichDocument::GetText() const
+{
+    return FromQtParagraphs(d->doc->toRawText());
+}
+
+QString TRichDocument::GetTextRange(int start, int end) const
+{
+    int length = GetTextLength();
+    start = std::clamp(start, 0, length);
+    end = std::clamp(end, 0, length);
+    if (end <= start)
+        return QString();
+    QTextCursor c(d->doc);
+    c.setPosition(ToQtPosition(start));
+    c.setPosition(ToQtPosition(end), QTextCursor::KeepAnchor);
+    QString text = FromQtParagraphs(c.selectedText());
+    // A boundary on the LF half of a break maps to the end of its block.
+    if (FromQtPosition(ToQtPosition(start)) != start && text.startsWith(QLatin1Char('\r')))
+        text.remove(0, 1);
+    if (FromQtPosition(ToQtPosition(end)) != end)
+        text.append(QLatin1Char('\r'));
+    return text;
+}
+
+int TRichDocument::ParagraphCount() const
+{
+    return d->doc->blockCount();
+}
+
+void TRichDocument::Clear()
+{
+    TKeepModified keep(d->doc);
+    d->doc->clear();
+    QTextCursor c(d->doc);
+    c.setBlockFormat(d->defaultBlock);
+    c.setBlockCharFormat(d->defaultChar);
+    d->cursor = QTextCursor(d->doc);
+    d->appendedSinceClear = false;
+    emit SelectionChangedByProgram();
+}
+
+void TRichDocument::SetPlainText(const QString &text)
+{
+    bool undo = d->doc->isUndoRedoEnabled();
+    d->doc->setUndoRedoEnabled(false);
+    Clear();
+    {
+        TKeepModified keep(d->doc);
+        QTextCursor c(d->doc);
+        c.insertText(ToQtParagraphs(text), d->defaultChar);
+        d->appendedSinceClear = true;
+    }
+    d->doc->setUndoRedoEnabled(undo);
+    d->cursor = QTextCursor(d->doc);
+    d->doc->setModified(false);
+    emit SelectionChangedByProgram();
+}
+
+void TRichDocument::AppendText(const QString &text)
+{
+    if (d->bulkDoc) {
+        const QStringList paragraphs = ToQtParagraphs(text).split(ParagraphSeparator);
+        for (const QString &p : paragraphs)
+            AppendParagraph(p);
+        return;
+    }
+    TKeepModified keep(d->doc);
+    QTextCursor c(d->doc);
+    c.movePosition(QTextCursor::End);
+    c.beginEditBlock();
+    if (!d->appendedSinceClear && IsFreshDocument(d->doc)) {
+        c.setBlockFormat(d->defaultBlock);
+        c.setBlockCharFormat(d->defaultChar);
+    } else {
+        c.insertBlock(d->defaultBlock, d->defaultChar);
+    }
+    c.insertText(ToQtParagraphs(text), d->defaultChar);
+    c.endEditBlock();
+    d->appendedSinceClear = true;
+}
+
+QString TRichDocument::ToPlainTextCrLf() const
+{
+    QString text = GetText();
+    if (text.isEmpty() && d->doc->blockCount() == 1)
+        return text;
+    if (!text.endsWith(QLatin1String("\r\n")))
+        text += QLatin1String("\r\n");
+    return text;
+}
+
+bool TRichDocument::IsModified() const
+{
+    return d->doc->isModified();
+}
+
+void TRichDocument::SetModified(bool modified)
+{
+    d->doc->setModified(modified);
+}
+
+void TRichDocument::SetTextLimit(int limit)
+{
+    d->textLimit = limit <= 0 ? NoLimit : limit;
+}
+
+int TRichDocument::TextLimit() const
+{
+    return d->textLimit;
+}
+
+// ---------------------------------------------------------------- positions
+
+int TRichDocument::ToQtPosition(int position) const
+{
+    if (position <= 0)
+        return 0;
+    const QTextDocument *doc = d->doc;
+    // Largest block number b whose first character (b's Qt position + b) is
+    // at or before position; findBlockByNumber is logarithmic.
+    int low = 0, high = doc->blockCount() - 1;
+    while (low < high) {
+        int mid = low + (high - low + 1) / 2;
+        if (doc->findBlockByNumber(mid).position() + mid <= position)
+            low = mid;
+        else
+            high = mid - 1;
+    }
+    QTextBlock block = doc->findBlockByNumber(low);
+    int inBlock = position - (block.position() + low);
+    return block.position() + std::min(inBlock, block.length() - 1);
+}
+
+int TRichDocument::FromQtPosition(int qtPosition) const
+{
+    qtPosition = std::clamp(qtPosition, 0, d->doc->characterCount() - 1);
+    QTextBlock block = d->doc->findBlock(qtPosition);
+    return qtPosition + (block.isValid() ? block.blockNumber() : 0);
+}
+
+int TRichDocument::ParagraphStart(int paragraph) const
+{
+    if (paragraph <= 0)
+        return 0;
+    if (paragraph >= d->doc->blockCount())
+        return GetTextLength();
+    return d->doc->findBlockByNumber(paragraph).position() + paragraph;
+}
+
+// ---------------------------------------------------------------- selection
+
+void TRichDocument::SetSelection(int start, int length)
+{
+    int total = GetTextLength();
+    start = std::clamp(start, 0, total);
+    int end = (length < 0 || length > total - start) ? total : start + length;
+    d->cursor.setPosition(ToQtPosition(start));
+    d->cursor.setPosition(ToQtPosition(end), QTextCursor::KeepAnchor);
+    emit SelectionChangedByProgram();
+}
+
+void TRichDocument::SelectAll()
+{
+    d->cursor.select(QTextCursor::Document);
+    emit SelectionChangedByProgram();
+}
+
+void TRichDocument::CollapseSelection()
+{
+    d->cursor.setPosition(d->cursor.selectionStart());
+    emit SelectionChangedByProgram();
+}
+
+int TRichDocument::SelectionStart() const
+{
+    return FromQtPosition(d->cursor.selectionStart());
+}
+
+int TRichDocument::SelectionLength() const
+{
+    return FromQtPosition(d->cursor.selectionEnd()) - FromQtPosition(d->cursor.selectionStart());
+}
+
+QString TRichDocument::SelectedText() const
+{
+    return FromQtParagraphs(d->cursor.selectedText());
+}
+
+QTextCursor TRichDocument::Cursor() const
+{
+    return d->cursor;
+}
+
+void TRichDocument::SetCursor(const QTextCursor &cursor)
+{
+    if (cursor.document() == d->doc)
+        d->cursor = cursor;
+}
+
+// ---------------------------------------------------------------- formats
+
+void TRichDocument::SetCharFormat(const TCharFormat &format, bool wholeText)
+{
+    if (format.Mask == 0)
+        return;
+    QTextCharFormat qt = ToQtCharFormat(format);
+    if (wholeText) {
+        d->defaultChar.merge(qt);
+        if (d->bulkDoc) {
+            d->FlushPending();
+            d->pendingFormat.merge(qt);
+        }
+        QTextDocument *doc = d->Target();
+        TKeepModified keep(doc);
+        QTextCursor c(doc);
+        c.beginEditBlock();
+        c.select(QTextCursor::Document);
+        c.mergeCharFormat(qt);
+        // An empty document has no characters: its first block carries the format.
+        c.movePosition(QTextCursor::Start);
+        if (IsFreshDocument(doc))
+            c.mergeBlockCharFormat(qt);
+        c.endEditBlock();
+        if (doc == d->doc && !d->cursor.hasSelection())
+            d->cursor.mergeCharFormat(qt);
+    } else {
+        TKeepModified keep(d->doc);
+        d->cursor.mergeCharFormat(qt);
+    }
+}
+
+TCharFormat TRichDocument::GetCharFormat() const
+{
+    QTextCursor c(d->doc);
+    c.setPosition(d->cursor.selectionStart());
+    if (d->cursor.hasSelection() && !c.atBlockEnd())
+        c.movePosition(QTextCursor::NextCharacter);
+    QTextCharFormat format = c.charFormat();
+    QFont font = d->doc->defaultFont();
+    if (!format.hasProperty(QTextFormat::FontFamilies) && !format.hasProperty(QTextFormat::FontFamily))
+        format.setFontFamilies(QStringList{font.family()});
+    if (!format.hasProperty(QTextFormat::FontPointSize))
+        format.setFontPointSize(font.pointSizeF() > 0 ? font.pointSizeF() : 9);
+    return FromQtCharFormat(format);
+}
+
+void TRichDocument::SetParaFormat(const TParaFormat &format, bool wholeText)
+{
+    if (format.Mask == 0)
+        return;
+    QTextDocument *doc = wholeText ? d->Target() : d->doc;
+    if (wholeText) {
+        MergeQtBlockFormat(d->defaultBlock, format);
+        if (d->bulkDoc) {
+            d->FlushPending();
+            MergeQtBlockFormat(d->bulkBlockFormat, format);
+        }
+    }
+    TKeepModified keep(doc);
+    QTextCursor c(doc);
+    if (wholeText) {
+        c.select(QTextCursor::Document);
+    } else {
+        c.setPosition(d->cursor.selectionStart());
+        c.setPosition(d->cursor.selectionEnd(), QTextCursor::KeepAnchor);
+    }
+    c.beginEditBlock();
+    uint32_t indent = format.Mask & (PFM_STARTINDENT | PFM_OFFSET);
+    if (indent && indent != (PFM_STARTINDENT | PFM_OFFSET)) {
+        // Start indent and offset share Qt's margin and indent: each block
+        // keeps its own value of the member that is not given.
+        QTextBlock block = doc->findBlock(c.selectionStart());
+        QTextBlock last = doc->findBlock(c.selectionEnd());
+        for (;; block = block.next()) {
+            QTextBlockFormat merged = block.blockFormat();
+            MergeQtBlockFormat(merged, format);
+            QTextCursor bc(block);
+            bc.setBlockFormat(merged);
+            if (block == last || !block.isValid())
+                break;
+        }
+    } else {
+        c.mergeBlockFormat(ToQtBlockFormat(format));
+    }
+    c.endEditBlock();
+}
+
+TParaFormat TRichDocument::GetParaFormat() const
+{
+    return FromQtBlockFormat(d->doc->findBlock(d->cursor.selectionStart()).blockFormat());
+}
+
+void TRichDocument::SetSelectionColor(TColor color)
+{
+    TCharFormat format;
+    format.Mask = CFM_COLOR;
+    format.TextColor = color;
+    SetCharFormat(format, false);
+}
+
+void TRichDocument::SetTextColorAll(TColor color)
+{
+    TCharFormat format;
+    format.Mask = CFM_COLOR;
+    format.TextColor = color;
+    SetCharFormat(format, true);
+}
+
+void TRichDocument::SetDefaultFont(const QString &faceName, int points)
+{
+    QFont font = d->doc->defaultFont();
+    if (!faceName.isEmpty())
+        font.setFamilies(QStringList{faceName.left(MaxFaceName)});
+    if (points > 0)
+        font.setPointSize(points);
+    d->doc->setDefaultFont(font);
+    if (d->bulkDoc)
+        d->bulkDoc->setDefaultFont(font);
+}
+
+// ---------------------------------------------------------------- bulk
+
+void TRichDocument::BeginBulk()
+{
+    if (d->bulkDoc)
+        return;
+    d->bulkDoc = d->NewDocument(this);
+    d->bulkDoc->setUndoRedoEnabled(false);
+    d->bulkCursor = QTextCursor(d->bulkDoc);
+    d->bulkBlockFormat = d->defaultBlock;
+    d->bulkCursor.setBlockFormat(d->defaultBlock);
+    d->bulkCursor.setBlockCharFormat(d->defaultChar);
+    d->pending.clear();
+    d->pendingFormat = d->defaultChar;
+    d->bulkFirst = true;
+}
+
+void TRichDocument::EndBulk()
+{
+    if (!d->bulkDoc)
+        return;
+    d->FlushPending();
+    QTextDocument *old = d->doc;
+    d->doc = d->bulkDoc;
+    d->bulkDoc = nullptr;
+    d->bulkCursor = QTextCursor();
+    d->doc->setUndoRedoEnabled(true);
+    d->doc->setModified(false);
+    d->cursor = QTextCursor(d->doc);
+    d->appendedSinceClear = !d->bulkFirst;
+    emit DocumentReplaced(d->doc);
+    emit SelectionChangedByProgram();
+    old->deleteLater();
+}
+
+bool TRichDocument::InBulk() const
+{
+    return d->bulkDoc != nullptr;
+}
+
+namespace {
+
+// Paragraph text without breaks of its own: a break inside would shift every
+// later position.
+QString SingleParagraph(const QString &text)
+{
+    QString clean = text;
+    if (clean.contains(QLatin1Char('\r')) || clean.contains(QLatin1Char('\n')) || clean.contains(ParagraphSeparator)) {
+        clean.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+        clean.replace(ParagraphSeparator, QLatin1Char(' '));
+    }
+    return clean;
+}
+
+// Cuts a paragraph at the run boundaries and hands each piece with its
+// format (base, then every run covering it merged in order) to sink.
+template <typename Sink>
+void ForEachRunPiece(const QString &text, const QTextCharFormat &base, const QVector<TFormatRun> &runs, Sink sink)
+{
+    if (runs.isEmpty()) {
+        sink(text, base);
+        return;
+    }
+    const int n = text.size();
+    QVector<int> cuts{0, n};
+    for (const TFormatRun &run : runs) {
+        cuts.append(std::clamp(run.Start, 0, n));
+        cuts.append(std::clamp(run.Start + std::max(0, run.Length), 0, n));
+    }
+    std::sort(cuts.begin(), cuts.end());
+    cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
+    for (int i = 0; i + 1 < cuts.size(); ++i) {
+        QTextCharFormat format = base;
+        for (const TFormatRun &run : runs)
+            if (run.Format.Mask && run.Start <= cuts[i] && run.Start + run.Length >= cuts[i + 1])
+                format.merge(ToQtCharFormat(run.Format));
+        sink(text.mid(cuts[i], cuts[i + 1] - cuts[i]), format);
+    }
+}
+
+} // namespace
+
+void TRichDocument::AppendParagraph(const QString &text, const TCharFormat *charFormat, const TParaFormat *paraFormat,
+                                    const QVector<TFormatRun> &runs)
+{
+    QTextBlockFormat block = d->defaultBlock;
+    if (paraFormat && paraFormat->Mask)
+        MergeQtBlockFormat(block, *paraFormat);
+    QTextCharFormat base = d->defaultChar;
+    if (charFormat && charFormat->Mask)
+        base.merge(ToQtCharFormat(*charFormat));
+    const QString clean = SingleParagraph(text);
+
+    if (!d->bulkDoc) {
+        // Outside a bulk build the paragraph goes to the shown document as one edit.
+        TKeepModified keep(d->doc);
+        QTextCursor c(d->doc);
+        c.movePosition(QTextCursor::End);
+        c.beginEditBlock();
+        if (!d->appendedSinceClear && IsFreshDocument(d->doc)) {
+            c.setBlockFormat(block);
+            c.setBlockCharFormat(base);
+        } else {
+            c.insertBlock(block, base);
+        }
+        ForEachRunPiece(clean, base, runs, [&c](const QString &piece, const QTextCharFormat &format) {
+            c.insertText(piece, format);
+        });
+        c.endEditBlock();
+        d->appendedSinceClear = true;
+        return;
+    }
+
+    // Bulk: consecutive text of one format is inserted by a single
+    // insertText, paragraph separators included; a block format is set only
+    // where it differs from the previous paragraph's.
+    if (!d->bulkFirst)
+        d->AddPending(QString(ParagraphSeparator), d->pending.isEmpty() ? base : d->pendingFormat);
+    if (d->bulkFirst || !(block == d->bulkBlockFormat)) {
+        d->FlushPending();
+        d->bulkCursor.setBlockFormat(block);
+        d->bulkBlockFormat = block;
+    }
+    if (d->bulkFirst)
+        d->bulkCursor.setBlockCharFormat(base);
+    d->bulkFirst = false;
+    ForEachRunPiece(clean, base, runs,
+                    [this](const QString &piece, const QTextCharFormat &format) { d->AddPending(piece, format); });
+}
+
+// ---------------------------------------------------------------- search
+
+int TRichDocument::FindText(const QString &text, int from, int to, bool forward) const
+{
+    if (text.isEmpty())
+        return -1;
+    int length = GetTextLength();
+    from = std::clamp(from, 0, length);
+    to = (to < 0 || to > length) ? length : to;
+    if (to <= from)
+        return -1;
+    int qtFrom = ToQtPosition(from);
+    int qtTo = ToQtPosition(to);
+    // QTextDocument::find compares case-folded characters: case is ignored,
+    // accented letters stay distinct from plain ones.
+    QTextCursor found;
+    if (forward) {
+        found = d->doc->find(text, qtFrom);
+        if (found.isNull() || found.selectionEnd() > qtTo)
+            return -1;
+    } else {
+        // A backward match starts before qtTo but may end past it: look
+        // further back until one fits.
+        int at = qtTo;
+        for (;;) {
+            found = d->doc->find(text, at, QTextDocument::FindBackward);
+            if (found.isNull() || found.selectionStart() < qtFrom)
+                return -1;
+            if (found.selectionEnd() <= qtTo)
+                break;
+            at = found.selectionStart();
+        }
+    }
+    return FromQtPosition(found.selectionStart());
+}

@@ -1,0 +1,311 @@
+#include "RichDocument.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QRandomGenerator>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QtTest>
+
+class TestRichDocument : public QObject {
+    Q_OBJECT
+private slots:
+    void PositionsCountBreaksTwice();
+    void TextAndAppend();
+    void BulkBuildsRunsAndFormats();
+    void FormatsReadBack();
+    void WholeTextFormatBecomesDefault();
+    void SearchIgnoresCaseNotDiacritics();
+    void ModifiedFlagKeptByProgram();
+    void SelectionSurvivesFormatChange();
+};
+
+void TestRichDocument::PositionsCountBreaksTwice()
+{
+    TRichDocument doc;
+    doc.SetPlainText(QStringLiteral("ab\r\n\r\ncde\nf\rg"));
+    QCOMPARE(doc.ParagraphCount(), 5);
+    QCOMPARE(doc.GetText(), QStringLiteral("ab\r\n\r\ncde\r\nf\r\ng"));
+    QCOMPARE(doc.GetTextLength(), doc.GetText().size());
+    // Every position of the CR LF text maps to the Qt position of the same character.
+    const QString text = doc.GetText();
+    for (int p = 0; p <= text.size(); ++p) {
+        int q = doc.ToQtPosition(p);
+        bool lfHalf = p > 0 && text.at(p - 1) == QLatin1Char('\r');
+        if (lfHalf) {
+            QCOMPARE(doc.FromQtPosition(q), p - 1); // the LF half maps to the end of its block
+        } else {
+            QCOMPARE(doc.FromQtPosition(q), p);
+            if (p < text.size() && text.at(p) != QLatin1Char('\r'))
+                QCOMPARE(doc.Document()->characterAt(q), text.at(p));
+        }
+    }
+    QCOMPARE(doc.ParagraphStart(0), 0);
+    QCOMPARE(doc.ParagraphStart(2), 6);
+    QCOMPARE(doc.ParagraphStart(4), 14);
+    QCOMPARE(doc.ToQtPosition(-5), 0);
+    QCOMPARE(doc.ToQtPosition(1000), doc.Document()->characterCount() - 1);
+    QCOMPARE(doc.GetTextRange(1, 7), QStringLiteral("b\r\n\r\nc"));
+    QCOMPARE(doc.GetTextRange(3, 6), QStringLiteral("\n\r\n"));
+
+    // Many paragraphs: random round trips.
+    TRichDocument big;
+    big.BeginBulk();
+    for (int i = 0; i < 3000; ++i)
+        big.AppendParagraph(QString(i % 7, QLatin1Char('x')));
+    big.EndBulk();
+    QCOMPARE(big.ParagraphCount(), 3000);
+    const QString all = big.GetText();
+    QCOMPARE(big.GetTextLength(), all.size());
+    auto *rng = QRandomGenerator::global();
+    for (int i = 0; i < 2000; ++i) {
+        int p = rng->bounded(all.size() + 1);
+        if (p > 0 && all.at(p - 1) == QLatin1Char('\r'))
+            continue;
+        QCOMPARE(big.FromQtPosition(big.ToQtPosition(p)), p);
+    }
+}
+
+void TestRichDocument::TextAndAppend()
+{
+    TRichDocument doc;
+    QCOMPARE(doc.GetTextLength(), 0);
+    QCOMPARE(doc.ToPlainTextCrLf(), QString());
+    doc.AppendText(QStringLiteral("one"));
+    doc.AppendText(QString());
+    doc.AppendText(QStringLiteral("three"));
+    QCOMPARE(doc.GetText(), QStringLiteral("one\r\n\r\nthree"));
+    QCOMPARE(doc.ToPlainTextCrLf(), QStringLiteral("one\r\n\r\nthree\r\n"));
+    doc.SetPlainText(QStringLiteral("\r\n"));
+    QCOMPARE(doc.GetTextLength(), 2);
+    QCOMPARE(doc.ToPlainTextCrLf(), QStringLiteral("\r\n"));
+    doc.Clear();
+    QCOMPARE(doc.GetTextLength(), 0);
+    doc.SetTextLimit(0);
+    QCOMPARE(doc.TextLimit(), 0x7FFFFFFF);
+    doc.SetTextLimit(100);
+    QCOMPARE(doc.TextLimit(), 100);
+
+    doc.SetPlainText(QStringLiteral("alpha\r\nbeta"));
+    doc.SetSelection(3, 5);
+    QCOMPARE(doc.SelectionStart(), 3);
+    QCOMPARE(doc.SelectionLength(), 5);
+    QCOMPARE(doc.SelectedText(), QStringLiteral("ha\r\nb"));
+    doc.SetSelection(2, -1);
+    QCOMPARE(doc.SelectionLength(), doc.GetTextLength() - 2);
+    doc.CollapseSelection();
+    QCOMPARE(doc.SelectionStart(), 2);
+    QCOMPARE(doc.SelectionLength(), 0);
+}
+
+void TestRichDocument::BulkBuildsRunsAndFormats()
+{
+    TRichDocument doc;
+    QSignalSpy replaced(&doc, &TRichDocument::DocumentReplaced);
+    QTextDocument *before = doc.Document();
+    TParaFormat justify;
+    justify.Mask = PFM_ALIGNMENT | PFM_SPACEAFTER;
+    justify.Alignment = PFA_JUSTIFY;
+    justify.SpaceAfter = 120;
+    TCharFormat red;
+    red.Mask = CFM_COLOR | CFM_BOLD;
+    red.TextColor = 0x0000FF;
+    red.Effects = CFE_BOLD;
+    doc.BeginBulk();
+    QVERIFY(doc.InBulk());
+    doc.AppendParagraph(QStringLiteral("Title"), nullptr, nullptr, {});
+    doc.AppendParagraph(QStringLiteral("Hello red world"), nullptr, &justify, {TFormatRun{6, 3, red}});
+    doc.AppendParagraph(QStringLiteral("line\rwith break"), nullptr, &justify, {});
+    doc.AppendParagraph(QString());
+    QCOMPARE(doc.Document(), before); // nothing shown before the build ends
+    doc.EndBulk();
+    QVERIFY(!doc.InBulk());
+    QCOMPARE(replaced.count(), 1);
+    QVERIFY(doc.Document() != before);
+    QCOMPARE(doc.ParagraphCount(), 4);
+    QCOMPARE(doc.GetText(), QStringLiteral("Title\r\nHello red world\r\nline with break\r\n"));
+    QVERIFY(!doc.IsModified());
+
+    doc.SetSelection(7 + 6, 3);
+    TCharFormat got = doc.GetCharFormat();
+    QCOMPARE(got.TextColor, TColor(0x0000FF));
+    QVERIFY(got.Effects & CFE_BOLD);
+    doc.SetSelection(7 + 10, 1);
+    QVERIFY(!(doc.GetCharFormat().Effects & CFE_BOLD));
+    QCOMPARE(doc.GetParaFormat().Alignment, PFA_JUSTIFY);
+    QCOMPARE(doc.GetParaFormat().SpaceAfter, 120);
+    doc.SetSelection(0, 0);
+    QCOMPARE(doc.GetParaFormat().Alignment, PFA_LEFT);
+    QCOMPARE(doc.GetParaFormat().SpaceAfter, 0);
+}
+
+void TestRichDocument::FormatsReadBack()
+{
+    TParaFormat para;
+    para.Mask = PFM_STARTINDENT | PFM_OFFSET | PFM_RIGHTINDENT | PFM_LINESPACING | PFM_SPACEAFTER | PFM_TABSTOPS |
+                PFM_ALIGNMENT;
+    para.StartIndent = 700;
+    para.Offset = -283;
+    para.RightIndent = 301;
+    para.LineSpacing = 24;
+    para.LineSpacingRule = 5;
+    para.SpaceAfter = 97;
+    para.Alignment = PFA_CENTER;
+    para.TabStops = {720, 1441};
+    QTextBlockFormat qt = ToQtBlockFormat(para);
+    // First line at the start indent, the others at start indent + offset.
+    QCOMPARE(qt.leftMargin() + qt.textIndent(), 700 / 15.0);
+    QCOMPARE(qt.leftMargin(), (700 - 283) / 15.0);
+    QCOMPARE(qt.lineHeightType(), int(QTextBlockFormat::ProportionalHeight));
+    QCOMPARE(qt.lineHeight(), 120.0);
+    TParaFormat back = FromQtBlockFormat(qt);
+    QCOMPARE(back.StartIndent, 700);
+    QCOMPARE(back.Offset, -283);
+    QCOMPARE(back.RightIndent, 301);
+    QCOMPARE(back.LineSpacing, 24);
+    QCOMPARE(back.LineSpacingRule, 5);
+    QCOMPARE(back.SpaceAfter, 97);
+    QCOMPARE(back.Alignment, PFA_CENTER);
+    QCOMPARE(back.TabStops, (QVector<int>{720, 1441}));
+
+    // Only the offset given: the start indent already there stays.
+    TParaFormat offsetOnly;
+    offsetOnly.Mask = PFM_OFFSET;
+    offsetOnly.Offset = 150;
+    MergeQtBlockFormat(qt, offsetOnly);
+    back = FromQtBlockFormat(qt);
+    QCOMPARE(back.StartIndent, 700);
+    QCOMPARE(back.Offset, 150);
+
+    TCharFormat chars;
+    chars.Mask = CFM_ALL_TEXT | CFM_BACKCOLOR;
+    chars.FaceName = QString(40, QLatin1Char('F'));
+    chars.HeightTwips = 237;
+    chars.SpacingTwips = 17;
+    chars.TextColor = 0x123456;
+    chars.BackColor = ColorNone;
+    chars.Effects = CFE_ITALIC | CFE_UNDERLINE;
+    QTextCharFormat qc = ToQtCharFormat(chars);
+    QVERIFY(qc.background().style() == Qt::NoBrush);
+    TCharFormat cb = FromQtCharFormat(qc);
+    QCOMPARE(cb.FaceName.size(), 31);
+    QCOMPARE(cb.HeightTwips, 237);
+    QCOMPARE(cb.SpacingTwips, 17);
+    QCOMPARE(cb.TextColor, TColor(0x123456));
+    QCOMPARE(cb.BackColor, ColorNone);
+    QCOMPARE(cb.Effects, CFE_ITALIC | CFE_UNDERLINE);
+    QCOMPARE(ToQColor(0x0000FF), QColor(255, 0, 0));
+    QCOMPARE(FromQColor(QColor(1, 2, 3)), TColor(0x030201));
+
+    // A back colour cleared over a coloured range.
+    TRichDocument doc;
+    doc.SetPlainText(QStringLiteral("coloured"));
+    TCharFormat yellow;
+    yellow.Mask = CFM_BACKCOLOR;
+    yellow.BackColor = 0x00FFFF;
+    doc.SelectAll();
+    doc.SetCharFormat(yellow, false);
+    QCOMPARE(doc.GetCharFormat().BackColor, TColor(0x00FFFF));
+    yellow.BackColor = ColorNone;
+    doc.SetCharFormat(yellow, true);
+    QCOMPARE(doc.GetCharFormat().BackColor, ColorNone);
+}
+
+void TestRichDocument::WholeTextFormatBecomesDefault()
+{
+    TRichDocument doc;
+    doc.SetPlainText(QStringLiteral("one\r\ntwo"));
+    TCharFormat big;
+    big.Mask = CFM_SIZE | CFM_FACE;
+    big.HeightTwips = 360;
+    big.FaceName = QStringLiteral("Serif");
+    doc.SetCharFormat(big, true);
+    TParaFormat para;
+    para.Mask = PFM_ALIGNMENT | PFM_STARTINDENT;
+    para.Alignment = PFA_RIGHT;
+    para.StartIndent = 300;
+    doc.SetParaFormat(para, true);
+    doc.AppendText(QStringLiteral("three"));
+    doc.SetSelection(doc.ParagraphStart(2), 2);
+    QCOMPARE(doc.GetCharFormat().HeightTwips, 360);
+    QCOMPARE(doc.GetCharFormat().FaceName, QStringLiteral("Serif"));
+    QCOMPARE(doc.GetParaFormat().Alignment, PFA_RIGHT);
+    QCOMPARE(doc.GetParaFormat().StartIndent, 300);
+    doc.SetSelection(0, 1);
+    QCOMPARE(doc.GetCharFormat().HeightTwips, 360);
+
+    // The same inside a bulk build.
+    doc.BeginBulk();
+    doc.AppendParagraph(QStringLiteral("a"));
+    TCharFormat bold;
+    bold.Mask = CFM_BOLD;
+    bold.Effects = CFE_BOLD;
+    doc.SetCharFormat(bold, true);
+    doc.AppendParagraph(QStringLiteral("b"));
+    doc.EndBulk();
+    QCOMPARE(doc.GetText(), QStringLiteral("a\r\nb"));
+    doc.SetSelection(0, 1);
+    QVERIFY(doc.GetCharFormat().Effects & CFE_BOLD);
+    doc.SetSelection(3, 1);
+    QVERIFY(doc.GetCharFormat().Effects & CFE_BOLD);
+    QCOMPARE(doc.GetCharFormat().HeightTwips, 360);
+}
+
+void TestRichDocument::SearchIgnoresCaseNotDiacritics()
+{
+    TRichDocument doc;
+    doc.SetPlainText(QStringLiteral("Café cafe\r\nCAFE café"));
+    QCOMPARE(doc.FindText(QStringLiteral("cafe"), 0, -1, true), 5);
+    QCOMPARE(doc.FindText(QStringLiteral("CAFÉ"), 0, -1, true), 0);
+    QCOMPARE(doc.FindText(QStringLiteral("café"), 1, -1, true), 16);
+    QCOMPARE(doc.FindText(QStringLiteral("cafe"), 6, -1, true), 11);
+    QCOMPARE(doc.FindText(QStringLiteral("cafe"), 0, 14, false), 5); // 11..15 ends past 14
+    QCOMPARE(doc.FindText(QStringLiteral("cafe"), 0, 15, false), 11);
+    QCOMPARE(doc.FindText(QStringLiteral("cafe"), 0, 11, false), 5);
+    QCOMPARE(doc.FindText(QStringLiteral("café"), 0, 16, false), 0);
+    QCOMPARE(doc.FindText(QStringLiteral("cafe"), 0, 8, true), -1);
+    QCOMPARE(doc.FindText(QString(), 0, -1, true), -1);
+    QCOMPARE(doc.FindText(QStringLiteral("zzz"), 0, -1, false), -1);
+}
+
+void TestRichDocument::ModifiedFlagKeptByProgram()
+{
+    TRichDocument doc;
+    doc.SetPlainText(QStringLiteral("text"));
+    QVERIFY(!doc.IsModified());
+    doc.AppendText(QStringLiteral("more"));
+    doc.SetTextColorAll(0xFF);
+    doc.SelectAll();
+    doc.SetSelectionColor(0xFF00);
+    QVERIFY(!doc.IsModified());
+    // A user's edit (here: a cursor edit on the document) sets it.
+    QTextCursor(doc.Document()).insertText(QStringLiteral("x"));
+    QVERIFY(doc.IsModified());
+    doc.SetTextColorAll(0xFF);
+    QVERIFY(doc.IsModified());
+    doc.SetModified(false);
+    QVERIFY(!doc.IsModified());
+}
+
+void TestRichDocument::SelectionSurvivesFormatChange()
+{
+    TRichDocument doc;
+    doc.SetPlainText(QStringLiteral("first paragraph\r\nsecond paragraph\r\nthird"));
+    doc.SetSelection(20, 4);
+    TParaFormat para;
+    para.Mask = PFM_LINESPACING | PFM_SPACEAFTER;
+    para.LineSpacing = 30;
+    para.LineSpacingRule = 5;
+    para.SpaceAfter = 200;
+    doc.SetParaFormat(para, true);
+    TCharFormat size;
+    size.Mask = CFM_SIZE;
+    size.HeightTwips = 480;
+    doc.SetCharFormat(size, true);
+    QCOMPARE(doc.SelectionStart(), 20);
+    QCOMPARE(doc.SelectionLength(), 4);
+    QCOMPARE(doc.GetTextLength(), 40);
+    QCOMPARE(doc.ParagraphStart(2), 35);
+}
+
+QTEST_GUILESS_MAIN(TestRichDocument)
+#include "test_richdocument.moc"
