@@ -1,0 +1,522 @@
+#include "EnhancedRichEdit.h"
+
+#include "FunStatContext.h"
+#include "QuoteEmphasis.h"
+
+#include <QLatin1String>
+
+namespace {
+
+constexpr char16_t MiddleDot = 0x00B7;
+constexpr char16_t SectionSign = 0x00A7;
+
+inline bool IsBlank(char16_t c)
+{
+    return c <= 0x20;
+}
+
+inline bool IsUpperLetter(char16_t c)
+{
+    return c >= 'A' && c <= 'Z';
+}
+
+inline bool IsLowerLetter(char16_t c)
+{
+    return c >= 'a' && c <= 'z';
+}
+
+// The quotation characters that may open or close a paragraph.
+inline bool IsQuotation(char16_t c)
+{
+    switch (c) {
+    case 0x22:
+    case 0x27:
+    case 0x60:
+    case 0x201C:
+    case 0x201D:
+    case 0x00AB:
+    case 0x00BB:
+        return true;
+    default:
+        return false;
+    }
+}
+
+inline bool IsSentenceEnd(char16_t c)
+{
+    return c == '.' || c == '?' || c == '!' || c == ')' || IsQuotation(c);
+}
+
+// Characters at or below the space removed at both ends.
+inline QStringView Trimmed(QStringView text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && IsBlank(text[begin].unicode()))
+        ++begin;
+    while (end > begin && IsBlank(text[end - 1].unicode()))
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+constexpr int Twips(double value)
+{
+    return static_cast<int>(value); // truncation toward zero
+}
+
+} // namespace
+
+TEnhancedRichEdit::TEnhancedRichEdit()
+{
+    SetBaseFormat(false, false, 120, 5, 0, 0, 0, 0, 0, 0, 16, QStringLiteral("Times New Roman"), false);
+}
+
+TEnhancedRichEdit::~TEnhancedRichEdit() = default;
+
+void TEnhancedRichEdit::DestroyChaptersMenu()
+{
+    Menu.reset();
+}
+
+void TEnhancedRichEdit::SetBaseFormat(bool underline, bool italic, int lineSpacing, int spaceAfter,
+                                      int firstLineIndent, int alignment, TColor secondEmphasisColor,
+                                      TColor emphasisColor, TColor foreColor, int charSpacing, int size,
+                                      const QString &fontName, bool bold)
+{
+    const int32_t base[AttributeCount] = {
+        underline ? 1 : 0,
+        italic ? 1 : 0,
+        bold ? 1 : 0,
+        0, // font name: kept in FontNames
+        size,
+        charSpacing,
+        static_cast<int32_t>(ColorNone),
+        static_cast<int32_t>(foreColor),
+        static_cast<int32_t>(emphasisColor),
+        static_cast<int32_t>(secondEmphasisColor),
+        alignment,
+        0, // left indent
+        0, // right indent
+        firstLineIndent,
+        spaceAfter,
+        lineSpacing,
+    };
+    const QString name = fontName.isEmpty() ? QStringLiteral("Times New Roman") : fontName;
+    for (int a = 0; a < AttributeCount; ++a) {
+        for (int level = 0; level < StackLevels; ++level) {
+            Values[a][level] = base[a];
+            Modes[a][level] = 0;
+        }
+        Levels[a] = 0;
+    }
+    for (QString &level : FontNames)
+        level = name;
+}
+
+TCharFormat TEnhancedRichEdit::MakeCharFormat(bool wholeText, uint32_t mask) const
+{
+    TCharFormat record;
+    if (wholeText)
+        mask = CFM_ALL_TEXT;
+    if (!ExtendedRecords())
+        mask &= ~(CFM_SPACING | CFM_BACKCOLOR); // the basic record has neither
+    record.Mask = mask;
+    if (mask == 0)
+        return record;
+    // The heading flag underlines the heading paragraph only; a whole-text
+    // format never takes it over from the last emitted paragraph.
+    if (Current(atUnderline) || (Heading && !wholeText))
+        record.Effects |= CFE_UNDERLINE;
+    if (Current(atItalic))
+        record.Effects |= CFE_ITALIC;
+    if (Current(atBold))
+        record.Effects |= CFE_BOLD;
+    record.FaceName = CurrentFontName().left(31);
+    record.HeightTwips = Current(atSize) * 20;
+    if (ExtendedRecords()) {
+        record.SpacingTwips = Twips(Current(atCharSpacing) * 5.76);
+        record.BackColor = static_cast<TColor>(Current(atBackColor));
+    }
+    record.TextColor = static_cast<TColor>(Current(atForeColor));
+    return record;
+}
+
+TParaFormat TEnhancedRichEdit::MakeParaFormat(bool wholeText, uint32_t mask) const
+{
+    TParaFormat record;
+    if (wholeText)
+        mask = PFM_STARTINDENT | PFM_RIGHTINDENT | PFM_OFFSET | PFM_ALIGNMENT | PFM_SPACEAFTER | PFM_LINESPACING;
+    if (!ExtendedRecords())
+        mask &= PFM_STARTINDENT | PFM_RIGHTINDENT | PFM_OFFSET | PFM_ALIGNMENT;
+    if (mask == 0)
+        return record;
+    switch (Current(atAlignment)) {
+    case 3:
+        record.Alignment = PFA_JUSTIFY;
+        break;
+    case 2:
+        record.Alignment = PFA_CENTER;
+        break;
+    case 1:
+        record.Alignment = PFA_RIGHT;
+        break;
+    default:
+        record.Alignment = PFA_LEFT;
+        break;
+    }
+    const int firstLine = Current(atFirstLineIndent);
+    const int left = Current(atLeftIndent);
+    record.Offset = Twips(-firstLine * 57.6);
+    record.StartIndent = Twips((firstLine + left) * 57.6);
+    record.RightIndent = Twips(Current(atRightIndent) * 57.6);
+    if (ExtendedRecords()) {
+        record.SpaceAfter = Twips(Current(atSpaceAfter) * 57.6);
+        record.LineSpacing = Current(atLineSpacing) / 5;
+        record.LineSpacingRule = 5;
+        if (wholeText) {
+            record.TabStops.reserve(32);
+            for (int i = 0; i < 32; ++i)
+                record.TabStops.append(Twips(record.StartIndent + i * 57.6 * 15));
+            mask |= PFM_TABSTOPS;
+        }
+    }
+    record.Mask = mask;
+    return record;
+}
+
+void TEnhancedRichEdit::ApplyCharFormat(bool wholeText, uint32_t mask)
+{
+    const TCharFormat record = MakeCharFormat(wholeText, mask);
+    if (record.Mask == 0)
+        return;
+    if (wholeText && ActiveSink)
+        ActiveSink->WholeTextFormat(&record, nullptr);
+    else if (RichBox)
+        RichBox->SetCharFormat(record, wholeText);
+}
+
+void TEnhancedRichEdit::ApplyParaFormat(bool wholeText, uint32_t mask)
+{
+    const TParaFormat record = MakeParaFormat(wholeText, mask);
+    if (record.Mask == 0)
+        return;
+    if (wholeText && ActiveSink)
+        ActiveSink->WholeTextFormat(nullptr, &record);
+    else if (RichBox)
+        RichBox->SetParaFormat(record, wholeText);
+}
+
+QString TEnhancedRichEdit::TranslatePrefix(const QString &prefixOption)
+{
+    if (prefixOption == QLatin1String("None"))
+        return QString();
+    if (prefixOption == QLatin1String("Tab"))
+        return QStringLiteral("\t");
+    if (prefixOption == QLatin1String("Blanks"))
+        return QStringLiteral("  ");
+    return prefixOption;
+}
+
+void TEnhancedRichEdit::JoinLine(QString &paragraph, QStringView line)
+{
+    if (paragraph.isEmpty()) {
+        paragraph.append(line);
+        return;
+    }
+    if (line.isEmpty())
+        return;
+    const qsizetype n = paragraph.size();
+    if (n >= 2 && paragraph.at(n - 1) == QLatin1Char('-') && IsLowerLetter(paragraph.at(n - 2).unicode()) &&
+        IsLowerLetter(line.at(0).unicode())) {
+        // A word broken at the line end.
+        paragraph.chop(1);
+        paragraph.append(line);
+        return;
+    }
+    paragraph.append(QLatin1Char(' '));
+    paragraph.append(line);
+}
+
+bool TEnhancedRichEdit::IsIndentedLine(QStringView rawLine)
+{
+    if (rawLine.isEmpty())
+        return false;
+    if (rawLine.at(0) == QLatin1Char('\t'))
+        return true;
+    return rawLine.size() >= 2 && rawLine.at(0) == QLatin1Char(' ') &&
+           (rawLine.at(1) == QLatin1Char(' ') || rawLine.at(1) == QLatin1Char('\t'));
+}
+
+bool TEnhancedRichEdit::IsChapterHeading(QStringView text)
+{
+    if (text.isEmpty())
+        return false;
+    const char16_t first = text.at(0).unicode();
+    if (first == '#' || first == SectionSign)
+        return true;
+    QLatin1String word;
+    switch (first) {
+    case 'C':
+        word = QLatin1String("Chapter ");
+        break;
+    case 'P':
+        word = QLatin1String("Part ");
+        break;
+    case 'S':
+        word = QLatin1String("Section ");
+        break;
+    case 'B':
+        word = QLatin1String("Book ");
+        break;
+    default:
+        return false;
+    }
+    return text.size() >= word.size() && text.left(word.size()).compare(word, Qt::CaseInsensitive) == 0;
+}
+
+bool TEnhancedRichEdit::IsSeparatorLine(QStringView text)
+{
+    const qsizetype n = text.size();
+    if (n == 0)
+        return false;
+    const char16_t first = text.at(0).unicode();
+    if (first != '*' && first != MiddleDot && first != '-' && first != '=')
+        return false;
+    if (n == 1)
+        return true;
+    if (text.at(1).unicode() != first)
+        return false;
+    return n == 2 || text.at(2).unicode() == first;
+}
+
+bool TEnhancedRichEdit::ContinuesParagraph(QStringView paragraph, QStringView next, bool indented)
+{
+    Skip = IgnoreEmptyLines && !paragraph.isEmpty() && next.isEmpty();
+    if (paragraph.isEmpty() || next.isEmpty())
+        return false;
+    const char16_t first = paragraph.front().unicode();
+    const char16_t last = paragraph.back().unicode();
+    const char16_t start = next.front().unicode();
+    if ((indented || PoorlyWritten) && (IsUpperLetter(start) || IsQuotation(start)) && IsSentenceEnd(last))
+        return false;
+    if (start == '*' || start == '-' || start == '=' || start == MiddleDot)
+        return false;
+    if (first == '^' || start == '^')
+        return false;
+    if (first == '#' || first == SectionSign || start == '#' || start == SectionSign)
+        return false;
+    if (IsChapterHeading(paragraph) || IsChapterHeading(next))
+        return false;
+    if (IsSeparatorLine(paragraph) || IsSeparatorLine(next))
+        return false;
+    if (last == ':' && IsUpperLetter(start))
+        return false;
+    return true;
+}
+
+void TEnhancedRichEdit::EnhanceText(const QStringList &lines, const QString &prefixOption, bool ignoreEmptyLines,
+                                    bool poorlyWritten)
+{
+    TRichDocumentSink sink(RichBox);
+    EnhanceText(lines, prefixOption, ignoreEmptyLines, poorlyWritten, sink);
+}
+
+void TEnhancedRichEdit::EnhanceText(const QStringList &lines, const QString &prefixOption, bool ignoreEmptyLines,
+                                    bool poorlyWritten, TParagraphSink &sink)
+{
+    FUN_BEGIN("TEnhancedRichEdit::EnhanceText");
+    Cancelled = false;
+    CommandsUsed = false;
+    ChapterCount = 0;
+    CommandMode = QChar();
+    CommandName.clear();
+    CommandValue.clear();
+    ActiveSink = &sink;
+    try {
+        ParagraphPrefix = TranslatePrefix(prefixOption);
+        PoorlyWritten = poorlyWritten;
+        IgnoreEmptyLines = ignoreEmptyLines;
+        Menu.reset();
+        if (MenuFactory)
+            Menu = MenuFactory(MenuOwner);
+        if (!Menu)
+            Menu = std::make_unique<TChaptersMenu>(MenuOwner);
+        Menu->OnItemClick = [this](int position) {
+            if (ItemClick)
+                ItemClick(position);
+        };
+        Position = 0;
+        sink.BeginRun();
+        WalkLines(lines);
+    }
+    FUN_CATCH
+    // The end steps run in every case: the paragraphs so far stay (unless
+    // the run was stopped), the caret goes to the start.
+    try {
+        sink.EndRun(Cancelled);
+    }
+    FUN_CATCH
+    if (Menu && Menu->Count() == 0)
+        Menu.reset();
+    ActiveSink = nullptr;
+    FUN_END;
+}
+
+void TEnhancedRichEdit::WalkLines(const QStringList &lines)
+{
+    const int count = lines.size();
+    QString paragraph;
+    paragraph.reserve(4096);
+    Skip = false;
+    int f = 0;
+    while (f < count && !Cancelled) {
+        // The accumulator is built from trimmed pieces, so it only needs
+        // trimming when a caller handed in something else.
+        if (!paragraph.isEmpty() && (IsBlank(paragraph.front().unicode()) || IsBlank(paragraph.back().unicode())))
+            paragraph = Trimmed(paragraph).toString();
+        JoinLine(paragraph, Trimmed(lines.at(f)));
+
+        QStringView next;
+        bool indented = false;
+        if (f + 1 < count) {
+            indented = IsIndentedLine(lines.at(f + 1));
+            next = Trimmed(lines.at(f + 1));
+        }
+        if (ContinuesParagraph(paragraph, next, indented)) {
+            JoinLine(paragraph, next);
+            next = QStringView();
+            indented = false;
+            if (f + 2 < count) {
+                indented = IsIndentedLine(lines.at(f + 2));
+                next = Trimmed(lines.at(f + 2));
+            }
+            if (ContinuesParagraph(paragraph, next, indented)) {
+                f += 2; // the next pass joins line f + 2
+                continue;
+            }
+            EmitParagraph(paragraph);
+            paragraph.resize(0);
+            f += Skip ? 3 : 2;
+        } else {
+            EmitParagraph(paragraph);
+            paragraph.resize(0);
+            f += Skip ? 2 : 1;
+        }
+    }
+}
+
+void TEnhancedRichEdit::EmitParagraph(const QString &paragraph)
+{
+    if (paragraph.isEmpty()) {
+        RunBuffer.resize(0);
+        ActiveSink->Paragraph(QString(), nullptr, nullptr, RunBuffer);
+        Position += 2;
+        return;
+    }
+    if (paragraph.front() == QLatin1Char('^')) {
+        ExecuteCommandLine(paragraph);
+        return;
+    }
+    const int start = Position;
+    OutText.resize(0);
+    if (ChapterCount < MaxChapters && IsChapterHeading(paragraph)) {
+        OutText.append(paragraph);
+        if (Menu)
+            Menu->AddItem(paragraph.size() > 50 ? paragraph.left(50) : paragraph, start, HelpContext);
+        ++ChapterCount;
+        Heading = true;
+    } else {
+        OutText.append(ParagraphPrefix);
+        OutText.append(paragraph);
+        Heading = false;
+    }
+    const int length = OutText.size();
+
+    // Formats only for a paragraph that differs from the base.
+    uint32_t charMask = 0;
+    if (CurrentFontName().compare(BaseFontName(), Qt::CaseInsensitive) != 0)
+        charMask |= CFM_FACE;
+    if (Current(atUnderline) != Base(atUnderline) || Heading)
+        charMask |= CFM_UNDERLINE;
+    if (Current(atItalic) != Base(atItalic))
+        charMask |= CFM_ITALIC;
+    if (Current(atBold) != Base(atBold))
+        charMask |= CFM_BOLD;
+    if (Current(atSize) != Base(atSize))
+        charMask |= CFM_SIZE;
+    if (Current(atCharSpacing) != Base(atCharSpacing))
+        charMask |= CFM_SPACING;
+    if (Current(atBackColor) != Base(atBackColor) && static_cast<TColor>(Current(atBackColor)) != ColorNone)
+        charMask |= CFM_BACKCOLOR;
+    if (Current(atForeColor) != Base(atForeColor))
+        charMask |= CFM_COLOR;
+    uint32_t paraMask = 0;
+    if (Current(atLeftIndent) != Base(atLeftIndent) || Current(atFirstLineIndent) != Base(atFirstLineIndent))
+        paraMask |= PFM_STARTINDENT | PFM_OFFSET;
+    if (Current(atAlignment) != Base(atAlignment))
+        paraMask |= PFM_ALIGNMENT;
+    if (Current(atRightIndent) != Base(atRightIndent))
+        paraMask |= PFM_RIGHTINDENT;
+    if (Current(atSpaceAfter) != Base(atSpaceAfter))
+        paraMask |= PFM_SPACEAFTER;
+    if (Current(atLineSpacing) != Base(atLineSpacing))
+        paraMask |= PFM_LINESPACING;
+
+    const TCharFormat *charFormat = nullptr;
+    const TParaFormat *paraFormat = nullptr;
+    if (charMask != 0) {
+        CharRecord = MakeCharFormat(false, charMask);
+        if (CharRecord.Mask != 0)
+            charFormat = &CharRecord;
+    }
+    if (paraMask != 0) {
+        ParaRecord = MakeParaFormat(false, paraMask);
+        if (ParaRecord.Mask != 0)
+            paraFormat = &ParaRecord;
+    }
+    RunBuffer.resize(0);
+    AddQuoteRuns(OutText);
+    ActiveSink->Paragraph(OutText, charFormat, paraFormat, RunBuffer);
+
+    if (!CommandName.isEmpty())
+        EndOneParagraphLevels();
+    Cancelled = Progress ? Progress(start) : false;
+    CommandMode = QChar();
+    CommandName.clear();
+    CommandValue.clear();
+    Position += length + 2;
+}
+
+void TEnhancedRichEdit::AddQuoteRuns(QStringView text)
+{
+    const TColor emphasis = static_cast<TColor>(Current(atEmphasisColor));
+    const TColor second = static_cast<TColor>(Current(atSecondEmphasisColor));
+    const bool doublePass = emphasis != static_cast<TColor>(Base(atForeColor));
+    const bool singlePass = second != emphasis;
+    if (!doublePass && !singlePass)
+        return;
+    if (!QuoteEmphasis::HasQuotes(text))
+        return;
+    QVector<QuoteEmphasis::TRange> ranges;
+    TFormatRun run;
+    run.Format.Mask = CFM_COLOR;
+    if (doublePass) {
+        QuoteEmphasis::FindDoubleQuoted(text, false, ranges);
+        run.Format.TextColor = emphasis;
+        for (const QuoteEmphasis::TRange &range : ranges) {
+            run.Start = range.Start;
+            run.Length = range.Length;
+            RunBuffer.append(run);
+        }
+    }
+    if (singlePass) {
+        ranges.resize(0);
+        QuoteEmphasis::FindSingleQuoted(text, false, ranges);
+        run.Format.TextColor = second;
+        for (const QuoteEmphasis::TRange &range : ranges) {
+            run.Start = range.Start;
+            run.Length = range.Length;
+            RunBuffer.append(run);
+        }
+    }
+}

@@ -1,0 +1,167 @@
+// The enhancement engine: turns the lines of a plain-text book into
+// formatted paragraphs of the rich-box, rejoining wrapped lines and
+// hyphenated words, finding chapter headings for the chapters menu, obeying
+// the manual formatting commands (lines beginning with "^") and colouring
+// quoted speech. Widget-free: the rich-box is a TRichDocument, the chapters
+// menu and the view are interfaces the window layer implements.
+#pragma once
+
+#include "ChaptersMenu.h"
+#include "ParagraphSink.h"
+#include "RichDocument.h"
+
+#include <QChar>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+#include <QVector>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+// The attribute stacks, in their fixed order.
+enum TAttribute : int {
+    atUnderline,
+    atItalic,
+    atBold,
+    atFontName,
+    atSize,                // points
+    atCharSpacing,         // 5.76 twips per unit
+    atBackColor,           // ColorNone: no back colour
+    atForeColor,
+    atEmphasisColor,       // text in double quotes
+    atSecondEmphasisColor, // text in single quotes
+    atAlignment,           // 0 left, 1 right, 2 centre, 3 justified
+    atLeftIndent,          // 57.6 twips per unit
+    atRightIndent,
+    atFirstLineIndent,
+    atSpaceAfter,
+    atLineSpacing, // percent of single spacing
+    AttributeCount
+};
+
+constexpr int StackLevels = 100;
+
+// What EmphasizeText needs of the widget that shows the document (the
+// engine itself knows no widgets). Optional.
+class TRichBoxView {
+public:
+    virtual ~TRichBoxView() = default;
+    virtual int FirstVisibleCharIndex() const = 0;
+    virtual bool IsVisible() const = 0;
+    virtual void SetVisible(bool visible) = 0;
+    virtual void GoToPosition(int position) = 0;
+};
+
+class TEnhancedRichEdit {
+public:
+    TEnhancedRichEdit();
+    ~TEnhancedRichEdit();
+    TEnhancedRichEdit(const TEnhancedRichEdit &) = delete;
+    TEnhancedRichEdit &operator=(const TEnhancedRichEdit &) = delete;
+
+    // --- State, in the order the engine keeps it ---
+    bool RichEdit3 = true;        // the extended format records are available
+    bool CommandsUsed = false;    // a formatting command line was met
+    bool Cancelled = false;       // last answer of the progress callback
+    int ChapterCount = 0;         // chapters entered in the menu this run
+    int Position = 0;             // rich-box position of the next paragraph
+    QString ParagraphPrefix;      // prefix in use this run
+    bool PoorlyWritten = false;
+    bool IgnoreEmptyLines = false;
+    bool Heading = false;         // the paragraph being emitted is a heading
+    QChar CommandMode;            // of the last command line (null: none)
+    QString CommandName;
+    QString CommandValue;
+    TRichDocument *RichBox = nullptr; // not owned
+    QObject *MenuOwner = nullptr;
+    int MaxChapters = 30;
+    int HelpContext = 0;
+    std::function<void(int position)> ItemClick;
+    // Called after every emitted non-empty paragraph with its start; true stops the run.
+    std::function<bool(int position)> Progress;
+    bool ForceRichEdit3 = false;
+    // Creates the chapters menu of each run (default: the in-memory menu).
+    TChaptersMenuFactory MenuFactory;
+    TRichBoxView *View = nullptr; // optional, not owned
+
+    // The chapters menu of the last run; null when it found no chapter.
+    TChaptersMenu *ChaptersMenu() const { return Menu.get(); }
+    int ChapterItemCount() const { return Menu ? Menu->Count() : 0; }
+    void DestroyChaptersMenu();
+
+    // --- Base format ---
+    void SetBaseFormat(bool underline, bool italic, int lineSpacing, int spaceAfter, int firstLineIndent,
+                       int alignment, TColor secondEmphasisColor, TColor emphasisColor, TColor foreColor,
+                       int charSpacing, int size, const QString &fontName, bool bold);
+    // Send the current attributes as the rich-box's format: to the whole
+    // text (and the default for text added later; the mask is then the full
+    // one) or to the selection. A zero mask sends nothing.
+    void ApplyCharFormat(bool wholeText, uint32_t mask);
+    void ApplyParaFormat(bool wholeText, uint32_t mask);
+    // The records ApplyCharFormat/ApplyParaFormat send (Mask 0: nothing).
+    TCharFormat MakeCharFormat(bool wholeText, uint32_t mask) const;
+    TParaFormat MakeParaFormat(bool wholeText, uint32_t mask) const;
+    bool ExtendedRecords() const { return RichEdit3 || ForceRichEdit3; }
+
+    // --- Enhancement ---
+    // Builds the rich-box from the lines (one per line of the book, without
+    // line ends). Failures are left in FunStatContext.
+    void EnhanceText(const QStringList &lines, const QString &prefixOption, bool ignoreEmptyLines,
+                     bool poorlyWritten);
+    // The same run into any sink (tests, measurements).
+    void EnhanceText(const QStringList &lines, const QString &prefixOption, bool ignoreEmptyLines,
+                     bool poorlyWritten, TParagraphSink &sink);
+    // Colours quoted speech over the whole rich-box.
+    void EmphasizeText(TColor emphasisColor, TColor secondEmphasisColor);
+
+    // --- Attribute stacks ---
+    int Level(TAttribute attribute) const { return Levels[attribute]; }
+    int32_t Current(TAttribute attribute) const { return Values[attribute][Levels[attribute]]; }
+    int32_t Base(TAttribute attribute) const { return Values[attribute][0]; }
+    QChar Mode(TAttribute attribute, int level) const { return QChar(Modes[attribute][level]); }
+    QString CurrentFontName() const { return FontNames[Levels[atFontName]]; }
+    QString BaseFontName() const { return FontNames[0]; }
+
+    // --- The rules of the line walk (public for tests) ---
+    static QString TranslatePrefix(const QString &prefixOption);
+    static void JoinLine(QString &paragraph, QStringView line);
+    static bool IsIndentedLine(QStringView rawLine);
+    static bool IsChapterHeading(QStringView text);
+    static bool IsSeparatorLine(QStringView text);
+    // Decides whether `next` continues `paragraph`; sets the skip flag.
+    bool ContinuesParagraph(QStringView paragraph, QStringView next, bool indented);
+    bool SkipFlag() const { return Skip; }
+
+    // Runs one command line (the trimmed paragraph beginning with "^").
+    void ExecuteCommandLine(const QString &line);
+
+private:
+    int Levels[AttributeCount];
+    char Modes[AttributeCount][StackLevels];
+    int32_t Values[AttributeCount][StackLevels]; // atFontName: unused
+    QString FontNames[StackLevels];
+    std::unique_ptr<TChaptersMenu> Menu;
+    TParagraphSink *ActiveSink = nullptr; // during a run
+    bool Skip = false;
+    // Reused buffers of the run.
+    QString OutText;
+    QVector<TFormatRun> RunBuffer;
+    TCharFormat CharRecord;
+    TParaFormat ParaRecord;
+
+    void WalkLines(const QStringList &lines);
+    void EmitParagraph(const QString &paragraph);
+    void AddQuoteRuns(QStringView text);
+    void ExecuteCommand(const QString &name, const QString &value, QChar mode);
+    bool ExecuteSetCommand(const QString &upperName, const QString &value, char mode);
+    bool ExecuteBaseOrUndoCommand(const QString &upperName, char mode);
+    void EndOneParagraphLevels();
+    void Push(TAttribute attribute, int32_t value, char mode);
+    void PushFontName(const QString &name, char mode);
+    void PushBase(TAttribute attribute, char mode);
+    void Drop(TAttribute attribute);
+    void CurrentBecomesBase();
+};
