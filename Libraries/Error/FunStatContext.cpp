@@ -19,6 +19,14 @@ TErrorReportView *g_reportView = nullptr;
 TPlainErrorBox g_plainBox = nullptr;
 
 QString Quoted(const QString &text) { return QLatin1Char('"') + text + QLatin1Char('"'); }
+
+// The running executable; reports can be built before an application exists.
+QString ExecutablePath()
+{
+    if (QCoreApplication::instance())
+        return QCoreApplication::applicationFilePath();
+    return QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
+}
 QString FileNamePart(const QString &path) { return QFileInfo(path).fileName(); }
 
 // Shortest text that reads back as the same double, at most 15 digits.
@@ -181,7 +189,7 @@ QString TFunStatContext::ReportText() const
         text += crlf + QStringLiteral("INFO");
         text += crlf + QStringLiteral("* Time: ")
             + TimeStampText(QStringLiteral(" | "), QDateTime::currentDateTime());
-        text += crlf + QStringLiteral("* Program: ") + QCoreApplication::applicationFilePath();
+        text += crlf + QStringLiteral("* Program: ") + ExecutablePath();
         text += crlf + QStringLiteral("* Recursive attempts: ")
             + QString::number(g_reportView ? g_reportView->RecursionCount() : 0);
         text += crlf;
