@@ -1,0 +1,365 @@
+#include "BookFile.h"
+
+#include "FunStatContext.h"
+#include "MyMath.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Head of the file read for recognising the encoding, and the chunks taken
+// from the rest of it: together at most 96 KB, whatever the book's size.
+constexpr qint64 SampleHead = 64 * 1024;
+constexpr qint64 SampleChunk = 4 * 1024;
+constexpr int SampleChunks = 8;
+
+struct TSamplePlace {
+    qint64 Start;
+    qint64 Length;
+};
+
+QList<TSamplePlace> SampleLayout(qint64 fileSize)
+{
+    QList<TSamplePlace> places;
+    if (fileSize <= SampleHead + SampleChunks * SampleChunk) {
+        places.append({0, fileSize});
+        return places;
+    }
+    places.append({0, SampleHead});
+    const qint64 rest = fileSize - SampleHead;
+    for (int i = 0; i < SampleChunks; ++i) {
+        // Evenly spread, the last one ending at the end of the file.
+        const qint64 end = SampleHead + rest * (i + 1) / SampleChunks;
+        places.append({end - SampleChunk, SampleChunk});
+    }
+    return places;
+}
+
+// An open file for reading, with the errno of whatever failed.
+class TOpenBookFile {
+public:
+    explicit TOpenBookFile(const QString &fileName)
+    {
+        Fd = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_CLOEXEC);
+        if (Fd < 0) {
+            Errno = errno;
+            return;
+        }
+        struct stat st {};
+        if (::fstat(Fd, &st) != 0) {
+            Errno = errno;
+            return;
+        }
+        if (S_ISDIR(st.st_mode)) {
+            Errno = EISDIR;
+            return;
+        }
+        Size = st.st_size;
+        ::posix_fadvise(Fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+        if (!File.open(Fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+            Errno = EIO;
+            return;
+        }
+        Fd = -1; // the QFile closes it now
+        Ok = true;
+    }
+    ~TOpenBookFile()
+    {
+        if (Fd >= 0)
+            ::close(Fd);
+    }
+    TOpenBookFile(const TOpenBookFile &) = delete;
+    TOpenBookFile &operator=(const TOpenBookFile &) = delete;
+
+    bool Ok = false;
+    int Errno = 0;
+    qint64 Size = 0;
+    QFile File;
+
+private:
+    int Fd = -1;
+};
+
+int ReadErrno() { return errno != 0 ? errno : EIO; }
+
+// The encoding of the open book: the caller's when decided, else recognised
+// from the sample (and handed back).
+TBookEncoding EncodingFor(TOpenBookFile &file, TBookEncoding *encoding)
+{
+    if (encoding && encoding->IsDecided())
+        return *encoding;
+    TBookEncoding found = DetectBookEncoding(SampleBookEncoding(file.File, file.Size));
+    if (!found.IsDecided())
+        found = TBookEncoding::Fallback(); // nothing beyond ASCII in the sample
+    if (encoding)
+        *encoding = found;
+    return found;
+}
+
+} // namespace
+
+QList<int> PieceSizeChoices()
+{
+    QList<int> choices;
+    for (int size = 10000; size <= 100000; size += 10000)
+        choices.append(size);
+    for (int size = 150000; size <= 500000; size += 50000)
+        choices.append(size);
+    return choices;
+}
+
+int ValidPieceSize(int pieceSize)
+{
+    return (pieceSize < MinPieceSize || pieceSize > MaxPieceSize) ? DefaultPieceSize : pieceSize;
+}
+
+int PieceCount(qint64 size, int pieceSize)
+{
+    if (size <= 0)
+        return 0;
+    pieceSize = pieceSize > 0 ? pieceSize : DefaultPieceSize;
+    return static_cast<int>((size + pieceSize - 1) / pieceSize);
+}
+
+TPieceRange PieceByteRange(int piece, int pieceSize, qint64 fileSize)
+{
+    TPieceRange range;
+    range.Start = std::max<qint64>(qint64(piece - 1) * pieceSize - PieceOverlap, 0);
+    range.Length = std::clamp<qint64>(fileSize - range.Start, 0, qint64(pieceSize) + PieceOverlap);
+    return range;
+}
+
+TByteEdges PieceEdges(const TPieceRange &range, qint64 fileSize)
+{
+    return TByteEdges{range.Start > 0, range.Start + range.Length < fileSize};
+}
+
+bool IsRtfBookName(const QString &path) { return path.endsWith(QStringLiteral(".rtf"), Qt::CaseInsensitive); }
+
+bool IsBookFileName(const QString &path)
+{
+    return path.endsWith(QStringLiteral(".txt"), Qt::CaseInsensitive) || IsRtfBookName(path);
+}
+
+bool HasBookFile(const QString &path)
+{
+    if (path.isEmpty() || !IsBookFileName(path))
+        return false;
+    const QFileInfo info(path);
+    return info.exists() && !info.isDir();
+}
+
+QString NotValidBookText() { return QStringLiteral("The book is not a valid text file, or it doesn't exist."); }
+
+QString TooBigBookText()
+{
+    return QStringLiteral("You can't open books bigger than ") + FormatIntegerText(MaxBookSize)
+        + QStringLiteral(" characters.");
+}
+
+QString OnePieceQuestionText()
+{
+    return QStringLiteral("You are trying to open in one piece a book bigger than ")
+        + FormatIntegerText(OnePieceQuestionSize)
+        + QStringLiteral(" characters.\nThe opening will take quite some time. Continue opening in one piece?\n\n"
+                         "If you are not sure, choose \"Cancel\" then check the \"Open in pieces\"\n"
+                         "check-box and open it again.");
+}
+
+QString EmptyFileText() { return QStringLiteral("File is empty."); }
+
+qint64 QueryBookFileSize(const QString &path)
+{
+    FUN_BEGIN("GetFileSize");
+    qint64 size = 0;
+    try {
+        struct stat st {};
+        if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+            FUN_RAISE_STATUS(Warning, QStringLiteral("Failed to access file."), path, QString(), errno);
+        else
+            size = st.st_size;
+    }
+    FUN_CATCH
+    FUN_END;
+    return size;
+}
+
+TBookOpenCheck CheckBookForOpening(const QString &path, bool openInPieces, int pieceSize)
+{
+    TBookOpenCheck check;
+    check.Rtf = IsRtfBookName(path);
+    if (!HasBookFile(path)) {
+        check.Verdict = TBookOpenVerdict::NotValid;
+        check.Text = NotValidBookText();
+        return check;
+    }
+    check.Size = QueryBookFileSize(path);
+    if (FunStatContext.Status != Perfect) {
+        check.Verdict = TBookOpenVerdict::SizeQueryFailed;
+        return check;
+    }
+    if (check.Size > MaxBookSize) {
+        check.Verdict = TBookOpenVerdict::TooBig;
+        check.Text = TooBigBookText();
+        return check;
+    }
+    check.PieceCount = PieceCount(check.Size, ValidPieceSize(pieceSize));
+    check.ListCount = (openInPieces && check.PieceCount > 1 && !check.Rtf) ? check.PieceCount : 1;
+    if (!openInPieces && check.Size > OnePieceQuestionSize && !check.Rtf) {
+        check.Verdict = TBookOpenVerdict::AskOnePiece;
+        check.Text = OnePieceQuestionText();
+        return check;
+    }
+    if (check.Size == 0) {
+        check.Verdict = TBookOpenVerdict::Empty;
+        check.Text = EmptyFileText();
+        return check;
+    }
+    check.Verdict = TBookOpenVerdict::Open;
+    return check;
+}
+
+int NormalisePiece(int piece, int count) { return (piece < 1 || piece > count) ? 1 : piece; }
+
+QByteArray ReadPieceBytes(QIODevice &device, const TPieceRange &range, bool *ok)
+{
+    QByteArray bytes;
+    bool good = range.Length == 0 || device.seek(range.Start);
+    if (good && range.Length > 0) {
+        bytes.resize(range.Length);
+        qint64 done = 0;
+        while (done < range.Length) {
+            errno = 0;
+            const qint64 n = device.read(bytes.data() + done, range.Length - done);
+            if (n < 0) {
+                good = false;
+                break;
+            }
+            if (n == 0)
+                break; // the file got shorter meanwhile
+            done += n;
+        }
+        bytes.truncate(done);
+    }
+    if (ok)
+        *ok = good;
+    return bytes;
+}
+
+TEncodingSample SampleBookEncoding(QIODevice &device, qint64 fileSize)
+{
+    TEncodingSample sample;
+    for (const TSamplePlace &place : SampleLayout(fileSize)) {
+        const TPieceRange range{place.Start, place.Length};
+        bool ok = false;
+        QByteArray bytes = ReadPieceBytes(device, range, &ok);
+        if (!ok)
+            break;
+        sample.Chunks.append({bytes, place.Start == 0, place.Start + bytes.size() >= fileSize});
+    }
+    return sample;
+}
+
+TEncodingSample SampleBookEncoding(const QByteArray &wholeBook)
+{
+    TEncodingSample sample;
+    const qint64 size = wholeBook.size();
+    for (const TSamplePlace &place : SampleLayout(size))
+        sample.Chunks.append({wholeBook.mid(place.Start, place.Length), place.Start == 0,
+                              place.Start + place.Length >= size});
+    return sample;
+}
+
+QStringList BookLinesFromBytes(const QByteArray &bytes, TByteEdges edges, const TBookEncoding &encoding)
+{
+    bool truncated = false;
+    const QByteArray text = BytesBeforeNul(bytes, &truncated);
+    if (truncated)
+        edges.CutAtEnd = false; // the text ends at the NUL, not at a cut
+    return SplitBookLines(DecodeBookBytes(text, encoding, edges));
+}
+
+bool LoadPieceFromFile(const QString &fileName, QStringList &lines, int piece, int pieceSize, TBookEncoding *encoding)
+{
+    FUN_BEGIN("TLecternForm::LoadPieceFromFile");
+    try {
+        lines.clear();
+        TOpenBookFile file(fileName);
+        if (!file.Ok) {
+            FUN_RAISE(QStringLiteral("Failed to load."), fileName, QString(), file.Errno);
+        } else if (file.Size == 0) {
+            FUN_RAISE(QStringLiteral("Empty file."), fileName);
+        } else {
+            const TPieceRange range = PieceByteRange(piece, ValidPieceSize(pieceSize), file.Size);
+            bool ok = false;
+            const QByteArray bytes = ReadPieceBytes(file.File, range, &ok);
+            if (!ok) {
+                FUN_RAISE(QStringLiteral("Failed to load."), fileName, QString(), ReadErrno());
+            } else {
+                const TBookEncoding used = EncodingFor(file, encoding);
+                TPieceRange got = range;
+                got.Length = bytes.size();
+                lines = BookLinesFromBytes(bytes, PieceEdges(got, file.Size), used);
+            }
+        }
+    }
+    FUN_CATCH
+    const bool ok = !FUN_FAILED();
+    if (!ok)
+        lines.clear();
+    FUN_END_SHOW("Failed to load.");
+    return ok;
+}
+
+bool ReadWholeBook(const QString &fileName, QStringList &lines, TBookEncoding *encoding)
+{
+    FUN_BEGIN("TLecternForm::LoadFromFile");
+    try {
+        lines.clear();
+        TOpenBookFile file(fileName);
+        if (!file.Ok) {
+            FUN_RAISE(QStringLiteral("Failed to load."), fileName, QString(), file.Errno);
+        } else {
+            bool ok = false;
+            const QByteArray bytes = ReadPieceBytes(file.File, TPieceRange{0, file.Size}, &ok);
+            if (!ok) {
+                FUN_RAISE(QStringLiteral("Failed to load."), fileName, QString(), ReadErrno());
+            } else {
+                TBookEncoding used = encoding ? *encoding : TBookEncoding();
+                if (!used.IsDecided()) {
+                    used = DetectBookEncoding(SampleBookEncoding(bytes));
+                    if (!used.IsDecided())
+                        used = TBookEncoding::Fallback();
+                    if (encoding)
+                        *encoding = used;
+                }
+                lines = BookLinesFromBytes(bytes, TByteEdges{}, used);
+            }
+        }
+    }
+    FUN_CATCH
+    if (FUN_FAILED())
+        lines.clear();
+    FUN_END;
+    return !FUN_FAILED();
+}
+
+bool ReadBookLines(const QString &fileName, int piece, int listCount, int pieceSize, QStringList &lines,
+                   TBookEncoding *encoding)
+{
+    bool ok;
+    if (listCount < 2) {
+        piece = 1;
+        ok = ReadWholeBook(fileName, lines, encoding);
+    } else {
+        ok = LoadPieceFromFile(fileName, lines, piece, pieceSize, encoding);
+    }
+    AddEndMarker(lines, piece, std::max(listCount, 1));
+    return ok;
+}

@@ -1,0 +1,324 @@
+#include "BookText.h"
+
+#include <QHash>
+#include <QMutex>
+
+#include <array>
+#include <iconv.h>
+#include <memory>
+#include <uchardet.h>
+
+namespace {
+
+// A code page needs this many bytes beyond ASCII before its detection is
+// trusted; a handful of accented letters or curly quotes says nothing about
+// the script and reads best as Windows-1252.
+constexpr int MinHighBytesForCodePage = 16;
+
+const QByteArray Windows1252 = QByteArrayLiteral("WINDOWS-1252");
+
+// Length of the UTF-8 sequence led by `b`, 0 for a byte that cannot lead.
+int Utf8SequenceLength(unsigned char b)
+{
+    if (b < 0x80)
+        return 1;
+    if (b >= 0xC2 && b <= 0xDF)
+        return 2;
+    if (b >= 0xE0 && b <= 0xEF)
+        return 3;
+    if (b >= 0xF0 && b <= 0xF4)
+        return 4;
+    return 0;
+}
+
+bool IsContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
+
+// Allowed range of the second byte of a sequence led by `lead`.
+bool SecondByteOk(unsigned char lead, unsigned char b)
+{
+    switch (lead) {
+    case 0xE0: return b >= 0xA0 && b <= 0xBF; // no overlong forms
+    case 0xED: return b >= 0x80 && b <= 0x9F; // no surrogates
+    case 0xF0: return b >= 0x90 && b <= 0xBF;
+    case 0xF4: return b >= 0x80 && b <= 0x8F; // nothing past U+10FFFF
+    default: return IsContinuation(b);
+    }
+}
+
+// The part of the bytes left after dropping the pieces of characters that a
+// cut at either edge broke.
+void CleanUtf8Edges(const char *data, qsizetype size, TByteEdges edges, qsizetype &begin, qsizetype &end)
+{
+    const auto *u = reinterpret_cast<const unsigned char *>(data);
+    begin = 0;
+    end = size;
+    if (edges.CutAtStart)
+        while (begin < end && begin < 3 && IsContinuation(u[begin]))
+            ++begin;
+    if (edges.CutAtEnd) {
+        qsizetype p = end - 1;
+        while (p > begin && end - p < 4 && IsContinuation(u[p]))
+            --p;
+        if (p >= begin) {
+            const int length = Utf8SequenceLength(u[p]);
+            if (length > 1 && p + length > end)
+                end = p;
+        }
+    }
+}
+
+// A 256-entry table of a single-byte code page, built once through iconv.
+using TByteTable = std::array<char16_t, 256>;
+
+std::shared_ptr<const TByteTable> BuildTable(const QByteArray &name)
+{
+    iconv_t cd = iconv_open("UTF-32LE", name.constData());
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return nullptr;
+    auto table = std::make_shared<TByteTable>();
+    for (int b = 0; b < 256; ++b) {
+        char in = static_cast<char>(b);
+        unsigned char out[8] = {};
+        char *inp = &in;
+        char *outp = reinterpret_cast<char *>(out);
+        size_t inLeft = 1;
+        size_t outLeft = sizeof(out);
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        const size_t r = iconv(cd, &inp, &inLeft, &outp, &outLeft);
+        const uint32_t code = uint32_t(out[0]) | uint32_t(out[1]) << 8 | uint32_t(out[2]) << 16 | uint32_t(out[3]) << 24;
+        if (r == size_t(-1) || outLeft != sizeof(out) - 4 || code > 0xFFFF || (code >= 0xD800 && code <= 0xDFFF))
+            (*table)[b] = 0xFFFD;
+        else
+            (*table)[b] = static_cast<char16_t>(code);
+    }
+    iconv_close(cd);
+    return table;
+}
+
+std::shared_ptr<const TByteTable> TableFor(const QByteArray &name)
+{
+    static QMutex mutex;
+    static QHash<QByteArray, std::shared_ptr<const TByteTable>> tables;
+    QMutexLocker lock(&mutex);
+    auto it = tables.find(name);
+    if (it != tables.end())
+        return it.value();
+    auto table = BuildTable(name);
+    if (!table && name != Windows1252) {
+        lock.unlock();
+        table = TableFor(Windows1252);
+        lock.relock();
+    }
+    if (!table) { // no iconv tables at all: Latin-1
+        auto latin1 = std::make_shared<TByteTable>();
+        for (int b = 0; b < 256; ++b)
+            (*latin1)[b] = static_cast<char16_t>(b);
+        table = latin1;
+    }
+    tables.insert(name, table);
+    return table;
+}
+
+// The code pages a detection may choose: those of other scripts than the
+// Western one. Western answers (Latin-1, Latin-9, Vietnamese, and the Mac
+// pages uchardet offers on short Western samples) read as Windows-1252.
+bool IsAcceptedCodePage(const QByteArray &name)
+{
+    static const QList<QByteArray> accepted = {
+        "WINDOWS-1250", "WINDOWS-1251", "WINDOWS-1253", "WINDOWS-1254", "WINDOWS-1255", "WINDOWS-1256",
+        "WINDOWS-1257", "ISO-8859-2",   "ISO-8859-3",   "ISO-8859-4",   "ISO-8859-5",   "ISO-8859-6",
+        "ISO-8859-7",   "ISO-8859-8",   "ISO-8859-9",   "ISO-8859-10",  "ISO-8859-11",  "ISO-8859-13",
+        "ISO-8859-16",  "KOI8-R",       "KOI8-U",       "IBM852",       "IBM855",       "IBM866",
+        "TIS-620",
+    };
+    return accepted.contains(name);
+}
+
+} // namespace
+
+TBookEncoding TBookEncoding::MakeUtf8()
+{
+    TBookEncoding e;
+    e.Kind = Utf8;
+    e.Name = QByteArrayLiteral("UTF-8");
+    return e;
+}
+
+TBookEncoding TBookEncoding::MakeSingleByte(const QByteArray &name)
+{
+    TBookEncoding e;
+    e.Kind = SingleByte;
+    e.Name = name;
+    return e;
+}
+
+TBookEncoding TBookEncoding::Fallback() { return MakeSingleByte(Windows1252); }
+
+bool IsValidUtf8(const char *data, qsizetype size, TByteEdges edges)
+{
+    const auto *u = reinterpret_cast<const unsigned char *>(data);
+    qsizetype i = 0;
+    if (edges.CutAtStart)
+        while (i < size && i < 3 && IsContinuation(u[i]))
+            ++i;
+    while (i < size) {
+        const unsigned char b = u[i];
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        const int length = Utf8SequenceLength(b);
+        if (length == 0)
+            return false;
+        for (int k = 1; k < length; ++k) {
+            if (i + k >= size)
+                return edges.CutAtEnd; // cut in the middle of the last character
+            const bool ok = k == 1 ? SecondByteOk(b, u[i + k]) : IsContinuation(u[i + k]);
+            if (!ok)
+                return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
+QByteArray BytesBeforeNul(const QByteArray &bytes, bool *truncated)
+{
+    const qsizetype nul = bytes.indexOf('\0');
+    if (truncated)
+        *truncated = nul >= 0;
+    return nul >= 0 ? bytes.left(nul) : bytes;
+}
+
+TBookEncoding DetectBookEncoding(const TEncodingSample &sample)
+{
+    qsizetype highBytes = 0;
+    bool utf8 = true;
+    for (const auto &chunk : sample.Chunks) {
+        bool truncated = false;
+        const QByteArray bytes = BytesBeforeNul(chunk.Bytes, &truncated);
+        for (char c : bytes)
+            highBytes += (static_cast<unsigned char>(c) >= 0x80);
+        const TByteEdges edges{!chunk.AtFileStart, !chunk.AtFileEnd && !truncated};
+        if (utf8 && !IsValidUtf8(bytes.constData(), bytes.size(), edges))
+            utf8 = false;
+    }
+    if (highBytes == 0)
+        return TBookEncoding();
+    if (utf8)
+        return TBookEncoding::MakeUtf8();
+
+    QByteArray detected;
+    if (uchardet_t detector = uchardet_new()) {
+        for (const auto &chunk : sample.Chunks) {
+            const QByteArray bytes = BytesBeforeNul(chunk.Bytes);
+            if (!bytes.isEmpty() && uchardet_handle_data(detector, bytes.constData(), size_t(bytes.size())) != 0)
+                break;
+        }
+        uchardet_data_end(detector);
+        if (const char *charset = uchardet_get_charset(detector))
+            detected = QByteArray(charset).toUpper();
+        uchardet_delete(detector);
+    }
+    if (detected == "UTF-8") // UTF-8 with a few damaged bytes
+        return TBookEncoding::MakeUtf8();
+    if (highBytes >= MinHighBytesForCodePage && IsAcceptedCodePage(detected) && TableFor(detected))
+        return TBookEncoding::MakeSingleByte(detected);
+    return TBookEncoding::Fallback();
+}
+
+TBookEncoding DetectBookEncoding(const QByteArray &bytes)
+{
+    TEncodingSample sample;
+    sample.Chunks.append({bytes, true, true});
+    return DetectBookEncoding(sample);
+}
+
+QString DecodeBookBytes(const QByteArray &bytes, const TBookEncoding &encoding, TByteEdges edges)
+{
+    TBookEncoding used = encoding;
+    if (!used.IsDecided()) {
+        TEncodingSample sample;
+        sample.Chunks.append({bytes, !edges.CutAtStart, !edges.CutAtEnd});
+        used = DetectBookEncoding(sample);
+        if (!used.IsDecided())
+            used = TBookEncoding::Fallback();
+    }
+    if (used.Kind == TBookEncoding::Utf8) {
+        qsizetype begin = 0;
+        qsizetype end = bytes.size();
+        if (!edges.CutAtStart && bytes.startsWith("\xEF\xBB\xBF"))
+            begin = 3;
+        qsizetype cleanBegin = 0;
+        qsizetype cleanEnd = 0;
+        CleanUtf8Edges(bytes.constData() + begin, end - begin, edges, cleanBegin, cleanEnd);
+        return QString::fromUtf8(bytes.constData() + begin + cleanBegin, cleanEnd - cleanBegin);
+    }
+    const auto table = TableFor(used.Name);
+    QString text(bytes.size(), Qt::Uninitialized);
+    char16_t *out = reinterpret_cast<char16_t *>(text.data());
+    const auto *in = reinterpret_cast<const unsigned char *>(bytes.constData());
+    for (qsizetype i = 0, n = bytes.size(); i < n; ++i)
+        out[i] = in[i] < 0x80 ? char16_t(in[i]) : (*table)[in[i]];
+    return text;
+}
+
+QStringList SplitBookLines(const QString &text)
+{
+    QStringList lines;
+    const QChar *d = text.constData();
+    const qsizetype n = text.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = d[i].unicode();
+        if (c == u'\n') {
+            lines.append(QString(d + start, i - start));
+            start = i + 1;
+        } else if (c == u'\r') {
+            lines.append(QString(d + start, i - start));
+            if (i + 1 < n && d[i + 1] == u'\n')
+                i += 1;
+            else if (i + 2 < n && d[i + 1] == u'\r' && d[i + 2] == u'\n')
+                i += 2;
+            start = i + 1;
+        }
+    }
+    if (start < n)
+        lines.append(QString(d + start, n - start));
+    return lines;
+}
+
+QString EndOfBookMarker() { return QStringLiteral("***** End of Book *****"); }
+
+QString EndOfPieceMarker(int piece, int pieceCount)
+{
+    return QStringLiteral("***** End of Piece %1 / %2 *****").arg(piece).arg(pieceCount);
+}
+
+namespace {
+// Blanks and control characters at both ends removed (a DOS end-of-file
+// byte 0x1A on the last line counts as blank).
+QString TrimBlanks(const QString &line)
+{
+    qsizetype b = 0;
+    qsizetype e = line.size();
+    while (b < e && line.at(b).unicode() <= 0x20)
+        ++b;
+    while (e > b && line.at(e - 1).unicode() <= 0x20)
+        --e;
+    return line.mid(b, e - b);
+}
+} // namespace
+
+void AddEndMarker(QStringList &lines, int piece, int pieceCount)
+{
+    const QString bookMarker = EndOfBookMarker();
+    for (qsizetype i = lines.size() - 1; i >= 1; --i) {
+        const QString trimmed = TrimBlanks(lines.at(i));
+        if (!trimmed.isEmpty() && trimmed != bookMarker)
+            break;
+        lines.removeAt(i);
+    }
+    lines.append(QString());
+    lines.append(piece < pieceCount ? EndOfPieceMarker(piece, pieceCount) : bookMarker);
+}

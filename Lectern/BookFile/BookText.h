@@ -1,0 +1,71 @@
+// Turning the bytes of a plain-text book into lines: the encoding (UTF-8, or
+// a single-byte code page recognised by libuchardet, Windows-1252 by
+// default), clean cuts at piece edges, line ends and the end marker.
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// How a book's bytes are read. The same value serves every piece of a book.
+struct TBookEncoding {
+    enum TKind { Undecided, Utf8, SingleByte };
+    TKind Kind = Undecided;
+    QByteArray Name; // "UTF-8", or the iconv name of the code page
+
+    bool IsDecided() const { return Kind != Undecided; }
+    static TBookEncoding MakeUtf8();
+    static TBookEncoding MakeSingleByte(const QByteArray &name);
+    static TBookEncoding Fallback(); // Windows-1252
+};
+
+// Bytes of a book taken here and there, for recognising its encoding. Each
+// chunk knows whether it starts at the file's start and ends at its end.
+struct TEncodingSample {
+    struct TChunk {
+        QByteArray Bytes;
+        bool AtFileStart = false;
+        bool AtFileEnd = false;
+    };
+    QList<TChunk> Chunks;
+};
+
+// The encoding the sample shows: UTF-8 when every chunk is valid UTF-8 (its
+// cut edges aside) and there is something beyond ASCII; a single-byte code
+// page that libuchardet is sure enough about; Windows-1252 otherwise. A
+// sample with nothing beyond ASCII stays undecided (any choice reads it).
+TBookEncoding DetectBookEncoding(const TEncodingSample &sample);
+TBookEncoding DetectBookEncoding(const QByteArray &bytes);
+
+// Where the bytes came from: a piece that starts or ends inside the file is
+// a cut, and a character broken by the cut is dropped at that edge.
+struct TByteEdges {
+    bool CutAtStart = false;
+    bool CutAtEnd = false;
+};
+
+// The bytes up to the first NUL; `truncated` tells whether one was found.
+QByteArray BytesBeforeNul(const QByteArray &bytes, bool *truncated = nullptr);
+
+// Decodes the bytes (no NUL handling here). An undecided encoding is decided
+// from these bytes alone. A UTF-8 byte order mark at the file start is
+// dropped; invalid bytes become U+FFFD.
+QString DecodeBookBytes(const QByteArray &bytes, const TBookEncoding &encoding, TByteEdges edges = {});
+
+// Lines split at CR LF, CR or LF; CR CR LF (a file whose line ends were
+// converted twice) is one line end too. A line end at the very end makes no
+// empty last line.
+QStringList SplitBookLines(const QString &text);
+
+// Bytes are valid UTF-8 (overlong forms and surrogates refused); a sequence
+// cut by the chunk's edges is allowed there.
+bool IsValidUtf8(const char *data, qsizetype size, TByteEdges edges = {});
+
+// The end markers and AddEndMarker: trailing lines that are blank or an old
+// "***** End of Book *****" are removed (never the first line), one empty
+// line follows, then the piece's marker (a piece below the count) or the
+// book's marker.
+QString EndOfBookMarker();
+QString EndOfPieceMarker(int piece, int pieceCount);
+void AddEndMarker(QStringList &lines, int piece, int pieceCount);
