@@ -18,8 +18,9 @@ QString g_version;
 } // namespace
 
 TAboutForm::TAboutForm(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                          | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+    : QDialog(parent,
+              Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                  | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       Ui(std::make_unique<::Ui::TAboutForm>())
 {
     Ui->setupUi(this);
@@ -60,20 +61,11 @@ TAboutForm::~TAboutForm()
         AboutForm = nullptr;
 }
 
-QUrl TAboutForm::SiteUrl()
-{
-    return QUrl(QStringLiteral("https://www.example.com/lectern/"));
-}
+QUrl TAboutForm::SiteUrl() { return QUrl(QStringLiteral("https://www.example.com/lectern/")); }
 
-QUrl TAboutForm::ContactUrl()
-{
-    return QUrl(QStringLiteral("https://www.example.com/lectern/contact.html"));
-}
+QUrl TAboutForm::ContactUrl() { return QUrl(QStringLiteral("https://www.example.com/lectern/contact.html")); }
 
-QUrl TAboutForm::LicenseUrl()
-{
-    return QUrl(QStringLiteral("https://www.example.com/lectern/license.html"));
-}
+QUrl TAboutForm::LicenseUrl() { return QUrl(QStringLiteral("https://www.example.com/lectern/license.html")); }
 
 bool TAboutForm::OpenSite(const QUrl &url)
 {
@@ -88,20 +80,11 @@ bool TAboutForm::OpenSite(const QUrl &url)
     return ok;
 }
 
-void TAboutForm::SiteButtonClick()
-{
-    OpenSite(SiteUrl());
-}
+void TAboutForm::SiteButtonClick() { OpenSite(SiteUrl()); }
 
-void TAboutForm::ContactButtonClick()
-{
-    OpenSite(ContactUrl());
-}
+void TAboutForm::ContactButtonClick() { OpenSite(ContactUrl()); }
 
-void TAboutForm::LicenseButtonClick()
-{
-    OpenSite(LicenseUrl());
-}
+void TAboutForm::LicenseButtonClick() { OpenSite(LicenseUrl()); }
 
 void SetAboutTexts(const QString &description, const QString &version)
 {

@@ -187,8 +187,7 @@ QString TFunStatContext::ReportText() const
         text += crlf + QStringLiteral("* Line: ") + QString::number(ShowLine);
         text += crlf;
         text += crlf + QStringLiteral("INFO");
-        text += crlf + QStringLiteral("* Time: ")
-            + TimeStampText(QStringLiteral(" | "), QDateTime::currentDateTime());
+        text += crlf + QStringLiteral("* Time: ") + TimeStampText(QStringLiteral(" | "), QDateTime::currentDateTime());
         text += crlf + QStringLiteral("* Program: ") + ExecutablePath();
         text += crlf + QStringLiteral("* Recursive attempts: ")
             + QString::number(g_reportView ? g_reportView->RecursionCount() : 0);

@@ -68,7 +68,8 @@ extern TFunStatContext FunStatContext;
 class TLecternException : public std::runtime_error {
 public:
     TLecternException(const QString &message, const char *file, int line)
-        : std::runtime_error(message.toStdString()), ThrowFile(file), ThrowLine(line) {}
+        : std::runtime_error(message.toStdString()), ThrowFile(file), ThrowLine(line)
+    {}
     const char *ThrowFile;
     int ThrowLine;
 };
@@ -80,7 +81,8 @@ class TErrorReportView {
 public:
     virtual ~TErrorReportView() = default;
     virtual bool ShowReport(const QString &statusText, const QString &message, bool *noErrors,
-                            const QString &reportText) = 0;
+                            const QString &reportText)
+        = 0;
     virtual int RecursionCount() const = 0;
 };
 void SetErrorReportView(TErrorReportView *view);
@@ -112,35 +114,35 @@ bool IsFindResultOk(int32_t code);
 //   FUN_CATCH
 //   FUN_END_SHOW("Failed to save.");   // user-started operations
 //   FUN_END;                           // library routines
-#define FUN_BEGIN(name)                                                                                  \
-    const QString FunName_ = QStringLiteral(name);                                                       \
-    FunStatContext.Begin(__FILE__, FunName_, __LINE__);                                                  \
+#define FUN_BEGIN(name)                                                                                                \
+    const QString FunName_ = QStringLiteral(name);                                                                     \
+    FunStatContext.Begin(__FILE__, FunName_, __LINE__);                                                                \
     TFunStatContext Fsc_
 
-#define FUN_RAISE_STATUS(status, description, ...)                                                       \
+#define FUN_RAISE_STATUS(status, description, ...)                                                                     \
     Fsc_.Raise(__FILE__, FunName_, __LINE__, (status), (description), ##__VA_ARGS__)
 #define FUN_RAISE(description, ...) FUN_RAISE_STATUS(Error, (description), ##__VA_ARGS__)
 
 // Adopts the failure a callee left in FunStatContext.
-#define FUN_ADOPT()                                                                                      \
-    do {                                                                                                 \
-        if (FunStatContext.Status > Warning)                                                             \
-            Fsc_.Assign(FunStatContext);                                                                 \
+#define FUN_ADOPT()                                                                                                    \
+    do {                                                                                                               \
+        if (FunStatContext.Status > Warning)                                                                           \
+            Fsc_.Assign(FunStatContext);                                                                               \
     } while (0)
 #define FUN_FAILED() (Fsc_.Status > Warning)
 
-#define FUN_CATCH                                                                                        \
-    catch (const std::exception &e_) { Fsc_.RaiseException(__FILE__, FunName_, __LINE__, &e_); }        \
+#define FUN_CATCH                                                                                                      \
+    catch (const std::exception &e_) { Fsc_.RaiseException(__FILE__, FunName_, __LINE__, &e_); }                       \
     catch (...) { Fsc_.RaiseException(__FILE__, FunName_, __LINE__, nullptr); }
 
 #define FUN_END FunStatContext.Assign(Fsc_)
 
-#define FUN_END_SHOW(message)                                                                            \
-    do {                                                                                                 \
-        if (Fsc_.Status > Warning) {                                                                     \
-            Fsc_.SetShow(__FILE__, QString(), __LINE__);                                                 \
-            Fsc_.Show(message);                                                                          \
-        }                                                                                                \
-        Fsc_.Reset(Perfect);                                                                             \
-        FunStatContext.Assign(Fsc_);                                                                     \
+#define FUN_END_SHOW(message)                                                                                          \
+    do {                                                                                                               \
+        if (Fsc_.Status > Warning) {                                                                                   \
+            Fsc_.SetShow(__FILE__, QString(), __LINE__);                                                               \
+            Fsc_.Show(message);                                                                                        \
+        }                                                                                                              \
+        Fsc_.Reset(Perfect);                                                                                           \
+        FunStatContext.Assign(Fsc_);                                                                                   \
     } while (0)

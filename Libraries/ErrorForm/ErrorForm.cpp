@@ -23,8 +23,9 @@ QFont DialogFont(int pointSize)
 }
 
 TErrorForm::TErrorForm(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                          | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+    : QDialog(parent,
+              Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                  | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       Ui(std::make_unique<::Ui::TErrorForm>())
 {
     Ui->setupUi(this);
@@ -142,20 +143,11 @@ bool TErrorForm::AppendToLog()
     return AppendReportToLog(LogPath(), Memo);
 }
 
-void TErrorForm::OkayButtonClick()
-{
-    done(ResultOkay);
-}
+void TErrorForm::OkayButtonClick() { done(ResultOkay); }
 
-void TErrorForm::OkayNoErrorsButtonClick()
-{
-    done(ResultOkayNoErrors);
-}
+void TErrorForm::OkayNoErrorsButtonClick() { done(ResultOkayNoErrors); }
 
-void TErrorForm::TerminateButtonClick()
-{
-    TerminateProgramNow();
-}
+void TErrorForm::TerminateButtonClick() { TerminateProgramNow(); }
 
 void TErrorForm::LogButtonClick()
 {
@@ -164,7 +156,4 @@ void TErrorForm::LogButtonClick()
         BeepDefault();
 }
 
-void TErrorForm::HelpButtonClick()
-{
-    ShowHelp(0);
-}
+void TErrorForm::HelpButtonClick() { ShowHelp(0); }

@@ -47,10 +47,7 @@ QTextBrowser *EnsureHelpWindow()
 
 } // namespace
 
-QString HelpFilePath()
-{
-    return GetProgramDirectory() + QStringLiteral("Help.html");
-}
+QString HelpFilePath() { return GetProgramDirectory() + QStringLiteral("Help.html"); }
 
 bool ShowHelpFile(const QString &path, int context)
 {
@@ -75,12 +72,6 @@ bool ShowHelpFile(const QString &path, int context)
     return true;
 }
 
-void ShowHelp(int context)
-{
-    ShowHelpFile(HelpFilePath(), context);
-}
+void ShowHelp(int context) { ShowHelpFile(HelpFilePath(), context); }
 
-QTextBrowser *HelpBrowser()
-{
-    return g_helpBrowser;
-}
+QTextBrowser *HelpBrowser() { return g_helpBrowser; }

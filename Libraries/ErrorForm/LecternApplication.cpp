@@ -29,20 +29,11 @@ bool TLecternApplication::notify(QObject *receiver, QEvent *event)
     return false;
 }
 
-void TLecternApplication::SetExceptionHandler(TExceptionHandler handler)
-{
-    g_exceptionHandler = handler;
-}
+void TLecternApplication::SetExceptionHandler(TExceptionHandler handler) { g_exceptionHandler = handler; }
 
-TLecternApplication::TExceptionHandler TLecternApplication::ExceptionHandler()
-{
-    return g_exceptionHandler;
-}
+TLecternApplication::TExceptionHandler TLecternApplication::ExceptionHandler() { return g_exceptionHandler; }
 
-void ReportApplicationException(const QString &message)
-{
-    FunStatContext.OnApplicationException(message);
-}
+void ReportApplicationException(const QString &message) { FunStatContext.OnApplicationException(message); }
 
 void RouteApplicationException(const QString &message)
 {

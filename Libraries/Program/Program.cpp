@@ -33,10 +33,7 @@ QStringList CurrentArguments()
     return g_arguments;
 }
 
-QString BaseName(const QString &path)
-{
-    return QFileInfo(path).fileName();
-}
+QString BaseName(const QString &path) { return QFileInfo(path).fileName(); }
 
 bool IsInstallerName(const QString &fileName)
 {
@@ -78,10 +75,7 @@ QString GetProgramDirectory()
     return dir;
 }
 
-QString GetProgramFileName()
-{
-    return BaseName(GetProgramPath());
-}
+QString GetProgramFileName() { return BaseName(GetProgramPath()); }
 
 int GetParamCount()
 {
@@ -171,10 +165,7 @@ void ReleaseProgramInstance()
     g_instanceLockFd = -1;
 }
 
-void InstallTerminateHandler()
-{
-    std::set_terminate(&TerminateProgramFun);
-}
+void InstallTerminateHandler() { std::set_terminate(&TerminateProgramFun); }
 
 void TerminateProgramFun()
 {
@@ -198,10 +189,7 @@ void TerminateProgramFun()
     TerminateProgramNow();
 }
 
-void TerminateProgramNow()
-{
-    ::_exit(1);
-}
+void TerminateProgramNow() { ::_exit(1); }
 
 TShiftState ShiftStateFrom(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons, bool doubleClick)
 {
@@ -233,10 +221,7 @@ bool IsKnownFlag(unsigned modifier)
     return modifier != 0 && (modifier & KnownFlags) == modifier && (modifier & (modifier - 1)) == 0;
 }
 
-TShiftState Reduced(TShiftState state)
-{
-    return state & KeyboardFlags;
-}
+TShiftState Reduced(TShiftState state) { return state & KeyboardFlags; }
 
 } // namespace
 
@@ -250,7 +235,4 @@ bool HasOnlyModifier(TShiftState state, unsigned modifier)
     return IsKnownFlag(modifier) && Reduced(state) == modifier;
 }
 
-bool HasNoModifier(TShiftState state)
-{
-    return Reduced(state) == 0;
-}
+bool HasNoModifier(TShiftState state) { return Reduced(state) == 0; }

@@ -7,7 +7,7 @@
 #include <QStringList>
 #include <Qt>
 
-extern const QString ProgramName;        // "Lectern"
+extern const QString ProgramName; // "Lectern"
 extern const QString ProgramVersionText; // "Version 2.5.4, released on 06.01.2006"
 
 // Keeps argc/argv for the path and parameter queries until an application

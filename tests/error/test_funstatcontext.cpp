@@ -35,8 +35,9 @@ void TestFunStatContext::reportListsOptionalLinesOnlyWhenSet()
     c.Raise("f.cpp", QStringLiteral("F"), 1, Catastrophe, QStringLiteral("d"), QStringLiteral("p1"),
             QStringLiteral("p2"), 2);
     lines = c.ReportText().split(QStringLiteral("\r\n"));
-    QCOMPARE(lines.at(2), QStringLiteral("* Status: Catastrophe: CATASTROPHIC FAILURE!!! It is highly recommended to "
-                                         "terminate the program immediately!"));
+    QCOMPARE(lines.at(2),
+             QStringLiteral("* Status: Catastrophe: CATASTROPHIC FAILURE!!! It is highly recommended to "
+                            "terminate the program immediately!"));
     QCOMPARE(lines.at(7), QStringLiteral("* Parameter 1: \"p1\""));
     QCOMPARE(lines.at(8), QStringLiteral("* Parameter 2: \"p2\""));
     QCOMPARE(lines.at(9), QStringLiteral("* System error code: 2"));

@@ -34,10 +34,7 @@ void WhenModal(std::function<QWidget *()> widget, std::function<void()> action)
     timer->start(10);
 }
 
-QWidget *TheErrorForm()
-{
-    return ErrorForm;
-}
+QWidget *TheErrorForm() { return ErrorForm; }
 
 // An object whose event handler throws.
 class TThrower : public QObject {
