@@ -16,6 +16,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 const QString ProgramName = QStringLiteral("Lectern");
@@ -118,9 +119,30 @@ bool IsInstallerMode()
     return IsInstallerMode(GetProgramFileName(), GetParams());
 }
 
+namespace {
+
+// A private directory for the lock: the session's runtime directory, or a
+// directory of this user in the temporary directory (checked for owner and
+// permissions, so another user cannot plant the lock file).
+QString RuntimeDirectory()
+{
+    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    const QString dir = QDir::tempPath() + QStringLiteral("/runtime-lectern-") + QString::number(::geteuid());
+    const QByteArray native = QFile::encodeName(dir);
+    ::mkdir(native.constData(), 0700);
+    struct stat info;
+    if (::lstat(native.constData(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::geteuid()
+        && (info.st_mode & 077) == 0)
+        return dir;
+    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+}
+
+} // namespace
+
 QString ProgramInstanceLockPath(const QString &name)
 {
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    QString dir = RuntimeDirectory();
     if (dir.isEmpty())
         dir = QDir::tempPath();
     QString safeName = name;
@@ -137,16 +159,11 @@ bool IsProgramInstanceRunning(const QString &name)
     QDir().mkpath(QFileInfo(path).absolutePath());
     // Close-on-exec: programs started from the reader must not inherit the
     // lock and keep it alive after the reader ends.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0)
         return false; // no lock at all: run as if alone
     if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
         g_instanceLockFd = fd;
-        // The holder's process id, for whoever looks at the file.
-        const QByteArray pid = QByteArray::number(qint64(::getpid())) + '\n';
-        if (::ftruncate(fd, 0) == 0 && ::write(fd, pid.constData(), size_t(pid.size())) < 0) {
-            // Only informative; the lock is what counts.
-        }
         return false;
     }
     const int error = errno;
