@@ -38,8 +38,10 @@ int TWidgetDialogService::ShowBox(const QString &caption, const QString &text, T
 
 void TWidgetDialogService::Beep(bool)
 {
-    // The toolkit knows one system beep; both kinds use it.
-    QApplication::beep();
+    // The toolkit knows one system beep; both kinds use it. Without a window
+    // application there is nothing to beep with.
+    if (qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        QApplication::beep();
 }
 
 void InstallWidgetDialogService()
