@@ -1,0 +1,69 @@
+// The program's entry point: chooses the role, lets one reader run at a
+// time, creates the windows in their order and runs the event loop.
+#include <memory>
+
+#include "AboutForm.h"
+#include "Dialogs.h"
+#include "ErrorForm.h"
+#include "FunStatContext.h"
+#include "LecternApplication.h"
+#include "LecternForm.h"
+#include "Program.h"
+#include "WidgetDialogs.h"
+
+namespace {
+
+// The installer role has no window yet: say so plainly and do nothing.
+void RunInstallerRole()
+{
+    MessageDialog(QStringLiteral("Installing and uninstalling ") + ProgramName +
+                  QStringLiteral(" is not available yet. Nothing was changed."));
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    InstallTerminateHandler();
+    InitProgramArguments(argc, argv);
+
+    // The application outlives the try block, so a failure can still be
+    // shown after the event loop.
+    std::unique_ptr<TLecternApplication> app;
+    FUN_BEGIN("WinMain");
+    try {
+        const bool installer = IsInstallerMode();
+        if (!installer && IsProgramInstanceRunning(ProgramName))
+            return 0;
+
+        app = std::make_unique<TLecternApplication>(argc, argv);
+        TLecternApplication::setApplicationName(ProgramName);
+        TLecternApplication::setApplicationDisplayName(ProgramName);
+        InstallWidgetDialogService();
+
+        if (installer) {
+            ErrorForm = new TErrorForm;
+            RunInstallerRole();
+        } else {
+            LecternForm = new TLecternForm;
+            ErrorForm = new TErrorForm(LecternForm);
+            AboutForm = new TAboutForm(LecternForm);
+            LecternForm->StartUp();
+            LecternForm->showMaximized();
+            LecternForm->activateWindow();
+            app->exec();
+            delete LecternForm;
+        }
+        ErrorForm = nullptr;
+        AboutForm = nullptr;
+    }
+    FUN_CATCH
+    if (Fsc_.Failed()) {
+        Fsc_.SetShow(__FILE__, QString(), __LINE__);
+        Fsc_.Show(QString());
+    }
+    Fsc_.Reset(Perfect);
+    ReleaseProgramInstance();
+    FunStatContext.Assign(Fsc_);
+    return 0;
+}

@@ -1,0 +1,6 @@
+#include "BookGroupBox.h"
+
+TBookGroupBox::TBookGroupBox(QWidget *parent) : QGroupBox(parent)
+{
+    Form.setupUi(this);
+}

@@ -1,0 +1,6 @@
+#include "ConvertMeasureTabSheet.h"
+
+TConvertMeasureTabSheet::TConvertMeasureTabSheet(QWidget *parent) : QWidget(parent)
+{
+    Form.setupUi(this);
+}

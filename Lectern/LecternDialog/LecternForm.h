@@ -1,0 +1,180 @@
+// The reading window: a borderless, maximised window with the rich-box in
+// its middle, a sidebar of option pages at its left that shows while the
+// pointer is left of the rich-box, the book information above the rich-box,
+// the hint of the control under the pointer below it and a clock in the
+// bottom-right corner.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+#include "Shortcuts.h"
+#include "WindowLayout.h"
+
+class QLabel;
+class QPushButton;
+class QTabWidget;
+class QTimer;
+class TRichBoxStandIn;
+class TBookGroupBox;
+class TSizesGroupBox;
+class TProgramOpenTabSheet;
+class TProgramGeneralTabSheet;
+class TProgramMiscTabSheet;
+class TProfileGeneralTabSheet;
+class TProfileColorsTabSheet;
+class TProfileFormatTabSheet;
+class TProfileMiscTabSheet;
+class TConvertMeasureTabSheet;
+
+class TLecternForm : public QWidget {
+    Q_OBJECT
+public:
+    explicit TLecternForm(QWidget *parent = nullptr);
+    ~TLecternForm() override;
+
+    // Width of the sidebar's options page control.
+    static constexpr int SidebarWidth = 290;
+
+    // ---- Controls ------------------------------------------------------
+    QLabel *CurrentFileInfoLabel = nullptr;
+    QLabel *HintLabel = nullptr;
+    QLabel *ClockLabel = nullptr;
+    TRichBoxStandIn *RichEdit = nullptr;
+
+    QWidget *Container_MainPanel = nullptr; // the sidebar
+    QWidget *MainButtonsPanel = nullptr;
+    QPushButton *HelpButton = nullptr;
+    QPushButton *AboutButton = nullptr;
+    QPushButton *CloseProgramButton = nullptr;
+    QPushButton *HideProgramButton = nullptr;
+
+    QTabWidget *Container_OptionsPageControl = nullptr;
+    QWidget *ProgramOptionsTabSheet = nullptr;
+    QTabWidget *ProgramPageControl = nullptr;
+    TProgramOpenTabSheet *ProgramOpenTabSheet = nullptr;
+    TProgramGeneralTabSheet *ProgramGeneralTabSheet = nullptr;
+    TProgramMiscTabSheet *ProgramMiscTabSheet = nullptr;
+    QWidget *ProfileOptionsTabSheet = nullptr;
+    QTabWidget *ProfilePageControl = nullptr;
+    TProfileGeneralTabSheet *ProfileGeneralTabSheet = nullptr;
+    TProfileColorsTabSheet *ProfileColorsTabSheet = nullptr;
+    TProfileFormatTabSheet *ProfileFormatTabSheet = nullptr;
+    TProfileMiscTabSheet *ProfileMiscTabSheet = nullptr;
+    TConvertMeasureTabSheet *ConvertMeasureTabSheet = nullptr;
+
+    // Controls inside the pages that the window itself uses.
+    TBookGroupBox *BookGroupBox = nullptr;
+    QLabel *ModifiedLabel = nullptr;
+    QLabel *LineNumberLabel = nullptr;
+    TSizesGroupBox *SizesGroupBox = nullptr;
+
+    QTimer *InfoTimer = nullptr;
+
+    // ---- Window state --------------------------------------------------
+    QString CurrentBookPath;
+    int PieceSize = 50000;
+    bool Closing = false;
+    bool SidebarSuppress = false;
+    static bool FirstActivation;
+    double SavedWaveVolume = -1.0;
+    QString LoadTimeText;
+    bool ProfileListLoading = false;
+
+    // Whether this application is the active one; replaceable for tests.
+    std::function<bool()> IsApplicationActive;
+
+    // The rich-box hint, also shown in HintLabel at start.
+    static const QString RichBoxHint;
+
+    // ---- Services for the rest of the program -------------------------
+    // Runs once before the event loop: about texts, settings, profile and
+    // background images.
+    void StartUp();
+    // Shows (hide = false) or hides the sidebar; a pending suppress request
+    // or an inactive application makes the call do nothing.
+    void ShowSidebar(bool hide);
+    // Opens the sidebar on the "Open" page.
+    void ShowOpenTab();
+    void FocusRichBox();
+    // Hides the rich-box and locks drawing; returns the rich-box's previous
+    // visibility, which EndUpdate restores.
+    bool BeginUpdate();
+    void EndUpdate(bool visible);
+    // Offers to save an edited text before it is left.
+    void AskSaveIfModified();
+    void UpdateLineNumberLabel();
+
+    // Opens a book: the start-up book, dropped files, Ctrl+F5. Returns
+    // whether it was loaded.
+    bool OpenBook(const QString &fileName, bool recordAutoBookmark);
+    void LoadOnStart();
+
+    // The layout for the current window size and options.
+    TWindowLayout CurrentLayout() const;
+
+    // ---- Handlers --------------------------------------------------------
+    void FormResize();
+    void FormMouseMove(int x, int y);
+    // Runs the window's shortcut for a key; true when the key was used.
+    bool FormKeyDown(int key, TShiftState state);
+    void RunShortcut(const TShortcut &shortcut);
+    void InfoTimerTimer();
+    void ApplicationEventsActivate();
+    void ApplicationEventsMinimize();
+    void ApplicationEventsRestore();
+    bool FormCloseQuery();
+    void HelpButtonClick();
+    void AboutButtonClick();
+    void CloseProgramButtonClick();
+    void HideProgramButtonClick();
+    void SizesComboBoxChange();
+
+    // ---- Operations of features that fill them in later ----------------
+    // Each does nothing yet; the feature that owns it gives it its body.
+    void GoToBookmark(int index);          // Alt+1 .. Alt+5
+    void GoToAutoBookmark();               // Alt+A
+    void ChaptersButtonClick();            // Alt+C
+    void FocusFindTextEdit();              // Alt+F, after ShowOpenTab
+    void FocusGotoLineEdit();              // Alt+G, after ShowOpenTab
+    void OpenBookshelfButtonClick();       // Alt+O
+    void PutBookshelfButtonClick();        // Alt+P
+    void SaveBookButtonClick();            // Alt+S
+    void FindNext();                       // F3
+    void OpenBookButtonClick();            // F5
+    void NextPieceButtonClick();           // F6
+    void PreviousPieceButtonClick();       // F7
+    bool SaveFile();                       // the save behind AskSaveIfModified
+    bool LoadLastBookOnStart();            // "Auto load last book"
+    void LoadBrowserOnStart();             // browser on the current book's drive
+    void UpdateCurrentFileInfo();          // label above the rich-box
+    void RebuildBackImages();              // after a layout change
+    void SaveSettingsOnClose();            // Lectern.ini at close
+    void StopBackSound();                  // minimise
+    void RestartBackSound();               // restore
+    void BackSoundTick();                  // information timer step 4
+    void FeedRandomFromPointer(int x, int y);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void CreateLabels();
+    void CreateSidebar();
+    void SetHints();
+    // The hint of a widget of this window, or of its nearest parent that
+    // has one.
+    QString HintOf(QWidget *widget) const;
+    bool IsOwnWidget(QObject *object) const;
+    bool LoadPlainBook(const QString &fileName);
+    bool Minimized = false;
+};
+
+extern TLecternForm *LecternForm;

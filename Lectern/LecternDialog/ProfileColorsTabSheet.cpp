@@ -1,0 +1,6 @@
+#include "ProfileColorsTabSheet.h"
+
+TProfileColorsTabSheet::TProfileColorsTabSheet(QWidget *parent) : QWidget(parent)
+{
+    Form.setupUi(this);
+}

@@ -1,0 +1,6 @@
+#include "ProfileFormatTabSheet.h"
+
+TProfileFormatTabSheet::TProfileFormatTabSheet(QWidget *parent) : QWidget(parent)
+{
+    Form.setupUi(this);
+}

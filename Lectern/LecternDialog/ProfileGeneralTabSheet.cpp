@@ -1,0 +1,6 @@
+#include "ProfileGeneralTabSheet.h"
+
+TProfileGeneralTabSheet::TProfileGeneralTabSheet(QWidget *parent) : QWidget(parent)
+{
+    Form.setupUi(this);
+}

@@ -1,0 +1,6 @@
+#include "ProfileMiscTabSheet.h"
+
+TProfileMiscTabSheet::TProfileMiscTabSheet(QWidget *parent) : QWidget(parent)
+{
+    Form.setupUi(this);
+}

@@ -1,0 +1,6 @@
+#include "ProgramGeneralTabSheet.h"
+
+TProgramGeneralTabSheet::TProgramGeneralTabSheet(QWidget *parent) : QWidget(parent)
+{
+    Form.setupUi(this);
+}

@@ -1,0 +1,6 @@
+#include "ProgramMiscTabSheet.h"
+
+TProgramMiscTabSheet::TProgramMiscTabSheet(QWidget *parent) : QWidget(parent)
+{
+    Form.setupUi(this);
+}

@@ -1,0 +1,6 @@
+#include "ProgramOpenTabSheet.h"
+
+TProgramOpenTabSheet::TProgramOpenTabSheet(QWidget *parent) : QWidget(parent)
+{
+    Form.setupUi(this);
+}
