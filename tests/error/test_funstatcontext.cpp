@@ -4,6 +4,57 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+namespace {
+
+// Records what would be shown instead of showing it.
+class TRecordingView : public TErrorReportView {
+public:
+    struct TReport {
+        QString Status, Message, Text;
+    };
+    QList<TReport> Reports;
+    bool ShowReport(const QString &statusText, const QString &message, bool *noErrors,
+                    const QString &reportText) override
+    {
+        Reports.append({statusText, message, reportText});
+        if (noErrors)
+            *noErrors = false;
+        return true;
+    }
+    int RecursionCount() const override { return 0; }
+};
+
+int g_statusInside = -1;
+
+// A library routine: hands its failure up through FunStatContext.
+void LibraryRoutine(bool fail)
+{
+    FUN_BEGIN("TLibrary::Routine");
+    try {
+        g_statusInside = FunStatContext.Status;
+        if (fail)
+            FUN_RAISE(QStringLiteral("Failed to get type."), QStringLiteral("a.txt"), QString(), 2);
+    }
+    FUN_CATCH
+    FUN_END;
+}
+
+// An operation the user started: shows its failure and leaves Perfect.
+void UserOperation(bool fail, bool throwIt)
+{
+    FUN_BEGIN("TForm::Operation");
+    try {
+        LibraryRoutine(fail);
+        FUN_ADOPT();
+        if (throwIt)
+            LECTERN_THROW(QStringLiteral("bad state"));
+    }
+    FUN_CATCH
+    FUN_END_SHOW("Failed to save.");
+}
+
+} // namespace
+
 class TestFunStatContext : public QObject {
     Q_OBJECT
 private slots:
@@ -13,6 +64,8 @@ private slots:
     void caughtExceptionNamesThrowSite();
     void showWithoutDialogUsesPlainBox();
     void logIsEmptiedPastTenThousandBytes();
+    void operationProtocolHandsFailuresUp();
+    void applicationExceptionIsShownAndCleared();
 };
 
 void TestFunStatContext::reportListsOptionalLinesOnlyWhenSet()
@@ -126,6 +179,61 @@ void TestFunStatContext::logIsEmptiedPastTenThousandBytes()
     QVERIFY(AppendReportToLog(path, entry));
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.size(), qint64(10000 + framed.size()));
+}
+
+void TestFunStatContext::operationProtocolHandsFailuresUp()
+{
+    TRecordingView view;
+    SetErrorReportView(&view);
+
+    LibraryRoutine(false);
+    QCOMPARE(g_statusInside, int(BeginFunctionError));
+    QCOMPARE(FunStatContext.Status, int(Perfect));
+    LibraryRoutine(true);
+    QCOMPARE(FunStatContext.Status, int(Error));
+    QCOMPARE(FunStatContext.RaiseFunction, QStringLiteral("TLibrary::Routine"));
+    QCOMPARE(FunStatContext.Parameter1, QStringLiteral("a.txt"));
+    QCOMPARE(FunStatContext.SystemErrorCode, 2);
+
+    UserOperation(false, false);
+    QCOMPARE(view.Reports.size(), 0);
+    QCOMPARE(FunStatContext.Status, int(Perfect));
+
+    // The callee's failure is adopted and shown once with the caller's sentence.
+    UserOperation(true, false);
+    QCOMPARE(view.Reports.size(), 1);
+    QCOMPARE(view.Reports[0].Status, QStringLiteral("Error"));
+    QCOMPARE(view.Reports[0].Message, QStringLiteral("Failed to save."));
+    const QStringList lines = view.Reports[0].Text.split(QStringLiteral("\r\n"));
+    QCOMPARE(lines.at(4), QStringLiteral("* Function: \"TLibrary::Routine\""));
+    const int show = int(lines.indexOf(QStringLiteral("SHOW CONTEXT")));
+    QVERIFY(show > 0);
+    QCOMPARE(lines.at(show + 1), QStringLiteral("* File: \"test_funstatcontext.cpp\""));
+    QCOMPARE(lines.at(show + 2), QStringLiteral("* Function: \"\""));
+    QCOMPARE(FunStatContext.Status, int(Perfect));
+
+    UserOperation(false, true);
+    QCOMPARE(view.Reports.size(), 2);
+    QVERIFY(view.Reports[1].Text.contains(QStringLiteral("* Function: \"TForm::Operation\"")));
+    QVERIFY(view.Reports[1].Text.contains(QStringLiteral("* Description: \"Unhandled exception: bad state\"")));
+    QVERIFY(view.Reports[1].Text.contains(QStringLiteral("* Parameter 1: \"test_funstatcontext.cpp\"")));
+    QCOMPARE(FunStatContext.Status, int(Perfect));
+
+    SetErrorReportView(nullptr);
+}
+
+void TestFunStatContext::applicationExceptionIsShownAndCleared()
+{
+    TRecordingView view;
+    SetErrorReportView(&view);
+    FunStatContext.OnApplicationException(QStringLiteral("kaboom"));
+    SetErrorReportView(nullptr);
+    QCOMPARE(view.Reports.size(), 1);
+    QCOMPARE(view.Reports[0].Message, QStringLiteral("Unhandled error.\r\nkaboom"));
+    QVERIFY(view.Reports[0].Text.contains(QStringLiteral("* Description: \"Unhandled error.\r\nkaboom\"")));
+    QVERIFY(view.Reports[0].Text.contains(QStringLiteral("* Function: \"TFunStatContext::OnApplicationException\"")));
+    QCOMPARE(FunStatContext.Status, int(Perfect));
+    QCOMPARE(FunStatContext.Description, QString());
 }
 
 QTEST_GUILESS_MAIN(TestFunStatContext)
