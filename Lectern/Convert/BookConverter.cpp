@@ -1,0 +1,190 @@
+#include "BookConverter.h"
+
+#include "BookFile.h"
+#include "EnhancedRichEdit.h"
+#include "FunStatContext.h"
+#include "Rtf.h"
+#include "RichDocument.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <cstdio>
+
+namespace {
+
+void PrintError(const QString &text) { fprintf(stderr, "lectern-convert: %s\n", qPrintable(text)); }
+
+// The text of a failure recorded in a status context, on one line.
+QString FailureText(const TFunStatContext &context)
+{
+    QString text = context.Description;
+    if (!context.Parameter1.isEmpty())
+        text += QStringLiteral(" (") + context.Parameter1 + QLatin1Char(')');
+    if (context.SystemErrorCode != 0)
+        text += QStringLiteral(": ") + SystemErrorDescription(context.SystemErrorCode);
+    return text;
+}
+
+// The value of a "* Name: \"value\"" line of a report text.
+QString ReportField(const QString &report, const QString &name)
+{
+    const QString key = QStringLiteral("* ") + name + QStringLiteral(": ");
+    for (const QString &line : report.split(QStringLiteral("\r\n"))) {
+        if (line.startsWith(key)) {
+            QString value = line.mid(key.size());
+            if (value.size() >= 2 && value.startsWith(QLatin1Char('"')) && value.endsWith(QLatin1Char('"')))
+                value = value.mid(1, value.size() - 2);
+            return value;
+        }
+    }
+    return QString();
+}
+
+// Error reports that operations show go to stderr, on one line each.
+class TConsoleReportView : public TErrorReportView {
+public:
+    TConsoleReportView() : Previous(ErrorReportView()) { SetErrorReportView(this); }
+    ~TConsoleReportView() override { SetErrorReportView(Previous); }
+    bool ShowReport(const QString &, const QString &message, bool *noErrors, const QString &report) override
+    {
+        QString text = message + QLatin1Char(' ') + ReportField(report, QStringLiteral("Description"));
+        const QString parameter = ReportField(report, QStringLiteral("Parameter 1"));
+        if (!parameter.isEmpty())
+            text += QStringLiteral(" (") + parameter + QLatin1Char(')');
+        const QString system = ReportField(report, QStringLiteral("System error description"));
+        if (!system.isEmpty())
+            text += QStringLiteral(": ") + system;
+        PrintError(text);
+        if (noErrors)
+            *noErrors = false;
+        return true;
+    }
+    int RecursionCount() const override { return 0; }
+
+private:
+    TErrorReportView *Previous;
+};
+
+bool ReadPlainBook(const TConvertOptions &options, const TBookOpenCheck &check, QStringList &lines, QString &error)
+{
+    int piece = 1;
+    if (check.ListCount > 1) {
+        if (options.Piece > check.PieceCount) {
+            error = QStringLiteral("The book has %1 pieces of %2 bytes; there is no piece %3.")
+                        .arg(check.PieceCount)
+                        .arg(options.PieceSize)
+                        .arg(options.Piece);
+            return false;
+        }
+        piece = options.Piece;
+    }
+    if (!ReadBookLines(options.Book, piece, check.ListCount, options.PieceSize, lines)) {
+        // A piece's failure has been reported already.
+        if (check.ListCount < 2)
+            error = QStringLiteral("Failed to load book. ") + FailureText(FunStatContext);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+void ApplyBookFormat(TEnhancedRichEdit &engine, const TBookFormatOptions &format)
+{
+    engine.SetBaseFormat(false, false, format.LineSpacing, format.SpaceAfter, format.FirstLineIndent,
+                         format.JustifiedText ? 3 : 0, format.SecondEmphaColor, format.EmphaColor,
+                         format.RichBoxForeColor, format.CharSpacing, format.FontSize,
+                         format.FontName.isEmpty() ? QStringLiteral("Times New Roman") : format.FontName,
+                         format.BoldFont);
+    engine.ApplyCharFormat(true, CFM_ALL_TEXT);
+    engine.ApplyParaFormat(true, 0);
+}
+
+bool LoadBookIntoDocument(const TConvertOptions &options, TRichDocument &document, QString &error)
+{
+    const TBookOpenCheck check = CheckBookForOpening(options.Book, options.InPieces, options.PieceSize);
+    switch (check.Verdict) {
+    case TBookOpenVerdict::NotValid:
+    case TBookOpenVerdict::TooBig:
+    case TBookOpenVerdict::Empty:
+        error = check.Text + QStringLiteral(" (") + options.Book + QLatin1Char(')');
+        return false;
+    case TBookOpenVerdict::SizeQueryFailed:
+        error = QStringLiteral("Failed to load book. ") + FailureText(FunStatContext);
+        return false;
+    case TBookOpenVerdict::AskOnePiece: // the command line asked for the whole book
+    case TBookOpenVerdict::Open:
+        break;
+    }
+
+    if (check.Rtf) {
+        QFile file(options.Book);
+        if (!file.open(QIODevice::ReadOnly)) {
+            error = QStringLiteral("Failed to load book. ") + file.errorString() + QStringLiteral(" (")
+                + options.Book + QLatin1Char(')');
+            return false;
+        }
+        QString rtfError;
+        if (!ReadRtf(file.readAll(), document, &rtfError)) {
+            error = QStringLiteral("Failed to load book. ") + rtfError;
+            return false;
+        }
+        return true;
+    }
+
+    QStringList lines;
+    if (!ReadPlainBook(options, check, lines, error))
+        return false;
+    TEnhancedRichEdit engine;
+    engine.RichBox = &document;
+    FunStatContext.Reset(Perfect);
+    ApplyBookFormat(engine, options.Format);
+    engine.EnhanceText(lines, options.Format.ParagraphPrefix, options.Format.IgnoreEmptyLines,
+                       options.Format.PoorlyWritten);
+    if (FunStatContext.Failed()) {
+        error = QStringLiteral("Failed to load book. ") + FailureText(FunStatContext);
+        return false;
+    }
+    return true;
+}
+
+bool WriteConvertedBook(const TRichDocument &document, const QString &out, QString &error)
+{
+    const QByteArray bytes =
+        IsRtfBookName(out) ? WriteRtf(document) : document.ToPlainTextCrLf().toUtf8();
+    QSaveFile file(out);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        error = QStringLiteral("Failed to save. ") + file.errorString() + QStringLiteral(" (") + out
+            + QLatin1Char(')');
+        return false;
+    }
+    return true;
+}
+
+int RunConvert(const QStringList &arguments)
+{
+    TConvertOptions options;
+    QString error;
+    if (arguments.contains(QLatin1String("--help")) || arguments.contains(QLatin1String("-h"))) {
+        fputs(qPrintable(ConvertUsageText()), stdout);
+        return 0;
+    }
+    if (!ParseConvertArguments(arguments, options, error)) {
+        PrintError(error);
+        fputs(qPrintable(ConvertUsageText()), stderr);
+        return 2;
+    }
+    TConsoleReportView reports;
+    TRichDocument document;
+    if (!LoadBookIntoDocument(options, document, error)) {
+        if (!error.isEmpty()) // else the failure has been shown already
+            PrintError(error);
+        return 1;
+    }
+    if (!WriteConvertedBook(document, options.Out, error)) {
+        PrintError(error);
+        return 1;
+    }
+    return 0;
+}

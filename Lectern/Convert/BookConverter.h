@@ -1,0 +1,27 @@
+// Converting a book the way the reader shows it: a plain-text book read
+// (whole or one piece), ended with its marker and enhanced; an RTF book
+// read as it is. Then written as RTF or plain text.
+#pragma once
+
+#include "ConvertOptions.h"
+
+#include <QString>
+#include <QStringList>
+
+class TEnhancedRichEdit;
+class TRichDocument;
+
+// Gives the engine its base format from the options and applies it to the
+// whole document, as the window does before enhancing a book.
+void ApplyBookFormat(TEnhancedRichEdit &engine, const TBookFormatOptions &format);
+
+// Fills the document with the book. False with a message in `error`.
+bool LoadBookIntoDocument(const TConvertOptions &options, TRichDocument &document, QString &error);
+
+// Writes the document whole or not at all: RTF for a .rtf name, else plain
+// text (each paragraph a line ended by CR LF, UTF-8).
+bool WriteConvertedBook(const TRichDocument &document, const QString &out, QString &error);
+
+// The whole command: 0 on success, 1 when the book or the output failed,
+// 2 for a command line it does not understand. Messages go to stderr.
+int RunConvert(const QStringList &arguments);

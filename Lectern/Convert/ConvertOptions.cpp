@@ -1,0 +1,107 @@
+#include "ConvertOptions.h"
+
+#include "BookFile.h"
+
+namespace {
+bool ReadNumber(const QString &text, int &value)
+{
+    bool ok = false;
+    value = text.toInt(&ok);
+    return ok;
+}
+} // namespace
+
+QString ConvertUsageText()
+{
+    return QStringLiteral(
+        "Usage: lectern-convert BOOK OUT [options]\n"
+        "Reads BOOK (.txt, enhanced like the reader does it, or .rtf) and writes OUT as RTF (.rtf)\n"
+        "or as plain text (.txt: one line per paragraph, CR LF, UTF-8).\n"
+        "Options:\n"
+        "  --poorly-written       the text's paragraphs are not marked (default)\n"
+        "  --well-written         paragraphs are marked by empty lines or indentation\n"
+        "  --ignore-empty-lines   empty lines do not end paragraphs\n"
+        "  --prefix TEXT          paragraph prefix: None (default), Tab, Blanks or the text itself\n"
+        "  --piece N              convert piece N of a plain-text book (from 1)\n"
+        "  --piece-size P         bytes per piece, 10000 .. 500000 (default 50000)\n");
+}
+
+bool ParseConvertArguments(const QStringList &arguments, TConvertOptions &options, QString &error)
+{
+    QStringList files;
+    bool pieceGiven = false;
+    bool sizeGiven = false;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString &a = arguments.at(i);
+        auto value = [&](QString &out) {
+            if (i + 1 >= arguments.size()) {
+                error = a + QStringLiteral(" needs a value.");
+                return false;
+            }
+            out = arguments.at(++i);
+            return true;
+        };
+        QString text;
+        if (a == QLatin1String("--poorly-written")) {
+            options.Format.PoorlyWritten = true;
+        } else if (a == QLatin1String("--well-written")) {
+            options.Format.PoorlyWritten = false;
+        } else if (a == QLatin1String("--ignore-empty-lines")) {
+            options.Format.IgnoreEmptyLines = true;
+        } else if (a == QLatin1String("--prefix")) {
+            if (!value(text))
+                return false;
+            if (text.isEmpty()) {
+                error = QStringLiteral("The paragraph prefix must not be empty (use None for no prefix).");
+                return false;
+            }
+            options.Format.ParagraphPrefix = text;
+        } else if (a == QLatin1String("--piece")) {
+            if (!value(text))
+                return false;
+            if (!ReadNumber(text, options.Piece) || options.Piece < 1) {
+                error = QStringLiteral("The piece must be a number from 1: ") + text;
+                return false;
+            }
+            pieceGiven = true;
+        } else if (a == QLatin1String("--piece-size")) {
+            if (!value(text))
+                return false;
+            if (!ReadNumber(text, options.PieceSize) || options.PieceSize < MinPieceSize
+                || options.PieceSize > MaxPieceSize) {
+                error = QStringLiteral("The piece size must be a number from %1 to %2: ")
+                            .arg(MinPieceSize)
+                            .arg(MaxPieceSize)
+                    + text;
+                return false;
+            }
+            sizeGiven = true;
+        } else if (a.startsWith(QLatin1String("--")) && a.size() > 2) {
+            error = QStringLiteral("Unknown option: ") + a;
+            return false;
+        } else {
+            files << a;
+        }
+    }
+    if (files.size() != 2) {
+        error = files.size() < 2 ? QStringLiteral("Give a book and an output file.")
+                                 : QStringLiteral("Too many files: ") + files.mid(2).join(QLatin1Char(' '));
+        return false;
+    }
+    options.Book = files.at(0);
+    options.Out = files.at(1);
+    options.InPieces = pieceGiven || sizeGiven;
+    if (!IsBookFileName(options.Book)) {
+        error = QStringLiteral("The book must be a .txt or .rtf file: ") + options.Book;
+        return false;
+    }
+    if (!IsBookFileName(options.Out)) {
+        error = QStringLiteral("The output must be a .txt or .rtf file: ") + options.Out;
+        return false;
+    }
+    if (options.InPieces && IsRtfBookName(options.Book)) {
+        error = QStringLiteral("RTF books are not cut into pieces.");
+        return false;
+    }
+    return true;
+}

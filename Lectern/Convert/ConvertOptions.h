@@ -1,0 +1,40 @@
+// The command line of lectern-convert and the reading options it carries.
+#pragma once
+
+#include "RichDocument.h"
+
+#include <QString>
+#include <QStringList>
+
+// The options a plain-text book is enhanced with: the defaults of the
+// default profile.
+struct TBookFormatOptions {
+    bool PoorlyWritten = true;
+    bool IgnoreEmptyLines = false;
+    QString ParagraphPrefix = QStringLiteral("None");
+    QString FontName = QStringLiteral("Times New Roman");
+    int FontSize = 16;
+    bool BoldFont = false;
+    int CharSpacing = 0;
+    bool JustifiedText = true;
+    int LineSpacing = 120;
+    int FirstLineIndent = 0;
+    int SpaceAfter = 5;
+    TColor RichBoxForeColor = 0x000000;
+    TColor EmphaColor = 0x820000;
+    TColor SecondEmphaColor = 0x5A00B4;
+};
+
+struct TConvertOptions {
+    QString Book;
+    QString Out;
+    TBookFormatOptions Format;
+    bool InPieces = false; // --piece or --piece-size given
+    int Piece = 1;
+    int PieceSize = 50000;
+};
+
+// Reads the arguments (without the program name). False with a message in
+// `error` for anything it does not understand.
+bool ParseConvertArguments(const QStringList &arguments, TConvertOptions &options, QString &error);
+QString ConvertUsageText();
