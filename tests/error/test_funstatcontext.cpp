@@ -1,5 +1,6 @@
 #include "Dialogs.h"
 #include "FunStatContext.h"
+#include "TimeStamp.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -66,6 +67,7 @@ private slots:
     void logIsEmptiedPastTenThousandBytes();
     void operationProtocolHandsFailuresUp();
     void applicationExceptionIsShownAndCleared();
+    void timeStampParts();
 };
 
 void TestFunStatContext::reportListsOptionalLinesOnlyWhenSet()
@@ -234,6 +236,25 @@ void TestFunStatContext::applicationExceptionIsShownAndCleared()
     QVERIFY(view.Reports[0].Text.contains(QStringLiteral("* Function: \"TFunStatContext::OnApplicationException\"")));
     QCOMPARE(FunStatContext.Status, int(Perfect));
     QCOMPARE(FunStatContext.Description, QString());
+}
+
+void TestFunStatContext::timeStampParts()
+{
+    // 1 March of a leap year is day 61; noon is half of 864 hundreds of seconds.
+    const QDateTime noon(QDate(2024, 3, 1), QTime(12, 0, 0));
+    const QString text = TimeStampText(QStringLiteral(" | "), noon);
+    QVERIFY2(text.contains(QStringLiteral(" (61) | ")), qPrintable(text));
+    QVERIFY2(text.endsWith(QStringLiteral(" (432)")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("12:00:00")) || text.contains(QStringLiteral("12:00")), qPrintable(text));
+
+    const QString first = TimeStampText(QStringLiteral("#"), QDateTime(QDate(2023, 1, 1), QTime(0, 0, 0)));
+    QVERIFY2(first.contains(QStringLiteral(" (1)#")), qPrintable(first));
+    QVERIFY2(first.endsWith(QStringLiteral(" (0)")), qPrintable(first));
+    const QString last = TimeStampText(QStringLiteral("#"), QDateTime(QDate(2023, 12, 31), QTime(23, 59, 59, 999)));
+    QVERIFY2(last.contains(QStringLiteral(" (365)#")), qPrintable(last));
+    QVERIFY2(last.endsWith(QStringLiteral(" (863)")), qPrintable(last));
+
+    QVERIFY(ClockText(noon).contains(QLatin1Char(':')));
 }
 
 QTEST_GUILESS_MAIN(TestFunStatContext)
