@@ -68,17 +68,14 @@ private:
 
 bool ReadPlainBook(const TConvertOptions &options, const TBookOpenCheck &check, QStringList &lines, QString &error)
 {
-    int piece = 1;
-    if (check.ListCount > 1) {
-        if (options.Piece > check.PieceCount) {
-            error = QStringLiteral("The book has %1 pieces of %2 bytes; there is no piece %3.")
-                        .arg(check.PieceCount)
-                        .arg(options.PieceSize)
-                        .arg(options.Piece);
-            return false;
-        }
-        piece = options.Piece;
+    if (options.InPieces && options.Piece > check.PieceCount) {
+        error = QStringLiteral("The book has %1 piece(s) of %2 bytes; there is no piece %3.")
+                    .arg(check.PieceCount)
+                    .arg(options.PieceSize)
+                    .arg(options.Piece);
+        return false;
     }
+    const int piece = check.ListCount > 1 ? options.Piece : 1;
     if (!ReadBookLines(options.Book, piece, check.ListCount, options.PieceSize, lines)) {
         // A piece's failure has been reported already.
         if (check.ListCount < 2)
