@@ -1,5 +1,6 @@
 #include "Dialogs.h"
 #include "Program.h"
+#include "WidgetDialogs.h"
 
 #include <QFile>
 #include <QProcess>
@@ -18,6 +19,7 @@ private slots:
     void lockOfKilledProcessDoesNotBlock();
     void modifierTestsIgnoreMouseButtons();
     void queryThatCannotBeShownBeepsAndAnswersNo();
+    void widgetBoxesWithoutWindowsAnswerNo();
     void programPathQueries();
     void terminateHandlerEndsWithExitCodeOne();
 
@@ -177,6 +179,19 @@ void TestProgram::queryThatCannotBeShownBeepsAndAnswersNo()
     BeepDefault();
     QCOMPARE(dialogs.Beeps, 2);
     QCOMPARE(dialogs.WarningBeeps, 1);
+}
+
+void TestProgram::widgetBoxesWithoutWindowsAnswerNo()
+{
+    // This test runs without a window application: the real service cannot
+    // show a box, so a query is a No and nothing blocks or crashes.
+    TWidgetDialogService service;
+    QCOMPARE(service.ShowBox(QStringLiteral("Query"), QStringLiteral("Save?"), TDialogKind::Query), 0);
+    TDialogService *previous = SetDialogService(&service);
+    QVERIFY(!QueryDialog(QStringLiteral("Save?")));
+    WarningDialog(QStringLiteral("w"));
+    BeepWarning();
+    SetDialogService(previous);
 }
 
 void TestProgram::programPathQueries()
