@@ -88,6 +88,7 @@ TLecternForm::TLecternForm(QWidget *parent) : QWidget(parent)
     SetHints();
     CurrentFileInfoLabel->clear();
     HintLabel->setText(RichBoxHint);
+    ApplicationHint = RichBoxHint;
     InfoTimerTimer();
     PieceSize = 50000;
 
@@ -238,6 +239,17 @@ QString TLecternForm::HintOf(QWidget *widget) const
     return QString();
 }
 
+void TLecternForm::SetApplicationHint(const QString &hint)
+{
+    // Like a hint-change event: the label changes only when the hint does, so
+    // texts written into it directly stay until the pointer reaches a control
+    // with another hint.
+    if (hint == ApplicationHint)
+        return;
+    ApplicationHint = hint;
+    HintLabel->setText(hint);
+}
+
 bool TLecternForm::IsOwnWidget(QObject *object) const
 {
     if (!object || !object->isWidgetType())
@@ -250,13 +262,13 @@ bool TLecternForm::eventFilter(QObject *watched, QEvent *event)
     switch (event->type()) {
     case QEvent::Enter:
         if (IsOwnWidget(watched) && watched != this)
-            HintLabel->setText(HintOf(static_cast<QWidget *>(watched)));
+            SetApplicationHint(HintOf(static_cast<QWidget *>(watched)));
         break;
     case QEvent::Leave:
         // The pointer is back on the parent (entering a sibling sends its own
         // Enter right after this).
         if (IsOwnWidget(watched) && watched != this)
-            HintLabel->setText(HintOf(static_cast<QWidget *>(watched)->parentWidget()));
+            SetApplicationHint(HintOf(static_cast<QWidget *>(watched)->parentWidget()));
         break;
     case QEvent::MouseMove:
         if (watched == RichEdit->viewport() || watched == CurrentFileInfoLabel || watched == HintLabel)
@@ -292,6 +304,7 @@ void TLecternForm::ApplicationEventsActivate()
     try {
         FirstActivation = false;
         QCursor::setPos(HintLabel->mapToGlobal(HintLabel->rect().center()));
+        ApplicationHint = HintOf(HintLabel); // the hint where the pointer now is
         FocusRichBox();
         LoadOnStart();
         HintLabel->setText(

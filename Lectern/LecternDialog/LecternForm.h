@@ -173,6 +173,8 @@ private:
     // has one.
     QString HintOf(QWidget *widget) const;
     bool IsOwnWidget(QObject *object) const;
+    void SetApplicationHint(const QString &hint);
+    QString ApplicationHint; // the hint of the control under the pointer
     bool LoadPlainBook(const QString &fileName);
     bool Minimized = false;
 };
