@@ -1,0 +1,526 @@
+#include "RichBox.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyleHints>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+namespace {
+
+bool IsLaidOut(const QTextBlock &block)
+{
+    return block.isValid() && block.layout() && block.layout()->lineCount() > 0;
+}
+
+} // namespace
+
+// A scroll bar that tells the box whenever the text edit sets its range or
+// steps, so the box can put in the zoomed values.
+class TRichScrollBar : public QScrollBar
+{
+public:
+    TRichScrollBar(Qt::Orientation orientation, TRichBox *box) : QScrollBar(orientation), Box(box) {}
+
+protected:
+    void sliderChange(SliderChange change) override
+    {
+        QScrollBar::sliderChange(change);
+        if (change == SliderRangeChange || change == SliderStepsChange)
+            Box->FixScrollRange();
+    }
+
+private:
+    TRichBox *Box;
+};
+
+TRichBox::TRichBox(QWidget *parent) : QTextEdit(parent), Rich(new TRichDocument(this))
+{
+    setVerticalScrollBar(new TRichScrollBar(Qt::Vertical, this));
+    setHorizontalScrollBar(new TRichScrollBar(Qt::Horizontal, this));
+    setFrameShape(QFrame::NoFrame);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setLineWrapMode(QTextEdit::FixedPixelWidth);
+    setAcceptDrops(false); // files dropped on the box go to the window
+    setContextMenuPolicy(Qt::NoContextMenu);
+    viewport()->setAutoFillBackground(false);
+    Rich->Document()->setDocumentMargin(2);
+    AttachDocument(Rich->Document());
+    connect(Rich, &TRichDocument::DocumentReplaced, this, &TRichBox::AttachDocument);
+    connect(Rich, &TRichDocument::SelectionChangedByProgram, this, [this] {
+        if (!CursorPending) {
+            CursorPending = true;
+            QMetaObject::invokeMethod(this, [this] { PushCursor(); }, Qt::QueuedConnection);
+        }
+        viewport()->update();
+    });
+    connect(this, &QTextEdit::cursorPositionChanged, this, &TRichBox::OnUserCursorChanged);
+    connect(this, &QTextEdit::selectionChanged, this, &TRichBox::OnUserCursorChanged);
+    UpdateWrapWidth();
+}
+
+TRichBox::~TRichBox() = default;
+
+TRichDocument *TRichBox::RichDocument() const
+{
+    return Rich;
+}
+
+void TRichBox::AttachDocument(QTextDocument *document)
+{
+    CursorPending = false;
+    setDocument(document);
+    Lines.Reset(document);
+    connect(document, &QTextDocument::contentsChange, this, &TRichBox::OnContentsChange, Qt::UniqueConnection);
+    UpdateWrapWidth();
+    FixScrollRange();
+    viewport()->update();
+}
+
+void TRichBox::OnContentsChange(int from, int removed, int added)
+{
+    Lines.ContentsChanged(from);
+    viewport()->update();
+}
+
+// The user moved the caret or the selection: the document's selection follows.
+void TRichBox::OnUserCursorChanged()
+{
+    if (CursorPending)
+        return; // the program's selection is on its way to the widget
+    Rich->SetCursor(textCursor());
+    viewport()->update();
+}
+
+// Hands the selection the program set to the text edit, without scrolling.
+void TRichBox::PushCursor()
+{
+    if (!CursorPending)
+        return;
+    CursorPending = false;
+    QTextCursor cursor = Rich->Cursor();
+    if (cursor.document() != document())
+        return;
+    int top = verticalScrollBar()->value();
+    setTextCursor(cursor);
+    verticalScrollBar()->setValue(top);
+    horizontalScrollBar()->setValue(0);
+}
+
+// ---------------------------------------------------------------- look
+
+void TRichBox::SetZoomPercent(int percent)
+{
+    if (percent <= 0)
+        percent = 100;
+    percent = std::clamp(percent, 10, 500);
+    if (percent == Zoom)
+        return;
+    Zoom = percent;
+    UpdateWrapWidth();
+    FixScrollRange();
+    viewport()->update();
+}
+
+int TRichBox::ZoomPercent() const
+{
+    return Zoom;
+}
+
+double TRichBox::ZoomFactor() const
+{
+    return Zoom / 100.0;
+}
+
+void TRichBox::SetLeftMarginPixels(int pixels)
+{
+    LeftMargin = std::max(0, pixels);
+    UpdateWrapWidth();
+    viewport()->update();
+}
+
+void TRichBox::SetRightMarginPixels(int pixels)
+{
+    RightMargin = std::max(0, pixels);
+    UpdateWrapWidth();
+    viewport()->update();
+}
+
+int TRichBox::LeftMarginPixels() const
+{
+    return LeftMargin;
+}
+
+int TRichBox::RightMarginPixels() const
+{
+    return RightMargin;
+}
+
+void TRichBox::SetBackgroundColor(const QColor &color)
+{
+    Background = color;
+    viewport()->update();
+}
+
+QColor TRichBox::BackgroundColor() const
+{
+    return Background;
+}
+
+void TRichBox::SetUrlDetection(bool on)
+{
+    Urls = on;
+    viewport()->update();
+}
+
+bool TRichBox::UrlDetection() const
+{
+    return Urls;
+}
+
+void TRichBox::SetAdvancedTypography(bool on)
+{
+    // Qt justifies and shapes text fully in every mode; nothing to switch.
+    Q_UNUSED(on);
+}
+
+// The text wraps at the box's width less the margins, in document units.
+void TRichBox::UpdateWrapWidth()
+{
+    int width = std::max(1, int((viewport()->width() - LeftMargin - RightMargin) / ZoomFactor()));
+    if (lineWrapColumnOrWidth() != width)
+        setLineWrapColumnOrWidth(width);
+    Lines.Invalidate();
+    FixScrollRange();
+}
+
+int TRichBox::VisibleDocumentHeight() const
+{
+    return std::max(1, int(viewport()->height() / ZoomFactor()));
+}
+
+// The height of the document; while the layout is still running, the laid
+// out part extrapolated over the whole text.
+qreal TRichBox::DocumentHeight() const
+{
+    QTextDocument *doc = document();
+    QTextBlock last = doc->lastBlock();
+    if (IsLaidOut(last))
+        return doc->documentLayout()->documentSize().height();
+    int low = -1, high = doc->blockCount() - 1;
+    while (low < high) {
+        int mid = low + (high - low + 1) / 2;
+        if (IsLaidOut(doc->findBlockByNumber(mid)))
+            low = mid;
+        else
+            high = mid - 1;
+    }
+    if (low < 0)
+        return 0;
+    QTextBlock block = doc->findBlockByNumber(low);
+    QTextLayout *layout = block.layout();
+    qreal bottom = layout->position().y() + layout->boundingRect().height();
+    qreal done = block.position() + block.length();
+    return std::max(bottom, bottom * doc->characterCount() / std::max<qreal>(1, done));
+}
+
+void TRichBox::FixScrollRange()
+{
+    if (FixingScroll || !Rich)
+        return;
+    FixingScroll = true;
+    QScrollBar *bar = verticalScrollBar();
+    int page = VisibleDocumentHeight();
+    int maximum = std::max(0, int(std::ceil(DocumentHeight() - page)));
+    if (bar->minimum() != 0 || bar->maximum() != maximum)
+        bar->setRange(0, maximum);
+    if (bar->pageStep() != page)
+        bar->setPageStep(page);
+    int step = std::max(1, int(20 / ZoomFactor()));
+    if (bar->singleStep() != step)
+        bar->setSingleStep(step);
+    QScrollBar *across = horizontalScrollBar();
+    if (across->maximum() != 0 || across->minimum() != 0)
+        across->setRange(0, 0);
+    FixingScroll = false;
+}
+
+QPointF TRichBox::ToDocument(const QPointF &clientPoint) const
+{
+    double zoom = ZoomFactor();
+    return QPointF((clientPoint.x() - LeftMargin) / zoom, clientPoint.y() / zoom + verticalScrollBar()->value());
+}
+
+QPointF TRichBox::ToClient(const QPointF &documentPoint) const
+{
+    double zoom = ZoomFactor();
+    return QPointF(documentPoint.x() * zoom + LeftMargin, (documentPoint.y() - verticalScrollBar()->value()) * zoom);
+}
+
+std::unique_ptr<QMouseEvent> TRichBox::MappedEvent(const QMouseEvent *event) const
+{
+    double zoom = ZoomFactor();
+    QPointF local((event->position().x() - LeftMargin) / zoom, event->position().y() / zoom);
+    auto mapped = std::make_unique<QMouseEvent>(event->type(), local, event->scenePosition(), event->globalPosition(),
+                                                event->button(), event->buttons(), event->modifiers(),
+                                                event->pointingDevice());
+    mapped->setTimestamp(event->timestamp());
+    return mapped;
+}
+
+// ---------------------------------------------------------------- painting
+
+void TRichBox::paintEvent(QPaintEvent *event)
+{
+    QRect client = viewport()->rect();
+    // The text edit asks for partial repaints in its own unzoomed
+    // coordinates; repaint the whole box instead.
+    if (event->rect() != client)
+        viewport()->update();
+    QPainter painter(viewport());
+    if (Background.isValid())
+        painter.fillRect(client, Background);
+    if (OnPaintBackground)
+        OnPaintBackground(painter, client);
+
+    QTextDocument *doc = document();
+    QAbstractTextDocumentLayout *layout = doc->documentLayout();
+    const double zoom = ZoomFactor();
+    const int top = verticalScrollBar()->value();
+    const int height = VisibleDocumentHeight() + 1;
+
+    QAbstractTextDocumentLayout::PaintContext context;
+    context.palette = palette();
+    context.clip = QRectF(-LeftMargin / zoom, top, client.width() / zoom + 1, height);
+    context.cursorPosition = -1;
+    QTextCursor cursor = CursorPending ? Rich->Cursor() : textCursor();
+    if (!isReadOnly() && hasFocus() && CaretOn && cursor.document() == doc)
+        context.cursorPosition = cursor.position();
+
+    if (Urls) {
+        QTextCharFormat linkFormat;
+        linkFormat.setForeground(palette().link());
+        linkFormat.setFontUnderline(true);
+        layout->hitTest(QPointF(0, top + height), Qt::FuzzyHit); // lays out the visible part
+        for (QTextBlock block = BlockAtY(top);
+             block.isValid() && IsLaidOut(block) && block.layout()->position().y() < top + height;
+             block = block.next()) {
+            QVector<QPair<int, int>> ranges;
+            CollectLinks(block, &ranges);
+            for (const auto &range : ranges) {
+                QTextCursor link(doc);
+                link.setPosition(block.position() + range.first);
+                link.setPosition(block.position() + range.second, QTextCursor::KeepAnchor);
+                context.selections.append({link, linkFormat});
+            }
+        }
+    }
+    if (cursor.hasSelection() && cursor.document() == doc) {
+        QTextCharFormat selection;
+        selection.setBackground(palette().brush(QPalette::Active, QPalette::Highlight));
+        selection.setForeground(palette().brush(QPalette::Active, QPalette::HighlightedText));
+        context.selections.append({cursor, selection});
+    }
+
+    painter.translate(LeftMargin, 0);
+    painter.scale(zoom, zoom);
+    painter.translate(0, -top);
+    layout->draw(&painter, context);
+}
+
+void TRichBox::resizeEvent(QResizeEvent *event)
+{
+    QTextEdit::resizeEvent(event);
+    UpdateWrapWidth();
+}
+
+void TRichBox::scrollContentsBy(int dx, int dy)
+{
+    // Scroll values are in document units; a pixel blit would be wrong when zoomed.
+    viewport()->update();
+}
+
+bool TRichBox::event(QEvent *event)
+{
+    if (event->type() == QEvent::ReadOnlyChange) {
+        // Read-only keeps a (hidden) caret that the keyboard can move, as a
+        // rich-edit control does.
+        if (isReadOnly())
+            setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        viewport()->setCursor(Qt::IBeamCursor);
+        viewport()->update();
+    }
+    return QTextEdit::event(event);
+}
+
+void TRichBox::focusInEvent(QFocusEvent *event)
+{
+    PushCursor();
+    QTextEdit::focusInEvent(event);
+    CaretOn = true;
+    int flash = QGuiApplication::styleHints()->cursorFlashTime();
+    if (BlinkTimer)
+        killTimer(BlinkTimer);
+    BlinkTimer = flash > 0 ? startTimer(flash / 2) : 0;
+    viewport()->update();
+}
+
+void TRichBox::focusOutEvent(QFocusEvent *event)
+{
+    QTextEdit::focusOutEvent(event);
+    if (BlinkTimer)
+        killTimer(BlinkTimer);
+    BlinkTimer = 0;
+    viewport()->update();
+}
+
+void TRichBox::timerEvent(QTimerEvent *event)
+{
+    if (BlinkTimer && event->timerId() == BlinkTimer) {
+        CaretOn = !CaretOn;
+        if (!isReadOnly())
+            viewport()->update();
+        return;
+    }
+    QTextEdit::timerEvent(event);
+}
+
+// ---------------------------------------------------------------- input
+
+void TRichBox::keyPressEvent(QKeyEvent *event)
+{
+    PushCursor();
+    if (OnKeyPress && OnKeyPress(event)) {
+        event->accept();
+        return;
+    }
+    if (!isReadOnly() && !event->text().isEmpty() && event->text().at(0).isPrint() &&
+        !textCursor().hasSelection() && Rich->GetTextLength() >= Rich->TextLimit()) {
+        QApplication::beep();
+        event->accept();
+        return;
+    }
+    const bool next = event->matches(QKeySequence::MoveToNextPage) || event->matches(QKeySequence::SelectNextPage);
+    const bool previous =
+        event->matches(QKeySequence::MoveToPreviousPage) || event->matches(QKeySequence::SelectPreviousPage);
+    if (next || previous) {
+        MovePage(next, event->modifiers() & Qt::ShiftModifier);
+        event->accept();
+        return;
+    }
+    int before = textCursor().position();
+    QTextEdit::keyPressEvent(event);
+    if (textCursor().position() != before)
+        ScrollCaretIntoView();
+    viewport()->update();
+}
+
+// Page up or down: the view moves a page and the caret keeps its place on screen.
+void TRichBox::MovePage(bool down, bool keepAnchor)
+{
+    QPoint caret;
+    bool placed = CaretPosition(&caret);
+    QScrollBar *bar = verticalScrollBar();
+    int before = bar->value();
+    SetScrollY(int(std::lround((before + (down ? 1 : -1) * bar->pageStep()) * ZoomFactor())));
+    if (!placed)
+        return;
+    if (bar->value() == before)
+        caret.setY(down ? viewport()->height() - 1 : 0); // at an end: go to the first or last line
+    int qt = Rich->ToQtPosition(CharFromPos(caret));
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(qt, keepAnchor ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor);
+    int top = bar->value();
+    setTextCursor(cursor);
+    bar->setValue(top);
+}
+
+void TRichBox::mousePressEvent(QMouseEvent *event)
+{
+    PushCursor();
+    if (OnMousePress && OnMousePress(event, false)) {
+        event->accept();
+        return;
+    }
+    if (event->button() == Qt::LeftButton) {
+        TLink link;
+        if (LinkAt(event->position().toPoint(), &link))
+            emit LinkClicked(link.Start, link.End, link.Text);
+    }
+    auto mapped = MappedEvent(event);
+    QTextEdit::mousePressEvent(mapped.get());
+    event->setAccepted(mapped->isAccepted());
+}
+
+void TRichBox::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    PushCursor();
+    if (OnMousePress && OnMousePress(event, true)) {
+        event->accept();
+        return;
+    }
+    // The text edit selects the word under the pointer.
+    auto mapped = MappedEvent(event);
+    QTextEdit::mouseDoubleClickEvent(mapped.get());
+    event->setAccepted(mapped->isAccepted());
+}
+
+void TRichBox::mouseMoveEvent(QMouseEvent *event)
+{
+    if (OnMouseMove && OnMouseMove(event)) {
+        event->accept();
+        return;
+    }
+    auto mapped = MappedEvent(event);
+    QTextEdit::mouseMoveEvent(mapped.get());
+    if (Urls) {
+        TLink link;
+        viewport()->setCursor(LinkAt(event->position().toPoint(), &link) ? Qt::PointingHandCursor : Qt::IBeamCursor);
+    }
+}
+
+void TRichBox::mouseReleaseEvent(QMouseEvent *event)
+{
+    auto mapped = MappedEvent(event);
+    QTextEdit::mouseReleaseEvent(mapped.get());
+}
+
+void TRichBox::wheelEvent(QWheelEvent *event)
+{
+    if (OnWheel && OnWheel(event)) {
+        event->accept();
+        return;
+    }
+    if (event->modifiers() & Qt::ControlModifier)
+        QAbstractScrollArea::wheelEvent(event); // no font zoom of the text edit
+    else
+        QTextEdit::wheelEvent(event);
+}
+
+void TRichBox::insertFromMimeData(const QMimeData *source)
+{
+    if (isReadOnly() || !source)
+        return;
+    int room = Rich->TextLimit() - Rich->GetTextLength() + Rich->SelectionLength();
+    QString text = source->text();
+    if (source->hasText() && text.size() > room) {
+        // Only what fits under the text limit goes in.
+        if (room <= 0) {
+            QApplication::beep();
+            return;
+        }
+        textCursor().insertText(text.left(room));
+        return;
+    }
+    QTextEdit::insertFromMimeData(source);
+}

@@ -1,0 +1,350 @@
+#include "RichBox.h"
+#include "RichEditOps.h"
+
+#include <QPrinter>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTextDocument>
+#include <QtTest>
+
+namespace {
+
+// A book of 300 paragraphs: empty ones, short ones and long ones that wrap.
+QString SampleBook()
+{
+    QStringList paragraphs;
+    for (int i = 0; i < 300; ++i) {
+        if (i % 10 == 3)
+            paragraphs << QString();
+        else if (i % 4 == 0)
+            paragraphs << QStringLiteral("Paragraph %1: ").arg(i) +
+                              QStringLiteral("a long sentence that goes on and wraps over lines. ").repeated(6);
+        else
+            paragraphs << QStringLiteral("Short %1.").arg(i);
+    }
+    return paragraphs.join(QStringLiteral("\r\n"));
+}
+
+} // namespace
+
+class TestRichBox : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void LinesAndPositionsRoundTrip();
+    void TopLineScrollingAndCaret();
+    void GoToPositionNearTheEnd();
+    void ZoomKeepsWrappingToTheWidth();
+    void PositionSurvivesFormatChange();
+    void TextLimitEmptinessAndModified();
+    void SearchSelectsTheMatch();
+    void LinksAreDetectedAndReported();
+    void HooksSeeInputFirst();
+    void PrintsPages();
+
+private:
+    TRichBox *Box = nullptr;
+};
+
+void TestRichBox::init()
+{
+    Box = new TRichBox;
+    Box->resize(420, 300);
+    Box->RichDocument()->SetDefaultFont(QStringLiteral("DejaVu Sans"), 10);
+    Box->LoadPlainText(SampleBook());
+    Box->show();
+    QVERIFY(QTest::qWaitForWindowExposed(Box));
+}
+
+void TestRichBox::cleanup()
+{
+    delete Box;
+    Box = nullptr;
+}
+
+void TestRichBox::LinesAndPositionsRoundTrip()
+{
+    TRichDocument *doc = Box->RichDocument();
+    QCOMPARE(Box->document(), doc->Document());
+    const int count = Box->LineCountExact();
+    QVERIFY2(count > doc->ParagraphCount() + 100, "long paragraphs wrap over several lines");
+    QCOMPARE(GetLineCount(Box), count);
+    int previous = -1;
+    for (int line = 0; line < count; ++line) {
+        int start = LineIndex(Box, line);
+        QVERIFY(start > previous);
+        QCOMPARE(LineFromChar(Box, start), line);
+        previous = start;
+    }
+    QCOMPARE(LineIndex(Box, count), -1);
+    QCOMPARE(LineFromChar(Box, GetTextLength(Box)), count - 1);
+    QCOMPARE(LineFromChar(Box, 0), 0);
+    // Both halves of a paragraph break belong to the line they end.
+    int second = doc->ParagraphStart(1);
+    QCOMPARE(LineFromChar(Box, second - 2), LineFromChar(Box, second - 3));
+    QCOMPARE(LineFromChar(Box, second - 1), LineFromChar(Box, second - 2));
+    QCOMPARE(LineFromChar(Box, second), LineFromChar(Box, second - 2) + 1);
+    // An empty paragraph is a line of its own.
+    int empty = doc->ParagraphStart(3);
+    QCOMPARE(LineFromChar(Box, empty + 2), LineFromChar(Box, empty) + 1);
+    // The line of a position inside a wrapped paragraph.
+    int inside = doc->ParagraphStart(4) + 200;
+    int line = LineFromChar(Box, inside);
+    QVERIFY(LineIndex(Box, line) <= inside && inside < LineIndex(Box, line + 1));
+}
+
+void TestRichBox::TopLineScrollingAndCaret()
+{
+    SetTopLine(Box, 40);
+    QCOMPARE(GetFirstVisibleLine(Box), 40);
+    QCOMPARE(FirstVisibleCharIndex(Box), LineIndex(Box, 40));
+    QCOMPARE(Box->RichDocument()->SelectionStart(), LineIndex(Box, 40));
+    QCOMPARE(Box->RichDocument()->SelectionLength(), 0);
+    QVERIFY(IsCaretVisible(Box));
+
+    ScrollLines(Box, 3);
+    QCOMPARE(GetFirstVisibleLine(Box), 43);
+    ScrollLines(Box, -5);
+    QCOMPARE(GetFirstVisibleLine(Box), 38);
+    QVERIFY(IsCaretVisible(Box));
+    ScrollLines(Box, 60);
+    QCOMPARE(GetFirstVisibleLine(Box), 98);
+    QVERIFY(!IsCaretVisible(Box)); // scrolled above the box
+    KeepCaretVisible(Box, 0);
+    QCOMPARE(Box->RichDocument()->SelectionStart(), LineIndex(Box, 98));
+    QVERIFY(IsCaretVisible(Box));
+
+    // The point of a line's first character maps back to it.
+    QPoint caret;
+    QVERIFY(Box->CaretPosition(&caret));
+    QCOMPARE(CharFromPos(Box, caret.x() + 1, caret.y() + 2), LineIndex(Box, 98));
+
+    SetTopLine(Box, -3);
+    QCOMPARE(GetFirstVisibleLine(Box), 0);
+    QCOMPARE(Box->verticalScrollBar()->value(), 0);
+    SetScrollPos(Box, 0);
+    ScrollCaret(Box);
+    QCOMPARE(GetFirstVisibleLine(Box), 0);
+}
+
+void TestRichBox::GoToPositionNearTheEnd()
+{
+    const int count = Box->LineCountExact();
+    QScrollBar *bar = Box->verticalScrollBar();
+    // A position in the last five lines shows the end of the text.
+    GoToPosition(Box, LineIndex(Box, count - 3));
+    QCOMPARE(bar->value(), bar->maximum());
+    QVERIFY(IsCaretVisible(Box));
+    GoToPosition(Box, LineIndex(Box, count - 5) + 1);
+    QCOMPARE(bar->value(), bar->maximum());
+    // Further up the line becomes the top line.
+    GoToPosition(Box, LineIndex(Box, 120) + 2);
+    QCOMPARE(GetFirstVisibleLine(Box), 120);
+    GoToPosition(Box, 0);
+    QCOMPARE(GetFirstVisibleLine(Box), 0);
+    GoToPosition(Box, -1); // nothing
+    QCOMPARE(GetFirstVisibleLine(Box), 0);
+    ScrollToEnd(Box);
+    QCOMPARE(bar->value(), bar->maximum());
+    QVERIFY(IsCaretVisible(Box));
+}
+
+void TestRichBox::ZoomKeepsWrappingToTheWidth()
+{
+    const int normal = Box->LineCountExact();
+    SetZoom(Box, 200);
+    QCOMPARE(Box->ZoomPercent(), 200);
+    const int doubled = Box->LineCountExact();
+    QVERIFY2(doubled > normal * 3 / 2, "twice the size wraps into more lines");
+    // The text's widest line still fits the box at this zoom.
+    QTextDocument *doc = Box->document();
+    QVERIFY(doc->textWidth() * 2 <= Box->viewport()->width());
+    SetTopLine(Box, 50);
+    QCOMPARE(GetFirstVisibleLine(Box), 50);
+    QVERIFY(IsCaretVisible(Box));
+    ScrollLines(Box, 2);
+    QCOMPARE(GetFirstVisibleLine(Box), 52);
+    SetZoom(Box, 50);
+    QVERIFY(Box->LineCountExact() < normal);
+    SetZoom(Box, 5000);
+    QCOMPARE(Box->ZoomPercent(), 500);
+    SetZoom(Box, 0);
+    QCOMPARE(Box->ZoomPercent(), 100);
+    QCOMPARE(Box->LineCountExact(), normal);
+
+    SetLeftMargin(Box, 60);
+    SetRightMargin(Box, 40);
+    QVERIFY(Box->LineCountExact() > normal);
+    QCOMPARE(int(doc->textWidth()), Box->viewport()->width() - 100);
+}
+
+void TestRichBox::PositionSurvivesFormatChange()
+{
+    TRichDocument *doc = Box->RichDocument();
+    SetTopLine(Box, 70);
+    const int position = FirstVisibleCharIndex(Box);
+    doc->SetSelection(position + 5, 4);
+    SetFontSizeAll(Box, 14);
+    SetBoldAll(Box, true);
+    SetCharSpacingAll(Box, 3);
+    QCOMPARE(doc->GetCharFormat().SpacingTwips, 17); // 3 x 5.76 truncated
+    QVERIFY(doc->GetCharFormat().Effects & CFE_BOLD);
+    QCOMPARE(doc->GetCharFormat().HeightTwips, 280);
+    GoToPosition(Box, position);
+    QCOMPARE(GetFirstVisibleLine(Box), LineFromChar(Box, position));
+    QVERIFY(FirstVisibleCharIndex(Box) <= position);
+    QVERIFY(!doc->IsModified());
+}
+
+void TestRichBox::TextLimitEmptinessAndModified()
+{
+    TRichDocument *doc = Box->RichDocument();
+    doc->SetPlainText(QStringLiteral("\r\n"));
+    QCOMPARE(GetTextLength(Box), 2);
+    QVERIFY(IsRichEditEmpty(Box));
+    doc->SetPlainText(QStringLiteral("abc"));
+    QVERIFY(!IsRichEditEmpty(Box));
+    SetTextLimit(Box, 0);
+    QCOMPARE(doc->TextLimit(), 0x7FFFFFFF);
+
+    // The user's typing sets the modified flag; the program clears it.
+    Box->setReadOnly(false);
+    Box->setFocus();
+    QVERIFY(!doc->IsModified());
+    Box->PlaceCaret(3);
+    QTest::keyClicks(Box, QStringLiteral("de"));
+    QCOMPARE(doc->GetText(), QStringLiteral("abcde"));
+    QVERIFY(doc->IsModified());
+    doc->SetModified(false);
+    SetTextLimit(Box, 6);
+    QTest::keyClicks(Box, QStringLiteral("fgh"));
+    QCOMPARE(doc->GetText(), QStringLiteral("abcdef"));
+    // Read-only: typing changes nothing.
+    Box->setReadOnly(true);
+    QTest::keyClicks(Box, QStringLiteral("x"));
+    QCOMPARE(doc->GetText(), QStringLiteral("abcdef"));
+}
+
+void TestRichBox::SearchSelectsTheMatch()
+{
+    TRichDocument *doc = Box->RichDocument();
+    doc->SetPlainText(QStringLiteral("Élan and elan.\r\nThe ELAN again.\r\n") + QStringLiteral("filler\r\n").repeated(200) +
+                      QStringLiteral("final élan"));
+    QCOMPARE(FindTextInRichEdit(Box, QStringLiteral("elan"), true, true), 9);
+    QCOMPARE(doc->SelectionStart(), 9);
+    QCOMPARE(doc->SelectionLength(), 4);
+    QCOMPARE(FindTextInRichEdit(Box, QStringLiteral("elan"), true, false), 20);
+    QCOMPARE(FindTextInRichEdit(Box, QStringLiteral("elan"), true, false), -1); // "élan" is another word
+    QCOMPARE(doc->SelectionStart(), 20);                                       // unchanged
+    int last = FindTextInRichEdit(Box, QStringLiteral("ÉLAN"), true, false);
+    QCOMPARE(last, GetTextLength(Box) - 4);
+    QVERIFY(IsCaretVisible(Box)); // scrolled to the match at the end
+    QCOMPARE(FindTextInRichEdit(Box, QStringLiteral("élan"), false, false), 0);
+    QCOMPARE(FindTextInRichEdit(Box, QStringLiteral("élan"), false, false), -1);
+}
+
+void TestRichBox::LinksAreDetectedAndReported()
+{
+    TRichDocument *doc = Box->RichDocument();
+    doc->SetPlainText(QStringLiteral("Visit http://example.com/page. Or www.example.org, mailto:a@b.c and awww.no"));
+    EnableUrlDetection(Box);
+    QSignalSpy clicked(Box, &TRichBox::LinkClicked);
+    auto pointOf = [this](int position) {
+        Box->PlaceCaret(position);
+        QPoint point;
+        Box->CaretPosition(&point);
+        return point + QPoint(2, 4);
+    };
+    TRichBox::TLink link;
+    QVERIFY(Box->LinkAt(pointOf(10), &link));
+    QCOMPARE(link.Start, 6);
+    QCOMPARE(link.Text, QStringLiteral("http://example.com/page"));
+    QCOMPARE(link.End, 6 + link.Text.size());
+    QVERIFY(Box->LinkAt(pointOf(36), &link));
+    QCOMPARE(link.Text, QStringLiteral("www.example.org"));
+    QVERIFY(Box->LinkAt(pointOf(55), &link));
+    QCOMPARE(link.Text, QStringLiteral("mailto:a@b.c"));
+    QVERIFY(!Box->LinkAt(pointOf(2), &link));
+    QVERIFY(!Box->LinkAt(pointOf(doc->GetTextLength() - 3), &link));
+
+    QTest::mouseClick(Box->viewport(), Qt::LeftButton, {}, pointOf(12));
+    QCOMPARE(clicked.count(), 1);
+    QCOMPARE(clicked.at(0).at(0).toInt(), 6);
+    QCOMPARE(clicked.at(0).at(2).toString(), QStringLiteral("http://example.com/page"));
+
+    // Typed text is scanned too.
+    Box->setReadOnly(false);
+    Box->PlaceCaret(0);
+    Box->setFocus();
+    QTest::keyClicks(Box, QStringLiteral("https://x.org "));
+    QVERIFY(Box->LinkAt(pointOf(3), &link));
+    QCOMPARE(link.Text, QStringLiteral("https://x.org"));
+    // Off: no links.
+    Box->SetUrlDetection(false);
+    QVERIFY(!Box->LinkAt(pointOf(3), &link));
+}
+
+void TestRichBox::HooksSeeInputFirst()
+{
+    TRichDocument *doc = Box->RichDocument();
+    doc->SetPlainText(QStringLiteral("alpha beta gamma"));
+    Box->setReadOnly(false);
+    Box->setFocus();
+    int keys = 0;
+    Box->OnKeyPress = [&keys](QKeyEvent *event) {
+        ++keys;
+        return event->key() == Qt::Key_X; // swallow x
+    };
+    Box->PlaceCaret(0);
+    QTest::keyClicks(Box, QStringLiteral("xy"));
+    QCOMPARE(keys, 2);
+    QCOMPARE(doc->GetText(), QStringLiteral("yalpha beta gamma"));
+
+    QVector<bool> presses;
+    bool swallow = true;
+    Box->OnMousePress = [&](QMouseEvent *, bool doubleClick) {
+        presses.append(doubleClick);
+        return swallow;
+    };
+    Box->PlaceCaret(8);
+    QPoint point;
+    Box->CaretPosition(&point);
+    point += QPoint(1, 4);
+    Box->PlaceCaret(0);
+    QTest::mousePress(Box->viewport(), Qt::LeftButton, {}, point);
+    QTest::mouseRelease(Box->viewport(), Qt::LeftButton, {}, point);
+    QCOMPARE(presses, QVector<bool>{false});
+    QCOMPARE(doc->SelectionStart(), 0); // swallowed: the caret did not move
+    swallow = false;
+    QTest::mouseDClick(Box->viewport(), Qt::LeftButton, {}, point);
+    QVERIFY(presses.contains(true));
+    QCOMPARE(doc->SelectedText(), QStringLiteral("beta")); // double click selects the word
+
+    int wheels = 0;
+    Box->OnWheel = [&wheels](QWheelEvent *) { return ++wheels > 0; };
+    QWheelEvent wheel(QPointF(5, 5), Box->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(Box->viewport(), &wheel);
+    QCOMPARE(wheels, 1);
+}
+
+void TestRichBox::PrintsPages()
+{
+    QTemporaryDir dir;
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath(QStringLiteral("book.pdf")));
+    QString error;
+    QVERIFY(Box->Print(&printer, &error));
+    QFile pdf(printer.outputFileName());
+    QVERIFY(pdf.open(QIODevice::ReadOnly));
+    QByteArray data = pdf.readAll();
+    QVERIFY(data.startsWith("%PDF"));
+    QVERIFY2(data.count("/Type /Page\n") + data.count("/Type /Page\r") + data.count("/Type /Page ") > 1 ||
+                 data.count("/Type /Page") > 2,
+             "the book spans several pages");
+}
+
+QTEST_MAIN(TestRichBox)
+#include "test_richbox.moc"
