@@ -14,8 +14,8 @@
 namespace {
 
 // Head of the file read for recognising the encoding, and the chunks taken
-// from the rest of it: together at most 96 KB, whatever the book's size.
-constexpr qint64 SampleHead = 64 * 1024;
+// from the rest of it: together at most 64 KB, whatever the book's size.
+constexpr qint64 SampleHead = 32 * 1024;
 constexpr qint64 SampleChunk = 4 * 1024;
 constexpr int SampleChunks = 8;
 
