@@ -206,6 +206,7 @@ void TestBookFile::nulEndsTheText()
 }
 
 int RunBookTextTests(int argc, char **argv);
+int RunBookSessionTests(int argc, char **argv);
 
 int main(int argc, char **argv)
 {
@@ -213,6 +214,7 @@ int main(int argc, char **argv)
     TestBookFile bookFile;
     int status = QTest::qExec(&bookFile, argc, argv);
     status |= RunBookTextTests(argc, argv);
+    status |= RunBookSessionTests(argc, argv);
     return status;
 }
 
