@@ -265,10 +265,15 @@ bool TLecternForm::eventFilter(QObject *watched, QEvent *event)
             SetApplicationHint(HintOf(static_cast<QWidget *>(watched)));
         break;
     case QEvent::Leave:
-        // The pointer is back on the parent (entering a sibling sends its own
-        // Enter right after this).
-        if (IsOwnWidget(watched) && watched != this)
-            SetApplicationHint(HintOf(static_cast<QWidget *>(watched)->parentWidget()));
+        // The hint of what the pointer is over now: the widget under it when
+        // the system knows, else the parent of the widget left (entering a
+        // sibling sends its own Enter right after this).
+        if (IsOwnWidget(watched) && watched != this) {
+            QWidget *under = QApplication::widgetAt(QCursor::pos());
+            if (!IsOwnWidget(under))
+                under = static_cast<QWidget *>(watched)->parentWidget();
+            SetApplicationHint(HintOf(under));
+        }
         break;
     case QEvent::MouseMove:
         if (watched == RichEdit->viewport() || watched == CurrentFileInfoLabel || watched == HintLabel)

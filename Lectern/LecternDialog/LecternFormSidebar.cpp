@@ -89,6 +89,10 @@ void TLecternForm::FormMouseMove(int x, int y)
 void TLecternForm::mouseMoveEvent(QMouseEvent *event)
 {
     const QPoint pos = event->position().toPoint();
+    // Moves over the background (or a label without pointer tracking) also
+    // settle the hint: widgets that appear under a resting pointer do not
+    // always get their leave events when it moves on.
+    SetApplicationHint(HintOf(childAt(pos)));
     FormMouseMove(pos.x(), pos.y());
     QWidget::mouseMoveEvent(event);
 }
