@@ -42,6 +42,7 @@ private slots:
     void LinksAreDetectedAndReported();
     void HooksSeeInputFirst();
     void PrintsPages();
+    void ContentAndCodecHooks();
 
 private:
     TRichBox *Box = nullptr;
@@ -344,6 +345,51 @@ void TestRichBox::PrintsPages()
     QVERIFY2(data.count("/Type /Page\n") + data.count("/Type /Page\r") + data.count("/Type /Page ") > 1 ||
                  data.count("/Type /Page") > 2,
              "the book spans several pages");
+}
+
+void TestRichBox::ContentAndCodecHooks()
+{
+    // Lines counted so far never exceed the real count and reach it.
+    QVERIFY(Box->LineCount() >= Box->RichDocument()->ParagraphCount());
+    const int exact = Box->LineCountExact();
+    QCOMPARE(Box->LineCount(), exact);
+    QVERIFY(Box->IsLayoutComplete());
+
+    Box->LoadPlainText(QStringLiteral("one\rtwo\n\nfour"));
+    QCOMPARE(Box->PlainText(), QStringLiteral("one\r\ntwo\r\n\r\nfour\r\n"));
+    QCOMPARE(Box->document(), Box->RichDocument()->Document());
+    QVERIFY(!Box->RichDocument()->IsModified());
+
+    // The program's selection reaches the text edit once events run.
+    Box->PlaceCaret(5);
+    QCoreApplication::processEvents();
+    QCOMPARE(Box->RichDocument()->FromQtPosition(Box->textCursor().position()), 5);
+
+    QString error;
+    QByteArray rtf;
+    TRichBox::SetRtfCodec(nullptr, nullptr);
+    QVERIFY(!Box->LoadRtf("{\\rtf1 x}", &error));
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(Box->PlainText(), QStringLiteral("one\r\ntwo\r\n\r\nfour\r\n")); // untouched
+    TRichBox::SetRtfCodec(
+        [](TRichDocument &doc, const QByteArray &bytes, QString *) {
+            doc.SetPlainText(QString::fromLatin1(bytes));
+            return true;
+        },
+        [](const TRichDocument &doc, QByteArray *out, QString *) {
+            *out = doc.GetText().toLatin1();
+            return true;
+        });
+    QVERIFY(Box->LoadRtf("loaded", &error));
+    QVERIFY(Box->SaveRtf(&rtf, &error));
+    QCOMPARE(rtf, QByteArray("loaded"));
+    TRichBox::SetRtfCodec(nullptr, nullptr);
+
+    // The owner's background painting runs under the text.
+    int painted = 0;
+    Box->OnPaintBackground = [&painted](QPainter &, const QRect &) { ++painted; };
+    Box->viewport()->repaint();
+    QVERIFY(painted > 0);
 }
 
 QTEST_MAIN(TestRichBox)
