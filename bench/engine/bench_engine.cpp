@@ -1,0 +1,253 @@
+// Measures the enhancement engine on a real 3 MB book (war-and-peace.txt
+// from the corpus) or, without the corpus, on a generated text of the same
+// size: the text processing alone, the whole enhancement into the rich-box
+// document with its layout, and the floor of a bare QTextDocument holding
+// the same paragraphs, laid out the same way.
+#include "EnhancedRichEdit.h"
+#include "RichDocument.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFont>
+#include <QGuiApplication>
+#include <QRandomGenerator>
+#include <QStringDecoder>
+#include <QTextBlock>
+#include <QTextBlockFormat>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextOption>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+constexpr double LayoutWidth = 900.0;
+
+QByteArray GeneratedBook(qsizetype size)
+{
+    static const char *const words[] = {"the", "prince", "said", "and", "to", "her", "with", "a", "smile", "of",
+                                        "Moscow", "was", "in", "that", "evening", "army", "which", "had", "not",
+                                        "been", "quite", "well-known", "Natasha", "looked", "at", "him"};
+    QRandomGenerator random(20251208);
+    QByteArray book;
+    book.reserve(size + 200);
+    int chapter = 0;
+    while (book.size() < size) {
+        if (random.bounded(40) == 0)
+            book += "CHAPTER " + QByteArray::number(++chapter) + "\n\n";
+        int lines = 2 + random.bounded(8);
+        for (int l = 0; l < lines; ++l) {
+            QByteArray line;
+            bool quote = random.bounded(3) == 0;
+            if (quote)
+                line += '"';
+            while (line.size() < 66) {
+                line += words[random.bounded(int(sizeof(words) / sizeof(words[0])))];
+                line += ' ';
+            }
+            line.chop(1);
+            line += quote ? ".\"" : (l + 1 == lines ? "." : "");
+            book += line + "\n";
+        }
+        book += "\n";
+    }
+    return book;
+}
+
+QStringList SplitLines(const QByteArray &bytes)
+{
+    QByteArray data = bytes;
+    if (data.startsWith("\xEF\xBB\xBF"))
+        data.remove(0, 3);
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8(data);
+    if (utf8.hasError())
+        text = QString::fromLatin1(data);
+    QStringList lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            lines.append(text.mid(start, i - start));
+            if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+                ++i;
+            start = i + 1;
+        }
+    }
+    if (start < text.size())
+        lines.append(text.mid(start));
+    return lines;
+}
+
+// The profile's defaults: justified Times New Roman 16, distinct quote colours.
+void SetDefaultBase(TEnhancedRichEdit &engine)
+{
+    engine.SetBaseFormat(false, false, 120, 5, 0, 3, 0x5A00B4, 0x820000, 0x000000, 0, 16,
+                         QStringLiteral("Times New Roman"), false);
+}
+
+// Lays the whole document out at the reading width.
+double LayOut(QTextDocument *document)
+{
+    document->setTextWidth(LayoutWidth);
+    QAbstractTextDocumentLayout *layout = document->documentLayout();
+    const QRectF last = layout->blockBoundingRect(document->lastBlock());
+    return std::max(layout->documentSize().height(), last.bottom());
+}
+
+long PeakMemoryKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+template <typename F> double BestMs(int repeats, F run)
+{
+    double best = 1e300;
+    for (int i = 0; i < repeats; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        run();
+        best = std::min(best, timer.nsecsElapsed() / 1e6);
+    }
+    return best;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QGuiApplication app(argc, argv);
+    QByteArray bytes;
+    QString source = QStringLiteral("generated");
+    const QString corpus = qEnvironmentVariable("LECTERN_CORPUS");
+    QFile file(corpus + QStringLiteral("/books/war-and-peace.txt"));
+    if (!corpus.isEmpty() && file.open(QIODevice::ReadOnly)) {
+        bytes = file.readAll();
+        source = QStringLiteral("war-and-peace.txt");
+    } else {
+        bytes = GeneratedBook(3 * 1024 * 1024);
+    }
+    const QStringList lines = SplitLines(bytes);
+    const double megabytes = bytes.size() / 1e6;
+    std::printf("book: %s\n", qPrintable(source));
+    std::printf("size: %.2f MB\n", megabytes);
+    std::printf("lines: %d\n", int(lines.size()));
+
+    // Text processing alone: lines in, paragraphs and colour runs out.
+    TEnhancedRichEdit engine;
+    TRecordingParagraphSink counter;
+    counter.KeepParagraphs = false;
+    const double processMs = BestMs(5, [&] {
+        SetDefaultBase(engine);
+        counter = TRecordingParagraphSink();
+        counter.KeepParagraphs = false;
+        engine.EnhanceText(lines, QStringLiteral("None"), false, true, counter);
+    });
+    std::printf("paragraphs: %d\n", counter.ParagraphCount);
+    std::printf("formatted_paragraphs: %d\n", counter.FormattedCount);
+    std::printf("colour_runs: %d\n", counter.RunCount);
+    std::printf("chapters: %d\n", engine.ChapterItemCount());
+    std::printf("text_processing: %.1f ms\n", processMs);
+    std::printf("text_processing_speed: %.1f MB/s (goal > 50)\n", megabytes / (processMs / 1000.0));
+
+    // The same paragraphs, kept for the floor.
+    TRecordingParagraphSink recorder;
+    SetDefaultBase(engine);
+    engine.EnhanceText(lines, QStringLiteral("None"), false, true, recorder);
+    QString joined;
+    joined.reserve(int(recorder.CharacterCount + recorder.ParagraphCount));
+    for (const auto &paragraph : recorder.Paragraphs) {
+        if (!joined.isEmpty() || &paragraph != &recorder.Paragraphs.first())
+            joined += QChar::ParagraphSeparator;
+        joined += paragraph.Text;
+    }
+    recorder = TRecordingParagraphSink();
+
+    // Whole enhancement: into the rich-box document, laid out.
+    double height = 0;
+    int blocks = 0;
+    double buildMs = 1e300;
+    auto whole = [&] {
+        QElapsedTimer timer;
+        timer.start();
+        TRichDocument document;
+        engine.RichBox = &document;
+        SetDefaultBase(engine);
+        engine.ApplyCharFormat(true, 0);
+        engine.ApplyParaFormat(true, 0);
+        engine.EnhanceText(lines, QStringLiteral("None"), false, true);
+        buildMs = std::min(buildMs, timer.nsecsElapsed() / 1e6);
+        height = LayOut(document.Document());
+        blocks = document.Document()->blockCount();
+        engine.RichBox = nullptr;
+    };
+
+    // The document's base formats, for the floors.
+    QFont font(QStringLiteral("Times New Roman"));
+    font.setPointSize(16);
+    // 120 % line spacing and 5 x 57.6 twips after each paragraph, justified.
+    QTextBlockFormat block;
+    block.setLineHeight(120, QTextBlockFormat::ProportionalHeight);
+    block.setBottomMargin(TwipsToPixels(288));
+    block.setAlignment(Qt::AlignJustify);
+
+    // Floor: a bare QTextDocument with the same paragraphs in the base
+    // format, inserted at once.
+    double floorHeight = 0;
+    double floorBuildMs = 1e300;
+    auto floor = [&] {
+        QElapsedTimer timer;
+        timer.start();
+        QTextDocument document;
+        document.setUndoRedoEnabled(false);
+        document.setDefaultFont(font);
+        QTextCursor cursor(&document);
+        cursor.setBlockFormat(block);
+        cursor.insertText(joined);
+        floorBuildMs = std::min(floorBuildMs, timer.nsecsElapsed() / 1e6);
+        floorHeight = LayOut(&document);
+    };
+
+    // Interleaved, best of five each: the machine's load changes slowly.
+    double wholeMs = 1e300;
+    double floorMs = 1e300;
+    for (int i = 0; i < 5; ++i) {
+        wholeMs = std::min(wholeMs, BestMs(1, whole));
+        floorMs = std::min(floorMs, BestMs(1, floor));
+    }
+    std::printf("document_blocks: %d\n", blocks);
+    std::printf("document_height: %.0f px\n", height);
+    std::printf("document_build: %.1f ms\n", buildMs);
+    std::printf("whole_enhancement: %.1f ms\n", wholeMs);
+    std::printf("floor_height: %.0f px\n", floorHeight);
+    std::printf("floor_build: %.1f ms\n", floorBuildMs);
+    std::printf("floor_qtextdocument: %.1f ms\n", floorMs);
+
+    // EmphasizeText over the whole book (after a colour change).
+    double emphasizeMs = 0;
+    {
+        TRichDocument document;
+        engine.RichBox = &document;
+        SetDefaultBase(engine);
+        engine.ApplyCharFormat(true, 0);
+        engine.ApplyParaFormat(true, 0);
+        engine.EnhanceText(lines, QStringLiteral("None"), false, true);
+        LayOut(document.Document());
+        emphasizeMs = BestMs(1, [&] { engine.EmphasizeText(0x0000FF, 0x00AA00); });
+        engine.RichBox = nullptr;
+    }
+    std::printf("emphasize_text: %.1f ms\n", emphasizeMs);
+
+    std::printf("peak_memory: %ld kB\n", PeakMemoryKb());
+    std::printf("ratio: %.2f (goal ≤ 1.5)\n", wholeMs / floorMs);
+    return 0;
+}
