@@ -271,8 +271,8 @@ TEncodingSample SampleBookEncoding(const QByteArray &wholeBook)
     TEncodingSample sample;
     const qint64 size = wholeBook.size();
     for (const TSamplePlace &place : SampleLayout(size))
-        sample.Chunks.append({wholeBook.mid(place.Start, place.Length), place.Start == 0,
-                              place.Start + place.Length >= size});
+        sample.Chunks.append(
+            {wholeBook.mid(place.Start, place.Length), place.Start == 0, place.Start + place.Length >= size});
     return sample;
 }
 

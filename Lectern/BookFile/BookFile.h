@@ -56,20 +56,20 @@ qint64 QueryBookFileSize(const QString &path);
 
 // What opening a book needs, decided before anything is shown.
 enum class TBookOpenVerdict {
-    Open,            // go on and read it
-    NotValid,        // warning NotValidBookText()
+    Open, // go on and read it
+    NotValid, // warning NotValidBookText()
     SizeQueryFailed, // FunStatContext holds the size query's report
-    TooBig,          // warning TooBigBookText()
-    AskOnePiece,     // query OnePieceQuestionText(); go on when answered Yes
-    Empty,           // message EmptyFileText(); nothing to read
+    TooBig, // warning TooBigBookText()
+    AskOnePiece, // query OnePieceQuestionText(); go on when answered Yes
+    Empty, // message EmptyFileText(); nothing to read
 };
 struct TBookOpenCheck {
     TBookOpenVerdict Verdict = TBookOpenVerdict::NotValid;
     qint64 Size = 0;
     bool Rtf = false;
-    int PieceCount = 0;    // pieces of the file at the piece size
-    int ListCount = 1;     // items of the pieces list: PieceCount when read in pieces, else 1
-    QString Text;          // the text to show for the verdict
+    int PieceCount = 0; // pieces of the file at the piece size
+    int ListCount = 1; // items of the pieces list: PieceCount when read in pieces, else 1
+    QString Text; // the text to show for the verdict
 };
 TBookOpenCheck CheckBookForOpening(const QString &path, bool openInPieces, int pieceSize);
 // A piece number outside 1 .. count becomes 1.

@@ -58,8 +58,8 @@ QString CurrentFileInfoText(const TCurrentFileInfo &info, bool loadTimeFlag)
     if (info.BookPath.isEmpty())
         return QStringLiteral("No book opened");
     const QFileInfo file(info.BookPath);
-    QString text = QLatin1Char('"') + file.fileName() + QStringLiteral("\" in \"") + file.dir().dirName()
-        + QLatin1Char('"');
+    QString text
+        = QLatin1Char('"') + file.fileName() + QStringLiteral("\" in \"") + file.dir().dirName() + QLatin1Char('"');
     if (loadTimeFlag) {
         if (!info.LoadTimeText.isEmpty())
             text += QStringLiteral(" (") + info.LoadTimeText + QLatin1Char(')');

@@ -2,6 +2,18 @@
 // "Book" group controls, the current-book line, the load time, the paced
 // progress text and the steps between pieces. The window copies these
 // results into its controls.
+//
+// A load, as the window runs it:
+//   check = CheckBookForOpening(path, openInPieces, pieceSize)   (BookFile.h)
+//     NotValid / TooBig: WarningDialog(check.Text), stop;
+//     SizeQueryFailed: adopt FunStatContext as Error, "Failed to load book.";
+//     AskOnePiece: QueryDialog(check.Text), stop on No;
+//     Empty: MessageDialog(check.Text), nothing to read.
+//   piece = NormalisePiece(piece, check.PieceCount), 1 when check.ListCount < 2;
+//   timing.Start(); ReadBookLines(path, piece, check.ListCount, pieceSize,
+//   lines, &book.Encoding) for plain text (the end marker included), then the
+//   engine with timing.ProgressText() in its progress callback;
+//   timing.Stop(); LoadTimeText = BookOpenedInText(timing.Seconds()).
 #pragma once
 
 #include "BookText.h"
@@ -11,9 +23,9 @@
 
 // What the pieces controls show for a list of `itemCount` pieces.
 struct TPiecesControls {
-    QString PiecesLabel;       // "1 piece" or "N pieces"
+    QString PiecesLabel; // "1 piece" or "N pieces"
     bool ComboEnabled = false; // PiecesComboBox
-    bool NextEnabled = false;  // NextPieceButton
+    bool NextEnabled = false; // NextPieceButton
     bool PreviousEnabled = false;
     bool AllowEditingEnabled = false; // AllowEditingCheckBox: only a book in one piece may be edited
 };
@@ -55,7 +67,7 @@ class TLoadTiming {
 public:
     explicit TLoadTiming(TCronoClock clock = &MonotonicSeconds) : Load(clock), Pace(clock) {}
     void Start(); // both chronometers restart
-    void Stop();  // both stop
+    void Stop(); // both stop
     double Seconds() const { return Load.Passed(); }
     // The progress text "N characters; S seconds" when a second has passed
     // since the last one (or since the start), else an empty text.
@@ -70,8 +82,8 @@ private:
 struct TOpenBook {
     QString Path;
     int PieceSize = 50000; // read when a new book is opened, kept for its pieces
-    int ItemCount = 0;     // items of the pieces list
-    int Piece = 0;         // current piece, 0 while none
+    int ItemCount = 0; // items of the pieces list
+    int Piece = 0; // current piece, 0 while none
     TBookEncoding Encoding; // found at the first read, kept for the other pieces
     QString LoadTimeText;
 };

@@ -85,7 +85,8 @@ std::shared_ptr<const TByteTable> BuildTable(const QByteArray &name)
         size_t outLeft = sizeof(out);
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
         const size_t r = iconv(cd, &inp, &inLeft, &outp, &outLeft);
-        const uint32_t code = uint32_t(out[0]) | uint32_t(out[1]) << 8 | uint32_t(out[2]) << 16 | uint32_t(out[3]) << 24;
+        const uint32_t code
+            = uint32_t(out[0]) | uint32_t(out[1]) << 8 | uint32_t(out[2]) << 16 | uint32_t(out[3]) << 24;
         if (r == size_t(-1) || outLeft != sizeof(out) - 4 || code > 0xFFFF || (code >= 0xD800 && code <= 0xDFFF))
             (*table)[b] = 0xFFFD;
         else
@@ -125,11 +126,10 @@ std::shared_ptr<const TByteTable> TableFor(const QByteArray &name)
 bool IsAcceptedCodePage(const QByteArray &name)
 {
     static const QList<QByteArray> accepted = {
-        "WINDOWS-1250", "WINDOWS-1251", "WINDOWS-1253", "WINDOWS-1254", "WINDOWS-1255", "WINDOWS-1256",
-        "WINDOWS-1257", "ISO-8859-2",   "ISO-8859-3",   "ISO-8859-4",   "ISO-8859-5",   "ISO-8859-6",
-        "ISO-8859-7",   "ISO-8859-8",   "ISO-8859-9",   "ISO-8859-10",  "ISO-8859-11",  "ISO-8859-13",
-        "ISO-8859-16",  "KOI8-R",       "KOI8-U",       "IBM852",       "IBM855",       "IBM866",
-        "TIS-620",
+        "WINDOWS-1250", "WINDOWS-1251", "WINDOWS-1253", "WINDOWS-1254", "WINDOWS-1255", "WINDOWS-1256", "WINDOWS-1257",
+        "ISO-8859-2",   "ISO-8859-3",   "ISO-8859-4",   "ISO-8859-5",   "ISO-8859-6",   "ISO-8859-7",   "ISO-8859-8",
+        "ISO-8859-9",   "ISO-8859-10",  "ISO-8859-11",  "ISO-8859-13",  "ISO-8859-16",  "KOI8-R",       "KOI8-U",
+        "IBM852",       "IBM855",       "IBM866",       "TIS-620",
     };
     return accepted.contains(name);
 }

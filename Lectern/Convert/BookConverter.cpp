@@ -3,8 +3,8 @@
 #include "BookFile.h"
 #include "EnhancedRichEdit.h"
 #include "FunStatContext.h"
-#include "Rtf.h"
 #include "RichDocument.h"
+#include "Rtf.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -89,11 +89,10 @@ bool ReadPlainBook(const TConvertOptions &options, const TBookOpenCheck &check, 
 
 void ApplyBookFormat(TEnhancedRichEdit &engine, const TBookFormatOptions &format)
 {
-    engine.SetBaseFormat(false, false, format.LineSpacing, format.SpaceAfter, format.FirstLineIndent,
-                         format.JustifiedText ? 3 : 0, format.SecondEmphaColor, format.EmphaColor,
-                         format.RichBoxForeColor, format.CharSpacing, format.FontSize,
-                         format.FontName.isEmpty() ? QStringLiteral("Times New Roman") : format.FontName,
-                         format.BoldFont);
+    engine.SetBaseFormat(
+        false, false, format.LineSpacing, format.SpaceAfter, format.FirstLineIndent, format.JustifiedText ? 3 : 0,
+        format.SecondEmphaColor, format.EmphaColor, format.RichBoxForeColor, format.CharSpacing, format.FontSize,
+        format.FontName.isEmpty() ? QStringLiteral("Times New Roman") : format.FontName, format.BoldFont);
     engine.ApplyCharFormat(true, CFM_ALL_TEXT);
     engine.ApplyParaFormat(true, 0);
 }
@@ -111,15 +110,14 @@ bool LoadBookIntoDocument(const TConvertOptions &options, TRichDocument &documen
         error = QStringLiteral("Failed to load book. ") + FailureText(FunStatContext);
         return false;
     case TBookOpenVerdict::AskOnePiece: // the command line asked for the whole book
-    case TBookOpenVerdict::Open:
-        break;
+    case TBookOpenVerdict::Open: break;
     }
 
     if (check.Rtf) {
         QFile file(options.Book);
         if (!file.open(QIODevice::ReadOnly)) {
-            error = QStringLiteral("Failed to load book. ") + file.errorString() + QStringLiteral(" (")
-                + options.Book + QLatin1Char(')');
+            error = QStringLiteral("Failed to load book. ") + file.errorString() + QStringLiteral(" (") + options.Book
+                + QLatin1Char(')');
             return false;
         }
         QString rtfError;
@@ -148,12 +146,10 @@ bool LoadBookIntoDocument(const TConvertOptions &options, TRichDocument &documen
 
 bool WriteConvertedBook(const TRichDocument &document, const QString &out, QString &error)
 {
-    const QByteArray bytes =
-        IsRtfBookName(out) ? WriteRtf(document) : document.ToPlainTextCrLf().toUtf8();
+    const QByteArray bytes = IsRtfBookName(out) ? WriteRtf(document) : document.ToPlainTextCrLf().toUtf8();
     QSaveFile file(out);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        error = QStringLiteral("Failed to save. ") + file.errorString() + QStringLiteral(" (") + out
-            + QLatin1Char(')');
+        error = QStringLiteral("Failed to save. ") + file.errorString() + QStringLiteral(" (") + out + QLatin1Char(')');
         return false;
     }
     return true;

@@ -13,17 +13,16 @@ bool ReadNumber(const QString &text, int &value)
 
 QString ConvertUsageText()
 {
-    return QStringLiteral(
-        "Usage: lectern-convert BOOK OUT [options]\n"
-        "Reads BOOK (.txt, enhanced like the reader does it, or .rtf) and writes OUT as RTF (.rtf)\n"
-        "or as plain text (.txt: one line per paragraph, CR LF, UTF-8).\n"
-        "Options:\n"
-        "  --poorly-written       the text's paragraphs are not marked (default)\n"
-        "  --well-written         paragraphs are marked by empty lines or indentation\n"
-        "  --ignore-empty-lines   empty lines do not end paragraphs\n"
-        "  --prefix TEXT          paragraph prefix: None (default), Tab, Blanks or the text itself\n"
-        "  --piece N              convert piece N of a plain-text book (from 1)\n"
-        "  --piece-size P         bytes per piece, 10000 .. 500000 (default 50000)\n");
+    return QStringLiteral("Usage: lectern-convert BOOK OUT [options]\n"
+                          "Reads BOOK (.txt, enhanced like the reader does it, or .rtf) and writes OUT as RTF (.rtf)\n"
+                          "or as plain text (.txt: one line per paragraph, CR LF, UTF-8).\n"
+                          "Options:\n"
+                          "  --poorly-written       the text's paragraphs are not marked (default)\n"
+                          "  --well-written         paragraphs are marked by empty lines or indentation\n"
+                          "  --ignore-empty-lines   empty lines do not end paragraphs\n"
+                          "  --prefix TEXT          paragraph prefix: None (default), Tab, Blanks or the text itself\n"
+                          "  --piece N              convert piece N of a plain-text book (from 1)\n"
+                          "  --piece-size P         bytes per piece, 10000 .. 500000 (default 50000)\n");
 }
 
 bool ParseConvertArguments(const QStringList &arguments, TConvertOptions &options, QString &error)

@@ -19,8 +19,8 @@ namespace {
 // Prose-like lines of about 70 bytes with paragraphs, in UTF-8 when asked.
 QByteArray GenerateBook(qint64 size, bool utf8)
 {
-    static const char *words[] = {"the", "house", "was", "quiet", "and", "she", "walked", "slowly", "towards",
-                                  "window", "where", "light", "fell", "upon", "old", "letters", "of", "her"};
+    static const char *words[] = {"the",    "house", "was",   "quiet", "and",  "she", "walked",  "slowly", "towards",
+                                  "window", "where", "light", "fell",  "upon", "old", "letters", "of",     "her"};
     QByteArray book;
     book.reserve(size + 100);
     unsigned seed = 12345;
@@ -106,7 +106,8 @@ int main(int argc, char **argv)
             latin[i] = char(0xE9);
     const QByteArray utf8 = GenerateBook(threeBytes.size(), true);
     const double mb = threeBytes.size() / 1e6;
-    for (auto [name, bytes] : {std::pair{"utf8", &utf8}, std::pair{"cp1252", static_cast<const QByteArray *>(&latin)}}) {
+    for (auto [name, bytes] :
+         {std::pair{"utf8", &utf8}, std::pair{"cp1252", static_cast<const QByteArray *>(&latin)}}) {
         TBookEncoding encoding = DetectBookEncoding(SampleBookEncoding(*bytes));
         const double t = Best(5, [&] { lines = BookLinesFromBytes(*bytes, {}, encoding); });
         printf("decode_split_%s: %.0f MB/s (%s, %lld lines)\n", name, mb / t, encoding.Name.constData(),

@@ -97,7 +97,7 @@ void TestBookFile::sizeLimitsAndVerdicts()
     QCOMPARE(c.PieceCount, 12);
     QCOMPARE(c.ListCount, 12);
     QCOMPARE(CheckBookForOpening(bigRtf, true, 50000).ListCount, 1); // RTF is never cut
-    QCOMPARE(CheckBookForOpening(big, true, 7).PieceCount, 12);      // bad size: the default
+    QCOMPARE(CheckBookForOpening(big, true, 7).PieceCount, 12); // bad size: the default
 
     c = CheckBookForOpening(huge, true, 50000);
     QCOMPARE(c.Verdict, TBookOpenVerdict::TooBig);
@@ -136,8 +136,7 @@ void TestBookFile::failuresAreReported()
              QStringLiteral("The book is not a valid text file, or it doesn't exist."));
     QCOMPARE(CheckBookForOpening(Dir.filePath(QStringLiteral("none.txt")), true, 50000).Verdict,
              TBookOpenVerdict::NotValid);
-    QCOMPARE(CheckBookForOpening(Write(QStringLiteral("a.doc"), "x"), true, 50000).Verdict,
-             TBookOpenVerdict::NotValid);
+    QCOMPARE(CheckBookForOpening(Write(QStringLiteral("a.doc"), "x"), true, 50000).Verdict, TBookOpenVerdict::NotValid);
 
     QVERIFY(!LoadPieceFromFile(dir, lines, 1, 50000));
     QVERIFY(reports.Reports.last().contains(QStringLiteral("* System error code: %1").arg(EISDIR)));

@@ -95,11 +95,13 @@ void TestConvert::badInputFailsAndWritesNothing()
 void TestConvert::plainTextOutput()
 {
     // Windows-1252, CR CR LF line ends, trailing blank lines and an old marker.
-    Write(QStringLiteral("old.txt"), "Title\r\r\n\r\r\nHe said \x93Hello\x94 to me.\r\r\n\r\r\n"
-                                     "***** End of Book *****\r\r\n  \r\r\n");
+    Write(QStringLiteral("old.txt"),
+          "Title\r\r\n\r\r\nHe said \x93Hello\x94 to me.\r\r\n\r\r\n"
+          "***** End of Book *****\r\r\n  \r\r\n");
     QCOMPARE(Run({"old.txt", "old-out.txt"}), 0);
-    QCOMPARE(Read(QStringLiteral("old-out.txt")),
-             QByteArray("Title\r\n\r\nHe said \xE2\x80\x9CHello\xE2\x80\x9D to me.\r\n\r\n***** End of Book *****\r\n"));
+    QCOMPARE(
+        Read(QStringLiteral("old-out.txt")),
+        QByteArray("Title\r\n\r\nHe said \xE2\x80\x9CHello\xE2\x80\x9D to me.\r\n\r\n***** End of Book *****\r\n"));
 
     // A binary file named .txt shows its readable start.
     Write(QStringLiteral("binary.txt"), QByteArray("Readable start.\n\0\x01\x02\xFF\xFE", 22));

@@ -35,7 +35,7 @@ void TestMyMath::cronoMeasuresAndNeverGoesNegative()
     c.Stop();
     g_now = 110.0;
     QCOMPARE(c.Passed(), 2.5); // frozen once stopped
-    c.Stop();                  // a second stop changes nothing
+    c.Stop(); // a second stop changes nothing
     QCOMPARE(c.StopTime(), 102.5);
 
     c.Restart();
