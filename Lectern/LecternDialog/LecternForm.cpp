@@ -132,6 +132,9 @@ void TLecternForm::CreateLabels()
     RichEdit->setFont(QFont(QStringLiteral("Times New Roman"), 16));
     RichEdit->viewport()->setMouseTracking(true);
     RichEdit->setAttribute(Qt::WA_NoMousePropagation);
+    // Files dropped on the rich-box go to the window, which opens them.
+    RichEdit->setAcceptDrops(false);
+    RichEdit->viewport()->setAcceptDrops(false);
     RichEdit->hide(); // shown with the first book
 }
 

@@ -5,7 +5,9 @@
 // bottom-right corner.
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <QUrl>
 #include <QWidget>
 
 #include <functional>
@@ -131,6 +133,9 @@ public:
     void CloseProgramButtonClick();
     void HideProgramButtonClick();
     void SizesComboBoxChange();
+    // Files dropped from other programs: the first one is opened, the
+    // others are ignored.
+    void ProcessDroppedFiles(const QList<QUrl> &urls);
 
     // ---- Operations of features that fill them in later ----------------
     // Each does nothing yet; the feature that owns it gives it its body.
@@ -164,6 +169,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void CreateLabels();

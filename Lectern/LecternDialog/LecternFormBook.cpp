@@ -2,7 +2,10 @@
 // operations that later features fill in.
 #include "LecternForm.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
+#include <QMimeData>
 #include <QFileInfo>
 #include <QLocale>
 #include <QStringDecoder>
@@ -80,6 +83,30 @@ bool TLecternForm::LoadPlainBook(const QString &fileName)
     FUN_CATCH
     FUN_END_SHOW(QStringLiteral("Failed to load book."));
     return loaded;
+}
+
+void TLecternForm::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void TLecternForm::dropEvent(QDropEvent *event)
+{
+    if (!event->mimeData()->hasUrls())
+        return;
+    event->acceptProposedAction();
+    ProcessDroppedFiles(event->mimeData()->urls());
+}
+
+void TLecternForm::ProcessDroppedFiles(const QList<QUrl> &urls)
+{
+    for (const QUrl &url : urls) {
+        if (url.isLocalFile()) {
+            OpenBook(url.toLocalFile(), true);
+            return;
+        }
+    }
 }
 
 // ---- Operations that later features fill in ------------------------------

@@ -321,6 +321,11 @@ void TestWindowForm::bookStandInRefusesBadFiles()
     // A failed open leaves the book that was shown.
     QCOMPARE(form.CurrentBookPath, QFileInfo(good).absoluteFilePath());
     QCOMPARE(form.RichEdit->toPlainText(), QStringLiteral("One line\n***** End of Book *****"));
+    // Of several dropped files only the first is opened.
+    const QString first = WriteBook(dir, QStringLiteral("First.txt"), "first");
+    const QString second = WriteBook(dir, QStringLiteral("Second.txt"), "second");
+    form.ProcessDroppedFiles({QUrl::fromLocalFile(first), QUrl::fromLocalFile(second)});
+    QCOMPARE(form.CurrentBookPath, QFileInfo(first).absoluteFilePath());
     // Bytes that are not UTF-8 are read as Windows-1252 and never fail.
     QVERIFY(form.OpenBook(WriteBook(dir, QStringLiteral("Old.txt"), "\x93Quoted\x94 caf\xe9\r\nNext"), false));
     QCOMPARE(form.RichEdit->toPlainText(),
