@@ -52,6 +52,7 @@ TRichBox::TRichBox(QWidget *parent) : QTextEdit(parent), Rich(new TRichDocument(
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setLineWrapMode(QTextEdit::FixedPixelWidth);
     setAcceptDrops(false); // files dropped on the box go to the window
+    setAcceptRichText(false); // pasted text takes the box's formats
     setContextMenuPolicy(Qt::NoContextMenu);
     viewport()->setAutoFillBackground(false);
     Rich->Document()->setDocumentMargin(2);
@@ -195,11 +196,24 @@ void TRichBox::SetAdvancedTypography(bool on)
 }
 
 // The text wraps at the box's width less the margins, in document units.
+// When the width changes, the text at the top of the box stays there.
 void TRichBox::UpdateWrapWidth()
 {
     int width = std::max(1, int((viewport()->width() - LeftMargin - RightMargin) / ZoomFactor()));
-    if (lineWrapColumnOrWidth() != width)
+    if (lineWrapColumnOrWidth() != width) {
+        const int top = verticalScrollBar()->value();
+        const int keep = top > 0 ? HitTest(QPointF(0, top + 1), false) : -1;
         setLineWrapColumnOrWidth(width);
+        Lines.Invalidate();
+        FixScrollRange();
+        QTextBlock block = document()->findBlock(std::max(0, keep));
+        if (keep > 0 && TLineIndex::EnsureLaidOut(block)) {
+            QTextLayout *layout = block.layout();
+            QTextLine line = layout->lineForTextPosition(keep - block.position());
+            if (line.isValid())
+                SetScrollY(int(std::lround((layout->position().y() + line.y()) * ZoomFactor())));
+        }
+    }
     Lines.Invalidate();
     FixScrollRange();
 }
@@ -418,8 +432,15 @@ void TRichBox::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
+    // Shift+Enter ends the paragraph too: a line separator inside a
+    // paragraph would not count as a CR LF break.
+    QKeyEvent plain(event->type(), event->key(), event->modifiers() & ~Qt::ShiftModifier, event->text());
+    const bool shiftEnter = (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+                            (event->modifiers() & Qt::ShiftModifier);
+    QKeyEvent *handled = shiftEnter ? &plain : event;
     int before = textCursor().position();
-    QTextEdit::keyPressEvent(event);
+    QTextEdit::keyPressEvent(handled);
+    event->setAccepted(handled->isAccepted());
     if (textCursor().position() != before)
         ScrollCaretIntoView();
     viewport()->update();

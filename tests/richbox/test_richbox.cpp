@@ -166,8 +166,11 @@ void TestRichBox::ZoomKeepsWrappingToTheWidth()
     QVERIFY(IsCaretVisible(Box));
     ScrollLines(Box, 2);
     QCOMPARE(GetFirstVisibleLine(Box), 52);
+    // The text at the top stays at the top when the zoom changes.
+    const int topText = FirstVisibleCharIndex(Box);
     SetZoom(Box, 50);
     QVERIFY(Box->LineCountExact() < normal);
+    QCOMPARE(GetFirstVisibleLine(Box), LineFromChar(Box, topText));
     SetZoom(Box, 5000);
     QCOMPARE(Box->ZoomPercent(), 500);
     SetZoom(Box, 0);
@@ -221,10 +224,16 @@ void TestRichBox::TextLimitEmptinessAndModified()
     SetTextLimit(Box, 6);
     QTest::keyClicks(Box, QStringLiteral("fgh"));
     QCOMPARE(doc->GetText(), QStringLiteral("abcdef"));
+    // Shift+Enter makes a paragraph break like Enter.
+    SetTextLimit(Box, 0);
+    QTest::keyClick(Box, Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClicks(Box, QStringLiteral("g"));
+    QCOMPARE(doc->GetText(), QStringLiteral("abcdef\r\ng"));
+    QCOMPARE(doc->ParagraphCount(), 2);
     // Read-only: typing changes nothing.
     Box->setReadOnly(true);
     QTest::keyClicks(Box, QStringLiteral("x"));
-    QCOMPARE(doc->GetText(), QStringLiteral("abcdef"));
+    QCOMPARE(doc->GetText(), QStringLiteral("abcdef\r\ng"));
 }
 
 void TestRichBox::SearchSelectsTheMatch()
