@@ -333,7 +333,8 @@ bool ReadWholeBook(const QString &fileName, QStringList &lines, TBookEncoding *e
             } else {
                 TBookEncoding used = encoding ? *encoding : TBookEncoding();
                 if (!used.IsDecided()) {
-                    used = DetectBookEncoding(SampleBookEncoding(bytes));
+                    // Only the text before the first NUL is shown, so only it speaks.
+                    used = DetectBookEncoding(SampleBookEncoding(BytesBeforeNul(bytes)));
                     if (!used.IsDecided())
                         used = TBookEncoding::Fallback();
                     if (encoding)

@@ -202,6 +202,12 @@ void TestBookFile::nulEndsTheText()
     QCOMPARE(lines, (QStringList{"Readable start", "second line", "", "***** End of Book *****"}));
     QVERIFY(LoadPieceFromFile(path, lines, 1, 50000));
     QCOMPARE(lines, (QStringList{"Readable start", "second line"}));
+
+    // The garbage after the NUL does not decide how the readable start is read.
+    const QString utf8
+        = Write(QStringLiteral("utf8-binary.txt"), QByteArray("Caf\xC3\xA9 au lait\n\0\xFF\xFE\x80\x93", 20));
+    QVERIFY(ReadBookLines(utf8, 1, 1, 50000, lines));
+    QCOMPARE(lines.first(), QStringLiteral(u"Café au lait"));
 }
 
 int RunBookTextTests(int argc, char **argv);
