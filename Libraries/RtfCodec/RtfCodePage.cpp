@@ -145,6 +145,8 @@ const TRtfCodePage &TRtfCodePage::Get(int codePage)
 int TRtfCodePage::FromCharset(int charset)
 {
     switch (charset) {
+    case 0:
+        return 1252; // ANSI means Western even in a document of another code page
     case 77:
         return 10000;
     case 128:
@@ -180,6 +182,6 @@ int TRtfCodePage::FromCharset(int charset)
     case 255:
         return 850;
     default:
-        return 0; // 0 ANSI, 1 default, 2 symbol and the rest: the document's code page
+        return 0; // 1 default, 2 symbol and the rest: the document's code page
     }
 }
