@@ -10,20 +10,11 @@ namespace {
 constexpr char16_t MiddleDot = 0x00B7;
 constexpr char16_t SectionSign = 0x00A7;
 
-inline bool IsBlank(char16_t c)
-{
-    return c <= 0x20;
-}
+inline bool IsBlank(char16_t c) { return c <= 0x20; }
 
-inline bool IsUpperLetter(char16_t c)
-{
-    return c >= 'A' && c <= 'Z';
-}
+inline bool IsUpperLetter(char16_t c) { return c >= 'A' && c <= 'Z'; }
 
-inline bool IsLowerLetter(char16_t c)
-{
-    return c >= 'a' && c <= 'z';
-}
+inline bool IsLowerLetter(char16_t c) { return c >= 'a' && c <= 'z'; }
 
 // The quotation characters that may open or close a paragraph.
 inline bool IsQuotation(char16_t c)
@@ -35,17 +26,12 @@ inline bool IsQuotation(char16_t c)
     case 0x201C:
     case 0x201D:
     case 0x00AB:
-    case 0x00BB:
-        return true;
-    default:
-        return false;
+    case 0x00BB: return true;
+    default: return false;
     }
 }
 
-inline bool IsSentenceEnd(char16_t c)
-{
-    return c == '.' || c == '?' || c == '!' || c == ')' || IsQuotation(c);
-}
+inline bool IsSentenceEnd(char16_t c) { return c == '.' || c == '?' || c == '!' || c == ')' || IsQuotation(c); }
 
 // Characters at or below the space removed at both ends.
 inline QStringView Trimmed(QStringView text)
@@ -73,15 +59,11 @@ TEnhancedRichEdit::TEnhancedRichEdit()
 
 TEnhancedRichEdit::~TEnhancedRichEdit() = default;
 
-void TEnhancedRichEdit::DestroyChaptersMenu()
-{
-    Menu.reset();
-}
+void TEnhancedRichEdit::DestroyChaptersMenu() { Menu.reset(); }
 
-void TEnhancedRichEdit::SetBaseFormat(bool underline, bool italic, int lineSpacing, int spaceAfter,
-                                      int firstLineIndent, int alignment, TColor secondEmphasisColor,
-                                      TColor emphasisColor, TColor foreColor, int charSpacing, int size,
-                                      const QString &fontName, bool bold)
+void TEnhancedRichEdit::SetBaseFormat(bool underline, bool italic, int lineSpacing, int spaceAfter, int firstLineIndent,
+                                      int alignment, TColor secondEmphasisColor, TColor emphasisColor, TColor foreColor,
+                                      int charSpacing, int size, const QString &fontName, bool bold)
 {
     const int32_t base[AttributeCount] = {
         underline ? 1 : 0,
@@ -151,18 +133,10 @@ TParaFormat TEnhancedRichEdit::MakeParaFormat(bool wholeText, uint32_t mask) con
     if (mask == 0)
         return record;
     switch (Current(atAlignment)) {
-    case 3:
-        record.Alignment = PFA_JUSTIFY;
-        break;
-    case 2:
-        record.Alignment = PFA_CENTER;
-        break;
-    case 1:
-        record.Alignment = PFA_RIGHT;
-        break;
-    default:
-        record.Alignment = PFA_LEFT;
-        break;
+    case 3: record.Alignment = PFA_JUSTIFY; break;
+    case 2: record.Alignment = PFA_CENTER; break;
+    case 1: record.Alignment = PFA_RIGHT; break;
+    default: record.Alignment = PFA_LEFT; break;
     }
     const int firstLine = Current(atFirstLineIndent);
     const int left = Current(atLeftIndent);
@@ -226,8 +200,8 @@ void TEnhancedRichEdit::JoinLine(QString &paragraph, QStringView line)
     if (line.isEmpty())
         return;
     const qsizetype n = paragraph.size();
-    if (n >= 2 && paragraph.at(n - 1) == QLatin1Char('-') && IsLowerLetter(paragraph.at(n - 2).unicode()) &&
-        IsLowerLetter(line.at(0).unicode())) {
+    if (n >= 2 && paragraph.at(n - 1) == QLatin1Char('-') && IsLowerLetter(paragraph.at(n - 2).unicode())
+        && IsLowerLetter(line.at(0).unicode())) {
         // A word broken at the line end.
         paragraph.chop(1);
         paragraph.append(line);
@@ -243,8 +217,8 @@ bool TEnhancedRichEdit::IsIndentedLine(QStringView rawLine)
         return false;
     if (rawLine.at(0) == QLatin1Char('\t'))
         return true;
-    return rawLine.size() >= 2 && rawLine.at(0) == QLatin1Char(' ') &&
-           (rawLine.at(1) == QLatin1Char(' ') || rawLine.at(1) == QLatin1Char('\t'));
+    return rawLine.size() >= 2 && rawLine.at(0) == QLatin1Char(' ')
+        && (rawLine.at(1) == QLatin1Char(' ') || rawLine.at(1) == QLatin1Char('\t'));
 }
 
 bool TEnhancedRichEdit::IsChapterHeading(QStringView text)
@@ -256,20 +230,11 @@ bool TEnhancedRichEdit::IsChapterHeading(QStringView text)
         return true;
     QLatin1String word;
     switch (first) {
-    case 'C':
-        word = QLatin1String("Chapter ");
-        break;
-    case 'P':
-        word = QLatin1String("Part ");
-        break;
-    case 'S':
-        word = QLatin1String("Section ");
-        break;
-    case 'B':
-        word = QLatin1String("Book ");
-        break;
-    default:
-        return false;
+    case 'C': word = QLatin1String("Chapter "); break;
+    case 'P': word = QLatin1String("Part "); break;
+    case 'S': word = QLatin1String("Section "); break;
+    case 'B': word = QLatin1String("Book "); break;
+    default: return false;
     }
     return text.size() >= word.size() && text.left(word.size()).compare(word, Qt::CaseInsensitive) == 0;
 }
@@ -358,6 +323,7 @@ void TEnhancedRichEdit::EnhanceText(const QStringList &lines, const QString &pre
     FUN_CATCH
     if (Menu && Menu->Count() == 0)
         Menu.reset();
+    Heading = false; // no paragraph is being emitted any more
     ActiveSink = nullptr;
     FUN_END;
 }

@@ -27,14 +27,14 @@ enum TAttribute : int {
     atItalic,
     atBold,
     atFontName,
-    atSize,                // points
-    atCharSpacing,         // 5.76 twips per unit
-    atBackColor,           // ColorNone: no back colour
+    atSize, // points
+    atCharSpacing, // 5.76 twips per unit
+    atBackColor, // ColorNone: no back colour
     atForeColor,
-    atEmphasisColor,       // text in double quotes
+    atEmphasisColor, // text in double quotes
     atSecondEmphasisColor, // text in single quotes
-    atAlignment,           // 0 left, 1 right, 2 centre, 3 justified
-    atLeftIndent,          // 57.6 twips per unit
+    atAlignment, // 0 left, 1 right, 2 centre, 3 justified
+    atLeftIndent, // 57.6 twips per unit
     atRightIndent,
     atFirstLineIndent,
     atSpaceAfter,
@@ -63,16 +63,16 @@ public:
     TEnhancedRichEdit &operator=(const TEnhancedRichEdit &) = delete;
 
     // --- State, in the order the engine keeps it ---
-    bool RichEdit3 = true;        // the extended format records are available
-    bool CommandsUsed = false;    // a formatting command line was met
-    bool Cancelled = false;       // last answer of the progress callback
-    int ChapterCount = 0;         // chapters entered in the menu this run
-    int Position = 0;             // rich-box position of the next paragraph
-    QString ParagraphPrefix;      // prefix in use this run
+    bool RichEdit3 = true; // the extended format records are available
+    bool CommandsUsed = false; // a formatting command line was met
+    bool Cancelled = false; // last answer of the progress callback
+    int ChapterCount = 0; // chapters entered in the menu this run
+    int Position = 0; // rich-box position of the next paragraph
+    QString ParagraphPrefix; // prefix in use this run
     bool PoorlyWritten = false;
     bool IgnoreEmptyLines = false;
-    bool Heading = false;         // the paragraph being emitted is a heading
-    QChar CommandMode;            // of the last command line (null: none)
+    bool Heading = false; // the paragraph being emitted is a heading
+    QChar CommandMode; // of the last command line (null: none)
     QString CommandName;
     QString CommandValue;
     TRichDocument *RichBox = nullptr; // not owned
@@ -93,9 +93,9 @@ public:
     void DestroyChaptersMenu();
 
     // --- Base format ---
-    void SetBaseFormat(bool underline, bool italic, int lineSpacing, int spaceAfter, int firstLineIndent,
-                       int alignment, TColor secondEmphasisColor, TColor emphasisColor, TColor foreColor,
-                       int charSpacing, int size, const QString &fontName, bool bold);
+    void SetBaseFormat(bool underline, bool italic, int lineSpacing, int spaceAfter, int firstLineIndent, int alignment,
+                       TColor secondEmphasisColor, TColor emphasisColor, TColor foreColor, int charSpacing, int size,
+                       const QString &fontName, bool bold);
     // Send the current attributes as the rich-box's format: to the whole
     // text (and the default for text added later; the mask is then the full
     // one) or to the selection. A zero mask sends nothing.
@@ -109,11 +109,10 @@ public:
     // --- Enhancement ---
     // Builds the rich-box from the lines (one per line of the book, without
     // line ends). Failures are left in FunStatContext.
-    void EnhanceText(const QStringList &lines, const QString &prefixOption, bool ignoreEmptyLines,
-                     bool poorlyWritten);
+    void EnhanceText(const QStringList &lines, const QString &prefixOption, bool ignoreEmptyLines, bool poorlyWritten);
     // The same run into any sink (tests, measurements).
-    void EnhanceText(const QStringList &lines, const QString &prefixOption, bool ignoreEmptyLines,
-                     bool poorlyWritten, TParagraphSink &sink);
+    void EnhanceText(const QStringList &lines, const QString &prefixOption, bool ignoreEmptyLines, bool poorlyWritten,
+                     TParagraphSink &sink);
     // Colours quoted speech over the whole rich-box.
     void EmphasizeText(TColor emphasisColor, TColor secondEmphasisColor);
 

@@ -45,11 +45,11 @@ struct TNamed {
 };
 
 const TNamed SetCommands[] = {
-    {"U", scU},         {"I", scI},         {"B", scB},         {"F", scF},           {"S", scS},
-    {"Z", scZ},         {"CS", scCS},       {"BC", scBC},       {"FC", scFC},         {"EC", scEC},
-    {"SEC", scSEC},     {"AL", scAL},       {"AR", scAR},       {"AC", scAC},         {"AJ", scAJ},
-    {"LPI", scLPI},     {"RPI", scRPI},     {"FLI", scFLI},     {"LS", scLS},         {"PS_T", scPS_T},
-    {"PS_H", scPS_H},   {"PS_N", scPS_N},   {"PCS_HL", scPCS_HL}, {"PCS_LS", scPCS_LS}, {"PCS_LL", scPCS_LL},
+    {"U", scU},       {"I", scI},       {"B", scB},           {"F", scF},           {"S", scS},
+    {"Z", scZ},       {"CS", scCS},     {"BC", scBC},         {"FC", scFC},         {"EC", scEC},
+    {"SEC", scSEC},   {"AL", scAL},     {"AR", scAR},         {"AC", scAC},         {"AJ", scAJ},
+    {"LPI", scLPI},   {"RPI", scRPI},   {"FLI", scFLI},       {"LS", scLS},         {"PS_T", scPS_T},
+    {"PS_H", scPS_H}, {"PS_N", scPS_N}, {"PCS_HL", scPCS_HL}, {"PCS_LS", scPCS_LS}, {"PCS_LL", scPCS_LL},
     {"CAD", scCAD},
 };
 
@@ -150,57 +150,25 @@ bool TEnhancedRichEdit::ExecuteSetCommand(const QString &upperName, const QStrin
     }
     const int baseSize = Base(atSize);
     switch (code) {
-    case scU:
-        Push(atUnderline, 1, mode);
-        break;
-    case scI:
-        Push(atItalic, 1, mode);
-        break;
-    case scB:
-        Push(atBold, 1, mode);
-        break;
-    case scF:
-        PushFontName(value, mode);
-        break;
-    case scS:
-        Push(atSize, GetIntFromText(value, 8, 50, 16), mode);
-        break;
-    case scZ:
-        Push(atSize, baseSize * GetIntFromText(value, 10, 500, 100) / 100, mode);
-        break;
-    case scCS:
-        Push(atCharSpacing, GetIntFromText(value, -10, 500, 0), mode);
-        break;
-    case scBC:
-        Push(atBackColor, ColorValue(value), mode);
-        break;
-    case scFC:
-        Push(atForeColor, ColorValue(value), mode);
-        break;
-    case scEC:
-        Push(atEmphasisColor, ColorValue(value), mode);
-        break;
-    case scSEC:
-        Push(atSecondEmphasisColor, ColorValue(value), mode);
-        break;
+    case scU: Push(atUnderline, 1, mode); break;
+    case scI: Push(atItalic, 1, mode); break;
+    case scB: Push(atBold, 1, mode); break;
+    case scF: PushFontName(value, mode); break;
+    case scS: Push(atSize, GetIntFromText(value, 8, 50, 16), mode); break;
+    case scZ: Push(atSize, baseSize * GetIntFromText(value, 10, 500, 100) / 100, mode); break;
+    case scCS: Push(atCharSpacing, GetIntFromText(value, -10, 500, 0), mode); break;
+    case scBC: Push(atBackColor, ColorValue(value), mode); break;
+    case scFC: Push(atForeColor, ColorValue(value), mode); break;
+    case scEC: Push(atEmphasisColor, ColorValue(value), mode); break;
+    case scSEC: Push(atSecondEmphasisColor, ColorValue(value), mode); break;
     case scAL:
     case scAR:
     case scAC:
-    case scAJ:
-        Push(atAlignment, code - scAL, mode);
-        break;
-    case scLPI:
-        Push(atLeftIndent, GetIntFromText(value, 0, 100, 0), mode);
-        break;
-    case scRPI:
-        Push(atRightIndent, GetIntFromText(value, 0, 100, 0), mode);
-        break;
-    case scFLI:
-        Push(atFirstLineIndent, GetIntFromText(value, 0, 50, 0), mode);
-        break;
-    case scLS:
-        Push(atLineSpacing, GetIntFromText(value, 100, 500, 120), mode);
-        break;
+    case scAJ: Push(atAlignment, code - scAL, mode); break;
+    case scLPI: Push(atLeftIndent, GetIntFromText(value, 0, 100, 0), mode); break;
+    case scRPI: Push(atRightIndent, GetIntFromText(value, 0, 100, 0), mode); break;
+    case scFLI: Push(atFirstLineIndent, GetIntFromText(value, 0, 50, 0), mode); break;
+    case scLS: Push(atLineSpacing, GetIntFromText(value, 100, 500, 120), mode); break;
     case scPS_T:
         Push(atUnderline, 1, mode);
         Push(atBold, 1, mode);
@@ -241,8 +209,7 @@ bool TEnhancedRichEdit::ExecuteSetCommand(const QString &upperName, const QStrin
         ApplyCharFormat(true, 0);
         ApplyParaFormat(true, 0);
         break;
-    default:
-        return false;
+    default: return false;
     }
     return true;
 }

@@ -18,7 +18,8 @@ public:
     // paragraph differs from the base format (null otherwise); the runs are
     // the quote colours, relative to the paragraph's text, applied in order.
     virtual void Paragraph(const QString &text, const TCharFormat *charFormat, const TParaFormat *paraFormat,
-                           const QVector<TFormatRun> &runs) = 0;
+                           const QVector<TFormatRun> &runs)
+        = 0;
     // A format for all text so far and all text to come (null: no change).
     virtual void WholeTextFormat(const TCharFormat *charFormat, const TParaFormat *paraFormat) {}
     // Always called once at the end of a run, also after a failure;

@@ -21,10 +21,7 @@ QString NotValidReal(const QString &text)
     return QStringLiteral("'") + text + QStringLiteral("' is not a valid floating point value");
 }
 
-bool IsBlank(QChar c)
-{
-    return c.unicode() <= 0x20;
-}
+bool IsBlank(QChar c) { return c.unicode() <= 0x20; }
 
 int HexDigit(QChar c)
 {
@@ -44,12 +41,12 @@ struct TColorConstant {
 };
 
 const TColorConstant ColorConstants[] = {
-    {"clBlack", 0x000000},  {"clMaroon", 0x000080},     {"clGreen", 0x008000},    {"clOlive", 0x008080},
-    {"clNavy", 0x800000},   {"clPurple", 0x800080},     {"clTeal", 0x808000},     {"clGray", 0x808080},
-    {"clSilver", 0xC0C0C0}, {"clRed", 0x0000FF},        {"clLime", 0x00FF00},     {"clYellow", 0x00FFFF},
-    {"clBlue", 0xFF0000},   {"clFuchsia", 0xFF00FF},    {"clAqua", 0xFFFF00},     {"clLtGray", 0xC0C0C0},
-    {"clDkGray", 0x808080}, {"clWhite", 0xFFFFFF},      {"clMoneyGreen", 0xC0DCC0}, {"clSkyBlue", 0xF0CAA6},
-    {"clCream", 0xF0FBFF},  {"clMedGray", 0xA4A0A0},    {"clNone", 0x1FFFFFFF},   {"clDefault", 0x20000000},
+    {"clBlack", 0x000000},  {"clMaroon", 0x000080},  {"clGreen", 0x008000},      {"clOlive", 0x008080},
+    {"clNavy", 0x800000},   {"clPurple", 0x800080},  {"clTeal", 0x808000},       {"clGray", 0x808080},
+    {"clSilver", 0xC0C0C0}, {"clRed", 0x0000FF},     {"clLime", 0x00FF00},       {"clYellow", 0x00FFFF},
+    {"clBlue", 0xFF0000},   {"clFuchsia", 0xFF00FF}, {"clAqua", 0xFFFF00},       {"clLtGray", 0xC0C0C0},
+    {"clDkGray", 0x808080}, {"clWhite", 0xFFFFFF},   {"clMoneyGreen", 0xC0DCC0}, {"clSkyBlue", 0xF0CAA6},
+    {"clCream", 0xF0FBFF},  {"clMedGray", 0xA4A0A0}, {"clNone", 0x1FFFFFFF},     {"clDefault", 0x20000000},
 };
 
 } // namespace
@@ -70,8 +67,8 @@ bool TryTextToInt(const QString &text, int32_t &value)
     if (i < n && text.at(i) == QLatin1Char('$')) {
         base = 16;
         ++i;
-    } else if (i + 1 < n && text.at(i) == QLatin1Char('0') &&
-               (text.at(i + 1) == QLatin1Char('x') || text.at(i + 1) == QLatin1Char('X'))) {
+    } else if (i + 1 < n && text.at(i) == QLatin1Char('0')
+               && (text.at(i + 1) == QLatin1Char('x') || text.at(i + 1) == QLatin1Char('X'))) {
         base = 16;
         i += 2;
     }
@@ -206,15 +203,9 @@ double GetRealFromText(const QString &text, bool *invalid)
     return GetRealFromText(text, invalid, 0.0, max, -max);
 }
 
-QString BoolToText(bool value)
-{
-    return value ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
-}
+QString BoolToText(bool value) { return value ? QStringLiteral("TRUE") : QStringLiteral("FALSE"); }
 
-bool TextToBool(const QString &text)
-{
-    return text == QLatin1String("TRUE");
-}
+bool TextToBool(const QString &text) { return text == QLatin1String("TRUE"); }
 
 bool TryColorConstantToColor(const QString &text, TColor &color)
 {

@@ -28,9 +28,10 @@ constexpr double LayoutWidth = 900.0;
 
 QByteArray GeneratedBook(qsizetype size)
 {
-    static const char *const words[] = {"the", "prince", "said", "and", "to", "her", "with", "a", "smile", "of",
-                                        "Moscow", "was", "in", "that", "evening", "army", "which", "had", "not",
-                                        "been", "quite", "well-known", "Natasha", "looked", "at", "him"};
+    static const char *const words[]
+        = {"the", "prince", "said",  "and",        "to",      "her",     "with", "a",     "smile",
+           "of",  "Moscow", "was",   "in",         "that",    "evening", "army", "which", "had",
+           "not", "been",   "quite", "well-known", "Natasha", "looked",  "at",   "him"};
     QRandomGenerator random(20251208);
     QByteArray book;
     book.reserve(size + 200);
@@ -109,7 +110,7 @@ long PeakMemoryKb()
     return -1;
 }
 
-template <typename F> double BestMs(int repeats, F run)
+template<typename F> double BestMs(int repeats, F run)
 {
     double best = 1e300;
     for (int i = 0; i < repeats; ++i) {

@@ -6,10 +6,7 @@
 #include <QStringList>
 
 // Lines written with "|" between them ("a|b||c" is a, b, empty, c).
-inline QStringList L(const char *text)
-{
-    return QString::fromUtf8(text).split(QLatin1Char('|'));
-}
+inline QStringList L(const char *text) { return QString::fromUtf8(text).split(QLatin1Char('|')); }
 
 // An engine with distinct emphasis colours, so quote runs show.
 inline void SetTestBase(TEnhancedRichEdit &engine, int size = 16)

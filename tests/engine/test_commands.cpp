@@ -50,7 +50,7 @@ void TestCommands::pushAndDrop()
     QVERIFY(!Find(sink, "Fifth.").HasCharFormat);
     QVERIFY(!Find(sink, "Sixth.").HasCharFormat);
     QCOMPARE(engine.Level(atBold), 0); // ~ at level 0 does nothing
-    QCOMPARE(sink.Texts().count(QString()), 5);  // command lines leave nothing behind
+    QCOMPARE(sink.Texts().count(QString()), 5); // command lines leave nothing behind
     QCOMPARE(dialogs.Boxes.size(), 0);
 
     // Empty lines between a command and its paragraph do not count; of two
@@ -123,8 +123,9 @@ void TestCommands::valuesAndNames()
 
     // A font name reaches the document with at most 31 characters.
     SetTestBase(engine);
-    Enhance(engine, sink, QStringList{QStringLiteral("^F=") + QString(40, QLatin1Char('N')) + QStringLiteral("*"),
-                                      QStringLiteral("X.")});
+    Enhance(
+        engine, sink,
+        QStringList{QStringLiteral("^F=") + QString(40, QLatin1Char('N')) + QStringLiteral("*"), QStringLiteral("X.")});
     QCOMPARE(Find(sink, "X.").CharFormat.FaceName, QString(31, QLatin1Char('N')));
 }
 
@@ -136,11 +137,10 @@ void TestCommands::warnings()
     SetTestBase(engine);
     Enhance(engine, sink, L("^B|X.|^S=20|Y.|^Q*|^Z/|^ALL*|^CAD~|^A+|^PCS*|^=5*|Z."));
     QCOMPARE(dialogs.Count(TDialogKind::Warning), 9);
-    QCOMPARE(dialogs.Texts(), (QStringList{"Missing end character: ^B", "Missing end character: ^S=20",
-                                           "Unrecognized command: S", "Unrecognized command: Q",
-                                           "Unrecognized command: Z", "Unrecognized command: ALL",
-                                           "Unrecognized command: CAD", "Unrecognized command: A",
-                                           "Unrecognized command: PCS"}));
+    QCOMPARE(dialogs.Texts(),
+             (QStringList{"Missing end character: ^B", "Missing end character: ^S=20", "Unrecognized command: S",
+                          "Unrecognized command: Q", "Unrecognized command: Z", "Unrecognized command: ALL",
+                          "Unrecognized command: CAD", "Unrecognized command: A", "Unrecognized command: PCS"}));
     for (int a = 0; a < AttributeCount; ++a)
         QCOMPARE(engine.Level(TAttribute(a)), 0);
     QCOMPARE(sink.Texts(), (QStringList{"X.", "Y.", "Z."}));
@@ -194,8 +194,7 @@ void TestCommands::formatRecords()
     Enhance(engine, sink, L("^LPI=3*|^FLI=5*|^RPI=2*|^CS=25*|^LS=150*|^AC*|X.|^CS=-7*|Y."));
     const TParagraph &x = Find(sink, "X.");
     QVERIFY(x.HasParaFormat);
-    QCOMPARE(x.ParaFormat.Mask,
-             PFM_STARTINDENT | PFM_OFFSET | PFM_RIGHTINDENT | PFM_LINESPACING | PFM_ALIGNMENT);
+    QCOMPARE(x.ParaFormat.Mask, PFM_STARTINDENT | PFM_OFFSET | PFM_RIGHTINDENT | PFM_LINESPACING | PFM_ALIGNMENT);
     QCOMPARE(x.ParaFormat.StartIndent, 460); // trunc(8 x 57.6)
     QCOMPARE(x.ParaFormat.Offset, -288);
     QCOMPARE(x.ParaFormat.RightIndent, 115);
@@ -265,6 +264,12 @@ void TestCommands::wholeTextAndCad()
     QVERIFY(!Find(sink, "X.").HasCharFormat);
     QVERIFY(!Find(sink, "Y.").HasCharFormat); // level 0 now holds 20
     QCOMPARE(engine.Base(atSize), 20);
+
+    // A book (or piece) ending with a heading leaves no underline behind
+    // for the next whole-text format.
+    Enhance(engine, sink, L("Text.|Chapter 2"));
+    QVERIFY(!(engine.MakeCharFormat(true, 0).Effects & CFE_UNDERLINE));
+    QVERIFY(!(engine.MakeCharFormat(false, CFM_UNDERLINE).Effects & CFE_UNDERLINE));
 }
 
 void TestCommands::badColourEndsRun()

@@ -27,9 +27,9 @@ void TestEnhancer::lineRules()
     QCOMPARE(join("Anglo-", "Saxon"), QStringLiteral("Anglo- Saxon"));
     QCOMPARE(join("well-", "known"), QStringLiteral("wellknown"));
     QCOMPARE(join("x-", "y"), QStringLiteral("xy"));
-    QCOMPARE(join("-", "y"), QStringLiteral("- y"));      // too short to be a broken word
-    QCOMPARE(join("1-", "y"), QStringLiteral("1- y"));    // a digit before the hyphen
-    QCOMPARE(join("é-", "y"), QStringLiteral("é- y"));    // only a..z count as letters
+    QCOMPARE(join("-", "y"), QStringLiteral("- y")); // too short to be a broken word
+    QCOMPARE(join("1-", "y"), QStringLiteral("1- y")); // a digit before the hyphen
+    QCOMPARE(join("é-", "y"), QStringLiteral("é- y")); // only a..z count as letters
     QCOMPARE(join("", "abc"), QStringLiteral("abc"));
     QCOMPARE(join("abc", ""), QStringLiteral("abc"));
 

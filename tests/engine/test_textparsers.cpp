@@ -16,10 +16,7 @@ private slots:
     void booleansAndColors();
 };
 
-static TColor Rgb(int r, int g, int b)
-{
-    return TColor(r) | (TColor(g) << 8) | (TColor(b) << 16);
-}
+static TColor Rgb(int r, int g, int b) { return TColor(r) | (TColor(g) << 8) | (TColor(b) << 16); }
 
 void TestTextParsers::stockColors()
 {
