@@ -195,7 +195,7 @@ void TestBookFile::piecesAgreeOnTheEncoding()
 
 void TestBookFile::nulEndsTheText()
 {
-    QByteArray binary("Readable start\r\nsecond line\0\x01\x02\xFF\xFEgarbage\nmore", 48);
+    QByteArray binary("Readable start\r\nsecond line\0\x01\x02\xFF\xFEgarbage\nmore", 44);
     const QString path = Write(QStringLiteral("binary.txt"), binary);
     QStringList lines;
     QVERIFY(ReadBookLines(path, 1, 1, 50000, lines));
