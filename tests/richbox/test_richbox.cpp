@@ -137,8 +137,13 @@ void TestRichBox::GoToPositionNearTheEnd()
     GoToPosition(Box, LineIndex(Box, count - 3));
     QCOMPARE(bar->value(), bar->maximum());
     QVERIFY(IsCaretVisible(Box));
-    GoToPosition(Box, LineIndex(Box, count - 5) + 1);
+    GoToPosition(Box, LineIndex(Box, count - 4) + 1);
     QCOMPARE(bar->value(), bar->maximum());
+    // The fifth line from the end is still put at the top (here the bottom
+    // of the text is reached first).
+    SetTopLine(Box, 0);
+    GoToPosition(Box, LineIndex(Box, count - 5));
+    QCOMPARE(Box->RichDocument()->SelectionStart(), LineIndex(Box, count - 5));
     // Further up the line becomes the top line.
     GoToPosition(Box, LineIndex(Box, 120) + 2);
     QCOMPARE(GetFirstVisibleLine(Box), 120);
