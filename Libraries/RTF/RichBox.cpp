@@ -81,6 +81,9 @@ void TRichBox::AttachDocument(QTextDocument *document)
 {
     CursorPending = false;
     setDocument(document);
+    // Undo records only matter while the user can edit; while reading they
+    // would only pile up the program's format changes.
+    document->setUndoRedoEnabled(!isReadOnly());
     Lines.Reset(document);
     connect(document, &QTextDocument::contentsChange, this, &TRichBox::OnContentsChange, Qt::UniqueConnection);
     UpdateWrapWidth();
@@ -371,6 +374,7 @@ bool TRichBox::event(QEvent *event)
         // rich-edit control does.
         if (isReadOnly())
             setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        document()->setUndoRedoEnabled(!isReadOnly());
         viewport()->setCursor(Qt::IBeamCursor);
         viewport()->update();
     }

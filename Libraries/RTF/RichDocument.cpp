@@ -510,6 +510,17 @@ bool TRichDocument::InBulk() const
     return d->bulkDoc != nullptr;
 }
 
+QTextCursor TRichDocument::BulkCursor()
+{
+    if (!d->bulkDoc)
+        return QTextCursor();
+    d->FlushPending();
+    d->bulkFirst = false;
+    QTextCursor cursor(d->bulkDoc);
+    cursor.movePosition(QTextCursor::End);
+    return cursor;
+}
+
 namespace {
 
 // Paragraph text without breaks of its own: a break inside would shift every

@@ -162,6 +162,10 @@ public:
     void BeginBulk();
     void EndBulk();
     bool InBulk() const;
+    // The bulk document's cursor at its end, for builders that make their
+    // own Qt formats (the RTF reader); null outside a bulk build. Text added
+    // through it counts like appended paragraphs.
+    QTextCursor BulkCursor();
     // Appends one paragraph: the default formats, then charFormat/paraFormat
     // when given (non-null, non-zero mask), then the runs.
     void AppendParagraph(const QString &text, const TCharFormat *charFormat = nullptr,
