@@ -36,21 +36,26 @@ QByteArray GeneratedBook(qsizetype size)
     QByteArray book;
     book.reserve(size + 200);
     int chapter = 0;
+    // Paragraphs of 2 to 9 wrapped lines; every other paragraph opens with
+    // a quoted sentence, about the dialogue density of a novel.
     while (book.size() < size) {
         if (random.bounded(40) == 0)
             book += "CHAPTER " + QByteArray::number(++chapter) + "\n\n";
-        int lines = 2 + random.bounded(8);
+        const int lines = 2 + random.bounded(8);
+        const bool quote = random.bounded(2) == 0;
         for (int l = 0; l < lines; ++l) {
             QByteArray line;
-            bool quote = random.bounded(3) == 0;
-            if (quote)
+            if (quote && l == 0)
                 line += '"';
             while (line.size() < 66) {
                 line += words[random.bounded(int(sizeof(words) / sizeof(words[0])))];
                 line += ' ';
             }
             line.chop(1);
-            line += quote ? ".\"" : (l + 1 == lines ? "." : "");
+            if (quote && l == 0)
+                line += ",\" he said,";
+            else if (l + 1 == lines)
+                line += '.';
             book += line + "\n";
         }
         book += "\n";
