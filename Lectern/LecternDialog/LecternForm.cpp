@@ -27,7 +27,7 @@
 #include "ProgramGeneralTabSheet.h"
 #include "ProgramMiscTabSheet.h"
 #include "ProgramOpenTabSheet.h"
-#include "RichBoxStandIn.h"
+#include "RichBox.h"
 #include "SizesGroupBox.h"
 #include "TimeStamp.h"
 
@@ -91,6 +91,7 @@ TLecternForm::TLecternForm(QWidget *parent) : QWidget(parent)
     ApplicationHint = RichBoxHint;
     InfoTimerTimer();
     PieceSize = 50000;
+    SetRichEditModified(false); // setting up the box is no edit
 
     // Fill the screen even without a window manager to maximise it.
     if (QScreen *screen = QGuiApplication::primaryScreen())
@@ -127,14 +128,12 @@ void TLecternForm::CreateLabels()
     const QFontMetrics fm(ClockLabel->font());
     ClockLabel->resize(fm.horizontalAdvance(QStringLiteral("00:00:00 AM")) + 8, fm.height() + 4);
 
-    RichEdit = new TRichBoxStandIn(this);
+    RichEdit = new TRichBox(this);
     RichEdit->setObjectName(QStringLiteral("RichEdit"));
-    RichEdit->setFont(QFont(QStringLiteral("Times New Roman"), 16));
+    RichEdit->setReadOnly(true);
+    RichEdit->setFont(QFont(QStringLiteral("Tahoma"), 8));
     RichEdit->viewport()->setMouseTracking(true);
     RichEdit->setAttribute(Qt::WA_NoMousePropagation);
-    // Files dropped on the rich-box go to the window, which opens them.
-    RichEdit->setAcceptDrops(false);
-    RichEdit->viewport()->setAcceptDrops(false);
     RichEdit->hide(); // shown with the first book
 }
 
@@ -300,7 +299,7 @@ void TLecternForm::StartUp()
 {
     SetAboutTexts(ProgramName, ProgramVersionText);
     // Settings, profile and background images come with their own features.
-    RichEdit->SetModified(false);
+    SetRichEditModified(false);
     setAcceptDrops(true);
 }
 
@@ -326,7 +325,7 @@ void TLecternForm::LoadOnStart()
 {
     FUN_BEGIN("TLecternForm::LoadOnStart");
     try {
-        RichEdit->SetModified(false);
+        SetRichEditModified(false);
         bool opened = false;
         if (GetParamCount() == 1)
             opened = OpenBook(GetParam(1), false);
@@ -430,7 +429,7 @@ void TLecternForm::InfoTimerTimer()
     try {
         UpdateLineNumberLabel();
         UpdateCurrentFileInfo();
-        ModifiedLabel->setText(ModifiedText(RichEdit->IsModified()));
+        ModifiedLabel->setText(ModifiedText(IsRichEditModified()));
     }
     FUN_CATCH
     try {
@@ -439,6 +438,16 @@ void TLecternForm::InfoTimerTimer()
     }
     FUN_CATCH
     FUN_END;
+}
+
+bool TLecternForm::IsRichEditModified() const
+{
+    return RichEdit->RichDocument()->IsModified();
+}
+
+void TLecternForm::SetRichEditModified(bool modified)
+{
+    RichEdit->RichDocument()->SetModified(modified);
 }
 
 void TLecternForm::UpdateLineNumberLabel()

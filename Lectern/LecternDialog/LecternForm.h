@@ -19,7 +19,7 @@ class QLabel;
 class QPushButton;
 class QTabWidget;
 class QTimer;
-class TRichBoxStandIn;
+class TRichBox;
 class TBookGroupBox;
 class TSizesGroupBox;
 class TProgramOpenTabSheet;
@@ -44,7 +44,7 @@ public:
     QLabel *CurrentFileInfoLabel = nullptr;
     QLabel *HintLabel = nullptr;
     QLabel *ClockLabel = nullptr;
-    TRichBoxStandIn *RichEdit = nullptr;
+    TRichBox *RichEdit = nullptr;
 
     QWidget *Container_MainPanel = nullptr; // the sidebar
     QWidget *MainButtonsPanel = nullptr;
@@ -108,6 +108,9 @@ public:
     // Offers to save an edited text before it is left.
     void AskSaveIfModified();
     void UpdateLineNumberLabel();
+    // The rich-box's modified flag: set by the reader's edits only.
+    bool IsRichEditModified() const;
+    void SetRichEditModified(bool modified);
 
     // Opens a book: the start-up book, dropped files, Ctrl+F5. Returns
     // whether it was loaded.

@@ -1,5 +1,5 @@
-// Opening a book, for now as plain lines in the stand-in rich-box, and the
-// operations that later features fill in.
+// Opening a book (for now as plain lines, without enhancement), dropped
+// files, and the operations that later features fill in.
 #include "LecternForm.h"
 
 #include <QDragEnterEvent>
@@ -12,7 +12,7 @@
 
 #include "Dialogs.h"
 #include "FunStatContext.h"
-#include "RichBoxStandIn.h"
+#include "RichBox.h"
 
 namespace {
 
@@ -69,9 +69,11 @@ bool TLecternForm::LoadPlainBook(const QString &fileName)
                 QString text = DecodeBookText(bytes);
                 text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
                 text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-                QStringList lines = text.split(QLatin1Char('\n'));
-                lines.append(QStringLiteral("***** End of Book *****"));
-                RichEdit->SetPlainLines(lines);
+                text += QStringLiteral("\n***** End of Book *****");
+                RichEdit->LoadPlainText(text);
+                RichEdit->PlaceCaret(0);
+                RichEdit->SetScrollY(0);
+                SetRichEditModified(false);
                 RichEdit->show();
                 CurrentBookPath = info.absoluteFilePath();
                 FocusRichBox();

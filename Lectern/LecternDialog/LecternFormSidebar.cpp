@@ -12,7 +12,7 @@
 #include "Dialogs.h"
 #include "HelpWindow.h"
 #include "ProgramOpenTabSheet.h"
-#include "RichBoxStandIn.h"
+#include "RichBox.h"
 #include "SizesGroupBox.h"
 
 TWindowLayout TLecternForm::CurrentLayout() const
@@ -119,7 +119,7 @@ void TLecternForm::EndUpdate(bool visible)
 
 void TLecternForm::AskSaveIfModified()
 {
-    if (RichEdit->IsModified() && QueryDialog(QStringLiteral("Text has been edited. Save it?")))
+    if (IsRichEditModified() && QueryDialog(QStringLiteral("Text has been edited. Save it?")))
         SaveFile();
 }
 
