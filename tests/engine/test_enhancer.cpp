@@ -1,7 +1,10 @@
 // The line walk: joining, paragraph starts, headings, separators, prefixes,
 // the chapters menu and the positions it records.
+#include "Dialogs.h"
 #include "EngineTestHelpers.h"
 #include "FunStatContext.h"
+
+#include <QRandomGenerator>
 
 #include <QtTest>
 
@@ -14,6 +17,7 @@ private slots:
     void prefixes();
     void chaptersMenu();
     void progressStopsRun();
+    void arbitraryInput();
 };
 
 void TestEnhancer::lineRules()
@@ -203,6 +207,45 @@ void TestEnhancer::progressStopsRun()
     Enhance(engine, sink, L("One."));
     QVERIFY(!engine.Cancelled);
     QVERIFY(!sink.Cancelled);
+}
+
+// Random lines full of command, quote and separator characters: no crash,
+// and the running position always matches the paragraphs sent.
+void TestEnhancer::arbitraryInput()
+{
+    TScopedRecordingDialogs dialogs;
+    const QString alphabet = QStringLiteral("^=*+/~\"'`-aAzZ09 \t#.:\u00A7\u00B7\u00AB\u201C\r\n\0");
+    QRandomGenerator random(7);
+    for (int round = 0; round < 20; ++round) {
+        QStringList lines;
+        for (int i = 0; i < 300; ++i) {
+            QString line;
+            const int length = random.bounded(12);
+            for (int c = 0; c < length; ++c)
+                line += alphabet.at(random.bounded(int(alphabet.size())));
+            if (random.bounded(4) == 0)
+                line.prepend(QLatin1Char('^'));
+            lines << line;
+        }
+        TEnhancedRichEdit engine;
+        TRecordingParagraphSink sink;
+        FunStatContext.Reset();
+        Enhance(engine, sink, lines, round % 2, round % 3 == 0, QStringLiteral("Blanks"));
+        // An unreadable colour may end a run early; anything else is a fault.
+        if (FunStatContext.Failed())
+            QVERIFY(FunStatContext.Description.contains(QLatin1String("is not a valid integer value")));
+        QVERIFY(sink.Ended);
+        qint64 position = 0;
+        for (const TRecordingParagraphSink::TParagraph &paragraph : sink.Paragraphs) {
+            position += paragraph.Text.size() + 2;
+            for (const TFormatRun &run : paragraph.Runs) {
+                QVERIFY(run.Start > 0 && run.Length > 0);
+                QVERIFY(run.Start + run.Length < paragraph.Text.size());
+            }
+        }
+        QCOMPARE(position, qint64(engine.Position));
+    }
+    FunStatContext.Reset();
 }
 
 QTEST_GUILESS_MAIN(TestEnhancer)
