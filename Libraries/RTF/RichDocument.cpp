@@ -597,8 +597,10 @@ void TRichDocument::AppendParagraph(const QString &text, const TCharFormat *char
     // Bulk: consecutive text of one format is inserted by a single
     // insertText, paragraph separators included; a block format is set only
     // where it differs from the previous paragraph's.
+    // The separator that starts the new block carries the block's own
+    // character format (it sets the height of an empty paragraph).
     if (!d->bulkFirst)
-        d->AddPending(QString(ParagraphSeparator), d->pending.isEmpty() ? base : d->pendingFormat);
+        d->AddPending(QString(ParagraphSeparator), base);
     if (d->bulkFirst || !(block == d->bulkBlockFormat)) {
         d->FlushPending();
         d->bulkCursor.setBlockFormat(block);

@@ -136,6 +136,24 @@ void TestRichDocument::BulkBuildsRunsAndFormats()
     doc.SetSelection(0, 0);
     QCOMPARE(doc.GetParaFormat().Alignment, PFA_LEFT);
     QCOMPARE(doc.GetParaFormat().SpaceAfter, 0);
+
+    // An empty paragraph after a large heading keeps its own (default) size.
+    TCharFormat large;
+    large.Mask = CFM_SIZE;
+    large.HeightTwips = 600;
+    TCharFormat normal;
+    normal.Mask = CFM_SIZE;
+    normal.HeightTwips = 200;
+    doc.BeginBulk();
+    doc.AppendParagraph(QStringLiteral("Heading"), &large);
+    doc.AppendParagraph(QString(), &normal);
+    doc.AppendParagraph(QStringLiteral("Text"), &normal);
+    doc.EndBulk();
+    QCOMPARE(doc.Document()->findBlockByNumber(1).charFormat().fontPointSize(), 10.0);
+    doc.SetSelection(2, 0);
+    QCOMPARE(doc.GetCharFormat().HeightTwips, 600);
+    doc.SetSelection(doc.ParagraphStart(2), 2);
+    QCOMPARE(doc.GetCharFormat().HeightTwips, 200);
 }
 
 void TestRichDocument::FormatsReadBack()
