@@ -55,7 +55,8 @@ private slots:
     void minimiseStopsTimer();
     void sizesRerunLayout();
     void closeAsksToSaveEditedText();
-    void bookStandInRefusesBadFiles();
+    void updateBracketKeepsVisibility();
+    void openingRefusesBadFiles();
 };
 
 void TestWindowForm::componentTree()
@@ -306,7 +307,28 @@ void TestWindowForm::closeAsksToSaveEditedText()
     }
 }
 
-void TestWindowForm::bookStandInRefusesBadFiles()
+void TestWindowForm::updateBracketKeepsVisibility()
+{
+    TFormFixture f;
+    TLecternForm &form = f.Form;
+    form.show();
+    // Before the first book the rich-box is hidden and stays so.
+    bool visible = form.BeginUpdate();
+    QVERIFY(!visible);
+    QVERIFY(!form.updatesEnabled());
+    form.EndUpdate(visible);
+    QVERIFY(!form.RichEdit->isVisible());
+    QVERIFY(form.updatesEnabled());
+    form.RichEdit->show();
+    visible = form.BeginUpdate();
+    QVERIFY(visible);
+    QVERIFY(!form.RichEdit->isVisible());
+    form.EndUpdate(visible);
+    QVERIFY(form.RichEdit->isVisible());
+    QVERIFY(form.updatesEnabled());
+}
+
+void TestWindowForm::openingRefusesBadFiles()
 {
     TScopedRecordingDialogs dialogs;
     QTemporaryDir dir;
