@@ -16,8 +16,8 @@ namespace {
 // The installer role has no window yet: say so plainly and do nothing.
 void RunInstallerRole()
 {
-    MessageDialog(QStringLiteral("Installing and uninstalling ") + ProgramName +
-                  QStringLiteral(" is not available yet. Nothing was changed."));
+    MessageDialog(QStringLiteral("Installing and uninstalling ") + ProgramName
+                  + QStringLiteral(" is not available yet. Nothing was changed."));
 }
 
 } // namespace

@@ -1,6 +1,3 @@
 #include "BookGroupBox.h"
 
-TBookGroupBox::TBookGroupBox(QWidget *parent) : QGroupBox(parent)
-{
-    Form.setupUi(this);
-}
+TBookGroupBox::TBookGroupBox(QWidget *parent) : QGroupBox(parent) { Form.setupUi(this); }

@@ -1,6 +1,3 @@
 #include "ConvertMeasureTabSheet.h"
 
-TConvertMeasureTabSheet::TConvertMeasureTabSheet(QWidget *parent) : QWidget(parent)
-{
-    Form.setupUi(this);
-}
+TConvertMeasureTabSheet::TConvertMeasureTabSheet(QWidget *parent) : QWidget(parent) { Form.setupUi(this); }

@@ -4,8 +4,8 @@ QString LineNumberText(int firstVisibleLine, int lineCount, const QLocale &local
 {
     QLocale l = locale;
     l.setNumberOptions(l.numberOptions() & ~QLocale::OmitGroupSeparator);
-    return QStringLiteral("Top line ") + l.toString(qlonglong(firstVisibleLine) + 1) + QStringLiteral(" (") +
-           l.toString(qlonglong(lineCount)) + QStringLiteral(" total lines)");
+    return QStringLiteral("Top line ") + l.toString(qlonglong(firstVisibleLine) + 1) + QStringLiteral(" (")
+        + l.toString(qlonglong(lineCount)) + QStringLiteral(" total lines)");
 }
 
 QString ModifiedText(bool modified)

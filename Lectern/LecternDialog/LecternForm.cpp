@@ -209,7 +209,8 @@ void TLecternForm::CreateSidebar()
     };
     HelpButton = makeButton("HelpButton", QStringLiteral("Help"), &TLecternForm::HelpButtonClick);
     AboutButton = makeButton("AboutButton", QStringLiteral("About"), &TLecternForm::AboutButtonClick);
-    CloseProgramButton = makeButton("CloseProgramButton", QStringLiteral("Close"), &TLecternForm::CloseProgramButtonClick);
+    CloseProgramButton
+        = makeButton("CloseProgramButton", QStringLiteral("Close"), &TLecternForm::CloseProgramButtonClick);
     HideProgramButton = makeButton("HideProgramButton", QStringLiteral("Hide"), &TLecternForm::HideProgramButtonClick);
     sideLayout->addWidget(MainButtonsPanel);
 
@@ -289,8 +290,7 @@ bool TLecternForm::eventFilter(QObject *watched, QEvent *event)
                 return true;
         }
         break;
-    default:
-        break;
+    default: break;
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -400,10 +400,7 @@ void TLecternForm::closeEvent(QCloseEvent *event)
         event->ignore();
 }
 
-void TLecternForm::HelpButtonClick()
-{
-    ShowHelp(HelpContextMain);
-}
+void TLecternForm::HelpButtonClick() { ShowHelp(HelpContextMain); }
 
 void TLecternForm::AboutButtonClick()
 {
@@ -412,10 +409,7 @@ void TLecternForm::AboutButtonClick()
     FocusRichBox();
 }
 
-void TLecternForm::CloseProgramButtonClick()
-{
-    close();
-}
+void TLecternForm::CloseProgramButtonClick() { close(); }
 
 void TLecternForm::HideProgramButtonClick()
 {
@@ -440,15 +434,9 @@ void TLecternForm::InfoTimerTimer()
     FUN_END;
 }
 
-bool TLecternForm::IsRichEditModified() const
-{
-    return RichEdit->RichDocument()->IsModified();
-}
+bool TLecternForm::IsRichEditModified() const { return RichEdit->RichDocument()->IsModified(); }
 
-void TLecternForm::SetRichEditModified(bool modified)
-{
-    RichEdit->RichDocument()->SetModified(modified);
-}
+void TLecternForm::SetRichEditModified(bool modified) { RichEdit->RichDocument()->SetModified(modified); }
 
 void TLecternForm::UpdateLineNumberLabel()
 {

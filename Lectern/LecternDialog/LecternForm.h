@@ -142,27 +142,27 @@ public:
 
     // ---- Operations of features that fill them in later ----------------
     // Each does nothing yet; the feature that owns it gives it its body.
-    void GoToBookmark(int index);          // Alt+1 .. Alt+5
-    void GoToAutoBookmark();               // Alt+A
-    void ChaptersButtonClick();            // Alt+C
-    void FocusFindTextEdit();              // Alt+F, after ShowOpenTab
-    void FocusGotoLineEdit();              // Alt+G, after ShowOpenTab
-    void OpenBookshelfButtonClick();       // Alt+O
-    void PutBookshelfButtonClick();        // Alt+P
-    void SaveBookButtonClick();            // Alt+S
-    void FindNext();                       // F3
-    void OpenBookButtonClick();            // F5
-    void NextPieceButtonClick();           // F6
-    void PreviousPieceButtonClick();       // F7
-    bool SaveFile();                       // the save behind AskSaveIfModified
-    bool LoadLastBookOnStart();            // "Auto load last book"
-    void LoadBrowserOnStart();             // browser on the current book's drive
-    void UpdateCurrentFileInfo();          // label above the rich-box
-    void RebuildBackImages();              // after a layout change
-    void SaveSettingsOnClose();            // Lectern.ini at close
-    void StopBackSound();                  // minimise
-    void RestartBackSound();               // restore
-    void BackSoundTick();                  // information timer step 4
+    void GoToBookmark(int index); // Alt+1 .. Alt+5
+    void GoToAutoBookmark(); // Alt+A
+    void ChaptersButtonClick(); // Alt+C
+    void FocusFindTextEdit(); // Alt+F, after ShowOpenTab
+    void FocusGotoLineEdit(); // Alt+G, after ShowOpenTab
+    void OpenBookshelfButtonClick(); // Alt+O
+    void PutBookshelfButtonClick(); // Alt+P
+    void SaveBookButtonClick(); // Alt+S
+    void FindNext(); // F3
+    void OpenBookButtonClick(); // F5
+    void NextPieceButtonClick(); // F6
+    void PreviousPieceButtonClick(); // F7
+    bool SaveFile(); // the save behind AskSaveIfModified
+    bool LoadLastBookOnStart(); // "Auto load last book"
+    void LoadBrowserOnStart(); // browser on the current book's drive
+    void UpdateCurrentFileInfo(); // label above the rich-box
+    void RebuildBackImages(); // after a layout change
+    void SaveSettingsOnClose(); // Lectern.ini at close
+    void StopBackSound(); // minimise
+    void RestartBackSound(); // restore
+    void BackSoundTick(); // information timer step 4
     void FeedRandomFromPointer(int x, int y);
 
 protected:

@@ -5,9 +5,9 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
-#include <QMimeData>
 #include <QFileInfo>
 #include <QLocale>
+#include <QMimeData>
 #include <QStringDecoder>
 
 #include "Dialogs.h"
@@ -53,8 +53,8 @@ bool TLecternForm::LoadPlainBook(const QString &fileName)
         else if (suffix == QLatin1String("rtf"))
             refusal = QStringLiteral("Opening RTF books is not available yet.");
         else if (info.size() > MaxBookSize)
-            refusal = QStringLiteral("You can't open books bigger than ") + QLocale().toString(MaxBookSize) +
-                      QStringLiteral(" characters.");
+            refusal = QStringLiteral("You can't open books bigger than ") + QLocale().toString(MaxBookSize)
+                + QStringLiteral(" characters.");
         QFile file(fileName);
         if (!refusal.isEmpty()) {
             WarningDialog(refusal);
@@ -126,14 +126,8 @@ void TLecternForm::FindNext() {}
 void TLecternForm::OpenBookButtonClick() {}
 void TLecternForm::NextPieceButtonClick() {}
 void TLecternForm::PreviousPieceButtonClick() {}
-bool TLecternForm::SaveFile()
-{
-    return false;
-}
-bool TLecternForm::LoadLastBookOnStart()
-{
-    return false;
-}
+bool TLecternForm::SaveFile() { return false; }
+bool TLecternForm::LoadLastBookOnStart() { return false; }
 void TLecternForm::LoadBrowserOnStart() {}
 void TLecternForm::UpdateCurrentFileInfo() {}
 void TLecternForm::RebuildBackImages() {}

@@ -49,10 +49,7 @@ void TLecternForm::resizeEvent(QResizeEvent *event)
     FormResize();
 }
 
-void TLecternForm::SizesComboBoxChange()
-{
-    FormResize();
-}
+void TLecternForm::SizesComboBoxChange() { FormResize(); }
 
 void TLecternForm::ShowSidebar(bool hide)
 {
@@ -136,20 +133,11 @@ void TLecternForm::RunShortcut(const TShortcut &shortcut)
 {
     switch (shortcut.Action) {
     case TShortcutAction::None:
-    case TShortcutAction::Swallow:
-        break;
-    case TShortcutAction::Minimize:
-        showMinimized();
-        break;
-    case TShortcutAction::GoToBookmark:
-        GoToBookmark(shortcut.Bookmark);
-        break;
-    case TShortcutAction::GoToAutoBookmark:
-        GoToAutoBookmark();
-        break;
-    case TShortcutAction::Chapters:
-        ChaptersButtonClick();
-        break;
+    case TShortcutAction::Swallow: break;
+    case TShortcutAction::Minimize: showMinimized(); break;
+    case TShortcutAction::GoToBookmark: GoToBookmark(shortcut.Bookmark); break;
+    case TShortcutAction::GoToAutoBookmark: GoToAutoBookmark(); break;
+    case TShortcutAction::Chapters: ChaptersButtonClick(); break;
     case TShortcutAction::FindText:
         ShowOpenTab();
         FocusFindTextEdit();
@@ -158,38 +146,16 @@ void TLecternForm::RunShortcut(const TShortcut &shortcut)
         ShowOpenTab();
         FocusGotoLineEdit();
         break;
-    case TShortcutAction::OpenBookshelf:
-        OpenBookshelfButtonClick();
-        break;
-    case TShortcutAction::PutBookshelf:
-        PutBookshelfButtonClick();
-        break;
-    case TShortcutAction::SaveBook:
-        SaveBookButtonClick();
-        break;
-    case TShortcutAction::Tips:
-        ShowHelp(10000);
-        break;
-    case TShortcutAction::FindNext:
-        FindNext();
-        break;
-    case TShortcutAction::OpenBookDialog:
-        OpenBookButtonClick();
-        break;
-    case TShortcutAction::OpenWelcome:
-        OpenBook(GetProgramDirectory() + QStringLiteral("Welcome.txt"), true);
-        break;
-    case TShortcutAction::NextPiece:
-        NextPieceButtonClick();
-        break;
-    case TShortcutAction::PreviousPiece:
-        PreviousPieceButtonClick();
-        break;
-    case TShortcutAction::Help:
-        HelpButtonClick();
-        break;
-    case TShortcutAction::Close:
-        CloseProgramButtonClick();
-        break;
+    case TShortcutAction::OpenBookshelf: OpenBookshelfButtonClick(); break;
+    case TShortcutAction::PutBookshelf: PutBookshelfButtonClick(); break;
+    case TShortcutAction::SaveBook: SaveBookButtonClick(); break;
+    case TShortcutAction::Tips: ShowHelp(10000); break;
+    case TShortcutAction::FindNext: FindNext(); break;
+    case TShortcutAction::OpenBookDialog: OpenBookButtonClick(); break;
+    case TShortcutAction::OpenWelcome: OpenBook(GetProgramDirectory() + QStringLiteral("Welcome.txt"), true); break;
+    case TShortcutAction::NextPiece: NextPieceButtonClick(); break;
+    case TShortcutAction::PreviousPiece: PreviousPieceButtonClick(); break;
+    case TShortcutAction::Help: HelpButtonClick(); break;
+    case TShortcutAction::Close: CloseProgramButtonClick(); break;
     }
 }

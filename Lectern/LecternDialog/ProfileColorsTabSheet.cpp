@@ -1,6 +1,3 @@
 #include "ProfileColorsTabSheet.h"
 
-TProfileColorsTabSheet::TProfileColorsTabSheet(QWidget *parent) : QWidget(parent)
-{
-    Form.setupUi(this);
-}
+TProfileColorsTabSheet::TProfileColorsTabSheet(QWidget *parent) : QWidget(parent) { Form.setupUi(this); }

@@ -1,6 +1,3 @@
 #include "ProfileFormatTabSheet.h"
 
-TProfileFormatTabSheet::TProfileFormatTabSheet(QWidget *parent) : QWidget(parent)
-{
-    Form.setupUi(this);
-}
+TProfileFormatTabSheet::TProfileFormatTabSheet(QWidget *parent) : QWidget(parent) { Form.setupUi(this); }

@@ -1,6 +1,3 @@
 #include "ProfileGeneralTabSheet.h"
 
-TProfileGeneralTabSheet::TProfileGeneralTabSheet(QWidget *parent) : QWidget(parent)
-{
-    Form.setupUi(this);
-}
+TProfileGeneralTabSheet::TProfileGeneralTabSheet(QWidget *parent) : QWidget(parent) { Form.setupUi(this); }

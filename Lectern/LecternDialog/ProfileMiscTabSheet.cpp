@@ -1,6 +1,3 @@
 #include "ProfileMiscTabSheet.h"
 
-TProfileMiscTabSheet::TProfileMiscTabSheet(QWidget *parent) : QWidget(parent)
-{
-    Form.setupUi(this);
-}
+TProfileMiscTabSheet::TProfileMiscTabSheet(QWidget *parent) : QWidget(parent) { Form.setupUi(this); }

@@ -1,6 +1,3 @@
 #include "ProgramGeneralTabSheet.h"
 
-TProgramGeneralTabSheet::TProgramGeneralTabSheet(QWidget *parent) : QWidget(parent)
-{
-    Form.setupUi(this);
-}
+TProgramGeneralTabSheet::TProgramGeneralTabSheet(QWidget *parent) : QWidget(parent) { Form.setupUi(this); }

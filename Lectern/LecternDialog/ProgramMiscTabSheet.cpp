@@ -1,6 +1,3 @@
 #include "ProgramMiscTabSheet.h"
 
-TProgramMiscTabSheet::TProgramMiscTabSheet(QWidget *parent) : QWidget(parent)
-{
-    Form.setupUi(this);
-}
+TProgramMiscTabSheet::TProgramMiscTabSheet(QWidget *parent) : QWidget(parent) { Form.setupUi(this); }

@@ -1,6 +1,3 @@
 #include "ProgramOpenTabSheet.h"
 
-TProgramOpenTabSheet::TProgramOpenTabSheet(QWidget *parent) : QWidget(parent)
-{
-    Form.setupUi(this);
-}
+TProgramOpenTabSheet::TProgramOpenTabSheet(QWidget *parent) : QWidget(parent) { Form.setupUi(this); }

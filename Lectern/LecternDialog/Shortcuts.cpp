@@ -13,30 +13,21 @@ TShortcut ShortcutFor(int key, TShiftState state)
     };
 
     switch (key) {
-    case Qt::Key_Escape:
-        return action(TShortcutAction::Minimize);
-    case Qt::Key_F1:
-        return action(TShortcutAction::Help);
-    case Qt::Key_F3:
-        return action(TShortcutAction::FindNext);
-    case Qt::Key_F4:
-        return alt ? action(TShortcutAction::Close) : s;
+    case Qt::Key_Escape: return action(TShortcutAction::Minimize);
+    case Qt::Key_F1: return action(TShortcutAction::Help);
+    case Qt::Key_F3: return action(TShortcutAction::FindNext);
+    case Qt::Key_F4: return alt ? action(TShortcutAction::Close) : s;
     case Qt::Key_F5:
         if (HasNoModifier(state))
             return action(TShortcutAction::OpenBookDialog);
         if (ctrl)
             return action(TShortcutAction::OpenWelcome);
         return s;
-    case Qt::Key_F6:
-        return action(TShortcutAction::NextPiece);
-    case Qt::Key_F7:
-        return action(TShortcutAction::PreviousPiece);
-    case Qt::Key_F10:
-        return action(TShortcutAction::Swallow);
-    case Qt::Key_T:
-        return ctrl ? action(TShortcutAction::Tips) : s;
-    default:
-        break;
+    case Qt::Key_F6: return action(TShortcutAction::NextPiece);
+    case Qt::Key_F7: return action(TShortcutAction::PreviousPiece);
+    case Qt::Key_F10: return action(TShortcutAction::Swallow);
+    case Qt::Key_T: return ctrl ? action(TShortcutAction::Tips) : s;
+    default: break;
     }
 
     if (!alt)
@@ -46,22 +37,14 @@ TShortcut ShortcutFor(int key, TShiftState state)
         return action(TShortcutAction::GoToBookmark);
     }
     switch (key) {
-    case Qt::Key_A:
-        return action(TShortcutAction::GoToAutoBookmark);
-    case Qt::Key_C:
-        return action(TShortcutAction::Chapters);
-    case Qt::Key_F:
-        return action(TShortcutAction::FindText);
-    case Qt::Key_G:
-        return action(TShortcutAction::GotoLine);
-    case Qt::Key_O:
-        return action(TShortcutAction::OpenBookshelf);
-    case Qt::Key_P:
-        return action(TShortcutAction::PutBookshelf);
-    case Qt::Key_S:
-        return action(TShortcutAction::SaveBook);
-    default:
-        return s;
+    case Qt::Key_A: return action(TShortcutAction::GoToAutoBookmark);
+    case Qt::Key_C: return action(TShortcutAction::Chapters);
+    case Qt::Key_F: return action(TShortcutAction::FindText);
+    case Qt::Key_G: return action(TShortcutAction::GotoLine);
+    case Qt::Key_O: return action(TShortcutAction::OpenBookshelf);
+    case Qt::Key_P: return action(TShortcutAction::PutBookshelf);
+    case Qt::Key_S: return action(TShortcutAction::SaveBook);
+    default: return s;
     }
 }
 
@@ -75,17 +58,11 @@ int NormalizedShortcutKey(int key, quint32 nativeScanCode)
     if (nativeScanCode == 19)
         return Qt::Key_0;
     switch (key) {
-    case Qt::Key_Exclam:
-        return Qt::Key_1;
-    case Qt::Key_At:
-        return Qt::Key_2;
-    case Qt::Key_NumberSign:
-        return Qt::Key_3;
-    case Qt::Key_Dollar:
-        return Qt::Key_4;
-    case Qt::Key_Percent:
-        return Qt::Key_5;
-    default:
-        return key;
+    case Qt::Key_Exclam: return Qt::Key_1;
+    case Qt::Key_At: return Qt::Key_2;
+    case Qt::Key_NumberSign: return Qt::Key_3;
+    case Qt::Key_Dollar: return Qt::Key_4;
+    case Qt::Key_Percent: return Qt::Key_5;
+    default: return key;
     }
 }

@@ -7,24 +7,24 @@
 
 enum class TShortcutAction {
     None,
-    Minimize,          // Esc
-    GoToBookmark,      // Alt+1 .. Alt+5 (Bookmark holds 1..5)
-    GoToAutoBookmark,  // Alt+A
-    Chapters,          // Alt+C
-    FindText,          // Alt+F
-    GotoLine,          // Alt+G
-    OpenBookshelf,     // Alt+O
-    PutBookshelf,      // Alt+P
-    SaveBook,          // Alt+S
-    Tips,              // Ctrl+T
-    FindNext,          // F3
-    OpenBookDialog,    // F5
-    OpenWelcome,       // Ctrl+F5
-    NextPiece,         // F6
-    PreviousPiece,     // F7
-    Swallow,           // F10: eaten so it never reaches a menu
-    Help,              // F1
-    Close,             // Alt+F4
+    Minimize, // Esc
+    GoToBookmark, // Alt+1 .. Alt+5 (Bookmark holds 1..5)
+    GoToAutoBookmark, // Alt+A
+    Chapters, // Alt+C
+    FindText, // Alt+F
+    GotoLine, // Alt+G
+    OpenBookshelf, // Alt+O
+    PutBookshelf, // Alt+P
+    SaveBook, // Alt+S
+    Tips, // Ctrl+T
+    FindNext, // F3
+    OpenBookDialog, // F5
+    OpenWelcome, // Ctrl+F5
+    NextPiece, // F6
+    PreviousPiece, // F7
+    Swallow, // F10: eaten so it never reaches a menu
+    Help, // F1
+    Close, // Alt+F4
 };
 
 struct TShortcut {

@@ -13,8 +13,8 @@ public:
 
     // The options as integers: the combo's text, or the default when the text
     // is empty, not a number or out of range.
-    int RichBoxWidthPercent() const;  // 20..100, default 45
-    int RichBoxTopPercent() const;    // 5..15, default 10
+    int RichBoxWidthPercent() const; // 20..100, default 45
+    int RichBoxTopPercent() const; // 5..15, default 10
     int RichBoxBottomPercent() const; // 10..25, default 15
 
 signals:

@@ -7,13 +7,13 @@
 #include <QSize>
 
 struct TWindowLayoutInput {
-    int Width = 0;  // window width
+    int Width = 0; // window width
     int Height = 0; // window height
     int RichBoxWidthPercent = 45;
     int RichBoxTopPercent = 10;
     int RichBoxBottomPercent = 15;
-    int SidebarWidth = 0;  // width of the sidebar's options page control
-    QSize ClockSize;       // the clock label keeps its size
+    int SidebarWidth = 0; // width of the sidebar's options page control
+    QSize ClockSize; // the clock label keeps its size
 };
 
 struct TWindowLayout {

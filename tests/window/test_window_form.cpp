@@ -3,10 +3,10 @@
 #include <QtTest>
 
 #include <QComboBox>
-#include <QLineEdit>
-#include <QScrollBar>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 
@@ -174,7 +174,8 @@ void TestWindowForm::hintsFollowControls()
     QCoreApplication::sendEvent(sizes, &enter);
     QCOMPARE(form.HintLabel->text(), QStringLiteral("Set the sizes of the various visual elements"));
     QCoreApplication::sendEvent(form.SizesGroupBox->Form.RichBoxTopPercentComboBox, &enter);
-    QCOMPARE(form.HintLabel->text(), QStringLiteral("The top of the rich-box is set to this percent of the screen's height"));
+    QCOMPARE(form.HintLabel->text(),
+             QStringLiteral("The top of the rich-box is set to this percent of the screen's height"));
     // Leaving a control goes back to the hint of the parent under the pointer.
     QEvent leave(QEvent::Leave);
     QCoreApplication::sendEvent(form.SizesGroupBox->Form.RichBoxTopPercentComboBox, &leave);

@@ -42,10 +42,10 @@ void TestWindowLogic::layoutOrdinaryWindow()
     in.RichBoxTopPercent = 7;
     in.RichBoxBottomPercent = 13;
     const TWindowLayout odd = ComputeWindowLayout(in);
-    QCOMPARE(odd.RichBox.width(), 330);   // 330.33
-    QCOMPARE(odd.RichBox.left(), 335);    // 671 / 2
-    QCOMPARE(odd.RichBox.top(), 55);      // 55.93
-    QCOMPARE(odd.RichBox.height(), 640);  // 744 - 103.87
+    QCOMPARE(odd.RichBox.width(), 330); // 330.33
+    QCOMPARE(odd.RichBox.left(), 335); // 671 / 2
+    QCOMPARE(odd.RichBox.top(), 55); // 55.93
+    QCOMPARE(odd.RichBox.height(), 640); // 744 - 103.87
 }
 
 void TestWindowLogic::layoutWideSidebar()

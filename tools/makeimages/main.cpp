@@ -47,10 +47,7 @@ private:
     std::vector<double> Values;
 };
 
-int Clamp(double v)
-{
-    return v < 0 ? 0 : v > 255 ? 255 : int(std::lround(v));
-}
+int Clamp(double v) { return v < 0 ? 0 : v > 255 ? 255 : int(std::lround(v)); }
 
 // Warm off-white paper: soft cloudy variation plus fine grain and a few
 // faint fibres.
