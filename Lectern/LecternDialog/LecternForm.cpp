@@ -131,6 +131,12 @@ void TLecternForm::CreateLabels()
     RichEdit = new TRichBox(this);
     RichEdit->setObjectName(QStringLiteral("RichEdit"));
     RichEdit->setReadOnly(true);
+    RichEdit->setTabChangesFocus(false); // tab characters go into the text
+    // The selection stays visible when the focus moves elsewhere.
+    QPalette richPalette = RichEdit->palette();
+    for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
+        richPalette.setColor(QPalette::Inactive, role, richPalette.color(QPalette::Active, role));
+    RichEdit->setPalette(richPalette);
     RichEdit->setFont(QFont(QStringLiteral("Tahoma"), 8));
     RichEdit->viewport()->setMouseTracking(true);
     RichEdit->setAttribute(Qt::WA_NoMousePropagation);
