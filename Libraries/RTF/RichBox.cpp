@@ -450,24 +450,40 @@ void TRichBox::keyPressEvent(QKeyEvent *event)
     viewport()->update();
 }
 
-// Page up or down: the view moves a page and the caret keeps its place on screen.
+// Page up or down: the view moves a page, its top on a line's top (down: the
+// line cut at the bottom becomes the top line), and the caret keeps its place
+// on screen.
 void TRichBox::MovePage(bool down, bool keepAnchor)
 {
     QPoint caret;
     bool placed = CaretPosition(&caret);
     QScrollBar *bar = verticalScrollBar();
-    int before = bar->value();
-    SetScrollY(int(std::lround((before + (down ? 1 : -1) * bar->pageStep()) * ZoomFactor())));
+    const int before = bar->value();
+    const int target = before + (down ? 1 : -1) * bar->pageStep();
+    int line = LineAtY(std::max(0, target));
+    qreal top = LineTop(line);
+    if (!down && top >= 0 && top < target - 1) {
+        qreal next = LineTop(line + 1);
+        if (next >= 0)
+            top = next;
+    }
+    if (down && top <= before)
+        top = LineTop(LineAtY(before) + 1); // a line taller than the page
+    if (target <= 0 || top < 0)
+        top = std::max(0, target);
+    SetScrollY(int(std::lround(top * ZoomFactor())));
     if (!placed)
         return;
     if (bar->value() == before)
         caret.setY(down ? viewport()->height() - 1 : 0); // at an end: go to the first or last line
+    // A caret that was out of view lands on the nearest edge of the new page.
+    caret.setY(std::clamp(caret.y(), 0, std::max(0, viewport()->height() - 1)));
     int qt = Rich->ToQtPosition(CharFromPos(caret));
     QTextCursor cursor = textCursor();
     cursor.setPosition(qt, keepAnchor ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor);
-    int top = bar->value();
+    int shown = bar->value();
     setTextCursor(cursor);
-    bar->setValue(top);
+    bar->setValue(shown);
 }
 
 void TRichBox::mousePressEvent(QMouseEvent *event)

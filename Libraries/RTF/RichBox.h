@@ -55,6 +55,7 @@ public:
     int LineCountExact(); // lays the whole text out
     bool IsLayoutComplete() const;
     int FirstVisibleLine();
+    int LineAtY(qreal documentY); // the display line at a document height
     int LineIndex(int line);         // first position of a line; -1 past the last; -1: the caret's line
     int LineFromChar(int position);  // negative: the caret's line
     int CharFromPos(const QPoint &clientPoint);

@@ -112,12 +112,17 @@ int TRichBox::HitTest(const QPointF &point, bool exact) const
 
 int TRichBox::FirstVisibleLine()
 {
-    const qreal y = verticalScrollBar()->value();
+    return LineAtY(verticalScrollBar()->value());
+}
+
+// The display line shown at document height y: the last line whose top is at
+// or above y; below a block's last line (in its space after) the next block's
+// first line.
+int TRichBox::LineAtY(qreal y)
+{
     QTextBlock block = BlockAtY(y);
     if (!TLineIndex::EnsureLaidOut(block))
         return 0;
-    // The last line whose top is at or above the top of the box; below the
-    // block's last line (in its space after) the next block's first line.
     QTextLayout *layout = block.layout();
     const qreal blockTop = layout->position().y();
     int line = 0;

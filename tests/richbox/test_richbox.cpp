@@ -171,6 +171,17 @@ void TestRichBox::ZoomKeepsWrappingToTheWidth()
     QVERIFY(IsCaretVisible(Box));
     ScrollLines(Box, 2);
     QCOMPARE(GetFirstVisibleLine(Box), 52);
+    // Page Down moves a zoomed page and keeps the caret on screen.
+    Box->setReadOnly(true);
+    Box->setFocus();
+    const int shownLines = Box->viewport()->height() / (2 * 14);
+    QTest::keyClick(Box, Qt::Key_PageDown);
+    QVERIFY(GetFirstVisibleLine(Box) >= 52 + shownLines / 2);
+    QVERIFY(GetFirstVisibleLine(Box) <= 52 + shownLines * 2);
+    QVERIFY(IsCaretVisible(Box));
+    QTest::keyClick(Box, Qt::Key_PageUp);
+    QVERIFY(qAbs(GetFirstVisibleLine(Box) - 52) <= 1);
+    QVERIFY(IsCaretVisible(Box));
     // The text at the top stays at the top when the zoom changes.
     const int topText = FirstVisibleCharIndex(Box);
     SetZoom(Box, 50);
