@@ -101,6 +101,7 @@ TLecternForm::TLecternForm(QWidget *parent) : QWidget(parent)
 
 TLecternForm::~TLecternForm()
 {
+    qApp->removeEventFilter(this);
     StopBackSound();
     if (LecternForm == this)
         LecternForm = nullptr;
