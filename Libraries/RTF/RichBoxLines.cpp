@@ -51,7 +51,16 @@ bool TLineIndex::EnsureLaidOut(const QTextBlock &block)
     if (block.layout() && block.layout()->lineCount() > 0)
         return true;
     // blockBoundingRect lays the document out up to and including the block.
-    block.document()->documentLayout()->blockBoundingRect(block);
+    QTextDocument *doc = const_cast<QTextDocument *>(block.document());
+    doc->documentLayout()->blockBoundingRect(block);
+    if (block.layout() && block.layout()->lineCount() > 0)
+        return true;
+    // A block the layout has passed over (a cleared document's fresh block
+    // whose formats did not change): have it laid out again.
+    if (doc->pageSize().width() > 0) {
+        doc->markContentsDirty(block.position(), block.length());
+        doc->documentLayout()->blockBoundingRect(block);
+    }
     return block.layout() && block.layout()->lineCount() > 0;
 }
 

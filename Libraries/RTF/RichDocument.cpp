@@ -186,6 +186,8 @@ void TRichDocument::Clear()
     QTextCursor c(d->doc);
     c.setBlockFormat(d->defaultBlock);
     c.setBlockCharFormat(d->defaultChar);
+    // The fresh block is not laid out when its formats did not change.
+    d->doc->markContentsDirty(0, d->doc->characterCount());
     d->cursor = QTextCursor(d->doc);
     d->appendedSinceClear = false;
     emit SelectionChangedByProgram();

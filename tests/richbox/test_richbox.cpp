@@ -43,6 +43,7 @@ private slots:
     void HooksSeeInputFirst();
     void PrintsPages();
     void ContentAndCodecHooks();
+    void EmptyAndTinyBoxesAreSafe();
 
 private:
     TRichBox *Box = nullptr;
@@ -415,6 +416,37 @@ void TestRichBox::ContentAndCodecHooks()
     Box->OnPaintBackground = [&painted](QPainter &, const QRect &) { ++painted; };
     Box->viewport()->repaint();
     QVERIFY(painted > 0);
+}
+
+void TestRichBox::EmptyAndTinyBoxesAreSafe()
+{
+    Box->RichDocument()->Clear();
+    QCOMPARE(GetTextLength(Box), 0);
+    QVERIFY(IsRichEditEmpty(Box));
+    QCOMPARE(GetLineCount(Box), 1);
+    QCOMPARE(GetFirstVisibleLine(Box), 0);
+    QCOMPARE(LineIndex(Box, 0), 0);
+    QCOMPARE(LineIndex(Box, 1), -1);
+    QCOMPARE(LineFromChar(Box, 10), 0);
+    QCOMPARE(CharFromPos(Box, 50, 200), 0);
+    GoToPosition(Box, 7);
+    ScrollToEnd(Box);
+    ScrollLines(Box, 5);
+    SetTopLine(Box, 3);
+    QCOMPARE(Box->RichDocument()->SelectionStart(), 0);
+    QVERIFY(IsCaretVisible(Box));
+    QCOMPARE(FindTextInRichEdit(Box, QStringLiteral("a"), true, true), -1);
+    QCOMPARE(FindTextInRichEdit(Box, QStringLiteral("a"), false, false), -1);
+    Box->viewport()->repaint();
+
+    // A box squeezed to nothing still answers.
+    Box->LoadPlainText(QStringLiteral("one two three four five six seven"));
+    Box->resize(1, 1);
+    QVERIFY(Box->LineCountExact() >= 1);
+    SetZoom(Box, 500);
+    SetTopLine(Box, 2);
+    QVERIFY(GetFirstVisibleLine(Box) >= 0);
+    Box->viewport()->repaint();
 }
 
 QTEST_MAIN(TestRichBox)
