@@ -17,17 +17,13 @@
 
 namespace {
 
-bool IsLaidOut(const QTextBlock &block)
-{
-    return block.isValid() && block.layout() && block.layout()->lineCount() > 0;
-}
+bool IsLaidOut(const QTextBlock &block) { return block.isValid() && block.layout() && block.layout()->lineCount() > 0; }
 
 } // namespace
 
 // A scroll bar that tells the box whenever the text edit sets its range or
 // steps, so the box can put in the zoomed values.
-class TRichScrollBar : public QScrollBar
-{
+class TRichScrollBar : public QScrollBar {
 public:
     TRichScrollBar(Qt::Orientation orientation, TRichBox *box) : QScrollBar(orientation), Box(box) {}
 
@@ -61,7 +57,8 @@ TRichBox::TRichBox(QWidget *parent) : QTextEdit(parent), Rich(new TRichDocument(
     connect(Rich, &TRichDocument::SelectionChangedByProgram, this, [this] {
         if (!CursorPending) {
             CursorPending = true;
-            QMetaObject::invokeMethod(this, [this] { PushCursor(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this] { PushCursor(); }, Qt::QueuedConnection);
         }
         viewport()->update();
     });
@@ -72,10 +69,7 @@ TRichBox::TRichBox(QWidget *parent) : QTextEdit(parent), Rich(new TRichDocument(
 
 TRichBox::~TRichBox() = default;
 
-TRichDocument *TRichBox::RichDocument() const
-{
-    return Rich;
-}
+TRichDocument *TRichBox::RichDocument() const { return Rich; }
 
 void TRichBox::AttachDocument(QTextDocument *document)
 {
@@ -136,15 +130,9 @@ void TRichBox::SetZoomPercent(int percent)
     viewport()->update();
 }
 
-int TRichBox::ZoomPercent() const
-{
-    return Zoom;
-}
+int TRichBox::ZoomPercent() const { return Zoom; }
 
-double TRichBox::ZoomFactor() const
-{
-    return Zoom / 100.0;
-}
+double TRichBox::ZoomFactor() const { return Zoom / 100.0; }
 
 void TRichBox::SetLeftMarginPixels(int pixels)
 {
@@ -160,15 +148,9 @@ void TRichBox::SetRightMarginPixels(int pixels)
     viewport()->update();
 }
 
-int TRichBox::LeftMarginPixels() const
-{
-    return LeftMargin;
-}
+int TRichBox::LeftMarginPixels() const { return LeftMargin; }
 
-int TRichBox::RightMarginPixels() const
-{
-    return RightMargin;
-}
+int TRichBox::RightMarginPixels() const { return RightMargin; }
 
 void TRichBox::SetBackgroundColor(const QColor &color)
 {
@@ -176,10 +158,7 @@ void TRichBox::SetBackgroundColor(const QColor &color)
     viewport()->update();
 }
 
-QColor TRichBox::BackgroundColor() const
-{
-    return Background;
-}
+QColor TRichBox::BackgroundColor() const { return Background; }
 
 void TRichBox::SetUrlDetection(bool on)
 {
@@ -187,10 +166,7 @@ void TRichBox::SetUrlDetection(bool on)
     viewport()->update();
 }
 
-bool TRichBox::UrlDetection() const
-{
-    return Urls;
-}
+bool TRichBox::UrlDetection() const { return Urls; }
 
 void TRichBox::SetAdvancedTypography(bool on)
 {
@@ -221,10 +197,7 @@ void TRichBox::UpdateWrapWidth()
     FixScrollRange();
 }
 
-int TRichBox::VisibleDocumentHeight() const
-{
-    return std::max(1, int(viewport()->height() / ZoomFactor()));
-}
+int TRichBox::VisibleDocumentHeight() const { return std::max(1, int(viewport()->height() / ZoomFactor())); }
 
 // The height of the document; while the layout is still running, the laid
 // out part extrapolated over the whole text.
@@ -288,9 +261,9 @@ std::unique_ptr<QMouseEvent> TRichBox::MappedEvent(const QMouseEvent *event) con
 {
     double zoom = ZoomFactor();
     QPointF local((event->position().x() - LeftMargin) / zoom, event->position().y() / zoom);
-    auto mapped = std::make_unique<QMouseEvent>(event->type(), local, event->scenePosition(), event->globalPosition(),
-                                                event->button(), event->buttons(), event->modifiers(),
-                                                event->pointingDevice());
+    auto mapped
+        = std::make_unique<QMouseEvent>(event->type(), local, event->scenePosition(), event->globalPosition(),
+                                        event->button(), event->buttons(), event->modifiers(), event->pointingDevice());
     mapped->setTimestamp(event->timestamp());
     return mapped;
 }
@@ -422,15 +395,15 @@ void TRichBox::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
-    if (!isReadOnly() && !event->text().isEmpty() && event->text().at(0).isPrint() &&
-        !textCursor().hasSelection() && Rich->GetTextLength() >= Rich->TextLimit()) {
+    if (!isReadOnly() && !event->text().isEmpty() && event->text().at(0).isPrint() && !textCursor().hasSelection()
+        && Rich->GetTextLength() >= Rich->TextLimit()) {
         QApplication::beep();
         event->accept();
         return;
     }
     const bool next = event->matches(QKeySequence::MoveToNextPage) || event->matches(QKeySequence::SelectNextPage);
-    const bool previous =
-        event->matches(QKeySequence::MoveToPreviousPage) || event->matches(QKeySequence::SelectPreviousPage);
+    const bool previous
+        = event->matches(QKeySequence::MoveToPreviousPage) || event->matches(QKeySequence::SelectPreviousPage);
     if (next || previous) {
         MovePage(next, event->modifiers() & Qt::ShiftModifier);
         event->accept();
@@ -439,8 +412,8 @@ void TRichBox::keyPressEvent(QKeyEvent *event)
     // Shift+Enter ends the paragraph too: a line separator inside a
     // paragraph would not count as a CR LF break.
     QKeyEvent plain(event->type(), event->key(), event->modifiers() & ~Qt::ShiftModifier, event->text());
-    const bool shiftEnter = (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-                            (event->modifiers() & Qt::ShiftModifier);
+    const bool shiftEnter
+        = (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && (event->modifiers() & Qt::ShiftModifier);
     QKeyEvent *handled = shiftEnter ? &plain : event;
     int before = textCursor().position();
     QTextEdit::keyPressEvent(handled);

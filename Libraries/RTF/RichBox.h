@@ -18,8 +18,7 @@
 
 class QPrinter;
 
-class TRichBox : public QTextEdit
-{
+class TRichBox : public QTextEdit {
     Q_OBJECT
 public:
     explicit TRichBox(QWidget *parent = nullptr);
@@ -51,15 +50,15 @@ public:
     void SetAdvancedTypography(bool on);
 
     // --- Lines and scrolling (positions count CR LF) ---
-    int LineCount();      // lines laid out so far, one per block still waiting
+    int LineCount(); // lines laid out so far, one per block still waiting
     int LineCountExact(); // lays the whole text out
     bool IsLayoutComplete() const;
     int FirstVisibleLine();
     int LineAtY(qreal documentY); // the display line at a document height
-    int LineIndex(int line);         // first position of a line; -1 past the last; -1: the caret's line
-    int LineFromChar(int position);  // negative: the caret's line
+    int LineIndex(int line); // first position of a line; -1 past the last; -1: the caret's line
+    int LineFromChar(int position); // negative: the caret's line
     int CharFromPos(const QPoint &clientPoint);
-    int ScrollY() const;             // top of the box in zoomed pixels
+    int ScrollY() const; // top of the box in zoomed pixels
     void SetScrollY(int y);
     void ScrollLines(int lines);
     void ScrollCaretIntoView();
@@ -89,7 +88,7 @@ public:
     bool LoadRtf(const QByteArray &rtf, QString *error = nullptr);
     bool SaveRtf(QByteArray *rtf, QString *error = nullptr) const;
     void LoadPlainText(const QString &text); // paragraphs split at CR LF, CR or LF
-    QString PlainText() const;               // each paragraph ended by CR LF
+    QString PlainText() const; // each paragraph ended by CR LF
 
     // Paginates the whole content onto the printer with the same formats.
     bool Print(QPrinter *printer, QString *error = nullptr) const;

@@ -11,8 +11,7 @@
 
 class QTextDocument;
 
-class TLineIndex
-{
+class TLineIndex {
 public:
     void Reset(QTextDocument *document);
     // Forgets what was counted from the block holding qtPosition on.

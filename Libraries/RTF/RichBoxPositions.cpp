@@ -47,15 +47,9 @@ QTextLine LineAt(const QTextBlock &block, int relative)
 
 // ---------------------------------------------------------------- lines
 
-int TRichBox::LineCount()
-{
-    return Lines.LinesSoFar();
-}
+int TRichBox::LineCount() { return Lines.LinesSoFar(); }
 
-int TRichBox::LineCountExact()
-{
-    return Lines.LinesExact();
-}
+int TRichBox::LineCountExact() { return Lines.LinesExact(); }
 
 bool TRichBox::IsLayoutComplete() const
 {
@@ -110,10 +104,7 @@ int TRichBox::HitTest(const QPointF &point, bool exact) const
     return block.position() + line.xToCursor(x);
 }
 
-int TRichBox::FirstVisibleLine()
-{
-    return LineAtY(verticalScrollBar()->value());
-}
+int TRichBox::FirstVisibleLine() { return LineAtY(verticalScrollBar()->value()); }
 
 // The display line shown at document height y: the last line whose top is at
 // or above y; below a block's last line (in its space after) the next block's
@@ -182,10 +173,7 @@ qreal TRichBox::LineTop(int line)
     return layout->position().y() + layout->lineAt(inBlock).y();
 }
 
-int TRichBox::ScrollY() const
-{
-    return int(std::lround(verticalScrollBar()->value() * ZoomFactor()));
-}
+int TRichBox::ScrollY() const { return int(std::lround(verticalScrollBar()->value() * ZoomFactor())); }
 
 void TRichBox::SetScrollY(int y)
 {
@@ -252,10 +240,7 @@ void TRichBox::ScrollCaretIntoView()
         SetScrollY(int(std::ceil((bottom - page) * ZoomFactor())));
 }
 
-void TRichBox::PlaceCaret(int position)
-{
-    Rich->SetSelection(position, 0);
-}
+void TRichBox::PlaceCaret(int position) { Rich->SetSelection(position, 0); }
 
 // ---------------------------------------------------------------- links
 
@@ -361,10 +346,7 @@ void TRichBox::LoadPlainText(const QString &text)
     Rich->EndBulk();
 }
 
-QString TRichBox::PlainText() const
-{
-    return Rich->ToPlainTextCrLf();
-}
+QString TRichBox::PlainText() const { return Rich->ToPlainTextCrLf(); }
 
 bool TRichBox::Print(QPrinter *printer, QString *error) const
 {

@@ -34,15 +34,9 @@ QString ToQtParagraphs(const QString &text)
     return result;
 }
 
-QString FromQtParagraphs(QString text)
-{
-    return text.replace(ParagraphSeparator, QStringLiteral("\r\n"));
-}
+QString FromQtParagraphs(QString text) { return text.replace(ParagraphSeparator, QStringLiteral("\r\n")); }
 
-bool IsFreshDocument(const QTextDocument *doc)
-{
-    return doc->blockCount() == 1 && doc->characterCount() == 1;
-}
+bool IsFreshDocument(const QTextDocument *doc) { return doc->blockCount() == 1 && doc->characterCount() == 1; }
 
 } // namespace
 
@@ -78,10 +72,7 @@ struct TRichDocument::TPrivate {
     }
 
     // The document whole-text operations and appends go to.
-    QTextDocument *Target() const
-    {
-        return bulkDoc ? bulkDoc : doc;
-    }
+    QTextDocument *Target() const { return bulkDoc ? bulkDoc : doc; }
 
     void FlushPending()
     {
@@ -108,8 +99,7 @@ struct TRichDocument::TPrivate {
 namespace {
 
 // Keeps the modified flag as it was: only the user's edits set it.
-class TKeepModified
-{
+class TKeepModified {
 public:
     explicit TKeepModified(QTextDocument *doc) : Doc(doc), Was(doc->isModified()) {}
     ~TKeepModified()
@@ -131,15 +121,9 @@ TRichDocument::TRichDocument(QObject *parent) : QObject(parent), d(new TPrivate)
     d->cursor = QTextCursor(d->doc);
 }
 
-TRichDocument::~TRichDocument()
-{
-    delete d;
-}
+TRichDocument::~TRichDocument() { delete d; }
 
-QTextDocument *TRichDocument::Document() const
-{
-    return d->doc;
-}
+QTextDocument *TRichDocument::Document() const { return d->doc; }
 
 // ---------------------------------------------------------------- text
 
@@ -150,10 +134,7 @@ int TRichDocument::GetTextLength() const
     return d->doc->characterCount() - 1 + d->doc->blockCount() - 1;
 }
 
-QString TRichDocument::GetText() const
-{
-    return FromQtParagraphs(d->doc->toRawText());
-}
+QString TRichDocument::GetText() const { return FromQtParagraphs(d->doc->toRawText()); }
 
 QString TRichDocument::GetTextRange(int start, int end) const
 {
@@ -174,10 +155,7 @@ QString TRichDocument::GetTextRange(int start, int end) const
     return text;
 }
 
-int TRichDocument::ParagraphCount() const
-{
-    return d->doc->blockCount();
-}
+int TRichDocument::ParagraphCount() const { return d->doc->blockCount(); }
 
 void TRichDocument::Clear()
 {
@@ -243,25 +221,13 @@ QString TRichDocument::ToPlainTextCrLf() const
     return text;
 }
 
-bool TRichDocument::IsModified() const
-{
-    return d->doc->isModified();
-}
+bool TRichDocument::IsModified() const { return d->doc->isModified(); }
 
-void TRichDocument::SetModified(bool modified)
-{
-    d->doc->setModified(modified);
-}
+void TRichDocument::SetModified(bool modified) { d->doc->setModified(modified); }
 
-void TRichDocument::SetTextLimit(int limit)
-{
-    d->textLimit = limit <= 0 ? NoLimit : limit;
-}
+void TRichDocument::SetTextLimit(int limit) { d->textLimit = limit <= 0 ? NoLimit : limit; }
 
-int TRichDocument::TextLimit() const
-{
-    return d->textLimit;
-}
+int TRichDocument::TextLimit() const { return d->textLimit; }
 
 // ---------------------------------------------------------------- positions
 
@@ -325,25 +291,16 @@ void TRichDocument::CollapseSelection()
     emit SelectionChangedByProgram();
 }
 
-int TRichDocument::SelectionStart() const
-{
-    return FromQtPosition(d->cursor.selectionStart());
-}
+int TRichDocument::SelectionStart() const { return FromQtPosition(d->cursor.selectionStart()); }
 
 int TRichDocument::SelectionLength() const
 {
     return FromQtPosition(d->cursor.selectionEnd()) - FromQtPosition(d->cursor.selectionStart());
 }
 
-QString TRichDocument::SelectedText() const
-{
-    return FromQtParagraphs(d->cursor.selectedText());
-}
+QString TRichDocument::SelectedText() const { return FromQtParagraphs(d->cursor.selectedText()); }
 
-QTextCursor TRichDocument::Cursor() const
-{
-    return d->cursor;
-}
+QTextCursor TRichDocument::Cursor() const { return d->cursor; }
 
 void TRichDocument::SetCursor(const QTextCursor &cursor)
 {
@@ -507,10 +464,7 @@ void TRichDocument::EndBulk()
     old->deleteLater();
 }
 
-bool TRichDocument::InBulk() const
-{
-    return d->bulkDoc != nullptr;
-}
+bool TRichDocument::InBulk() const { return d->bulkDoc != nullptr; }
 
 QTextCursor TRichDocument::BulkCursor()
 {
@@ -539,7 +493,7 @@ QString SingleParagraph(const QString &text)
 
 // Cuts a paragraph at the run boundaries and hands each piece with its
 // format (base, then every run covering it merged in order) to sink.
-template <typename Sink>
+template<typename Sink>
 void ForEachRunPiece(const QString &text, const QTextCharFormat &base, const QVector<TFormatRun> &runs, Sink sink)
 {
     if (runs.isEmpty()) {
@@ -588,9 +542,8 @@ void TRichDocument::AppendParagraph(const QString &text, const TCharFormat *char
         } else {
             c.insertBlock(block, base);
         }
-        ForEachRunPiece(clean, base, runs, [&c](const QString &piece, const QTextCharFormat &format) {
-            c.insertText(piece, format);
-        });
+        ForEachRunPiece(clean, base, runs,
+                        [&c](const QString &piece, const QTextCharFormat &format) { c.insertText(piece, format); });
         c.endEditBlock();
         d->appendedSinceClear = true;
         return;

@@ -18,7 +18,7 @@
 class QTextDocument;
 
 using TColor = uint32_t; // 0x00BBGGRR
-constexpr TColor ColorNone = 0x1FFFFFFF;    // "no back colour"
+constexpr TColor ColorNone = 0x1FFFFFFF; // "no back colour"
 constexpr TColor ColorDefault = 0x20000000; // the control's default colour
 
 QColor ToQColor(TColor color);
@@ -41,11 +41,11 @@ constexpr uint32_t CFE_UNDERLINE = 0x4;
 constexpr uint32_t CFE_STRIKEOUT = 0x8;
 
 struct TCharFormat {
-    uint32_t Mask = 0;     // which members below apply
-    uint32_t Effects = 0;  // CFE_* bits
-    QString FaceName;      // at most 31 characters reach the document
-    int HeightTwips = 0;   // points x 20
-    int SpacingTwips = 0;  // extra space between characters
+    uint32_t Mask = 0; // which members below apply
+    uint32_t Effects = 0; // CFE_* bits
+    QString FaceName; // at most 31 characters reach the document
+    int HeightTwips = 0; // points x 20
+    int SpacingTwips = 0; // extra space between characters
     TColor TextColor = 0;
     TColor BackColor = ColorNone;
 };
@@ -74,15 +74,15 @@ struct TParaFormat {
     int Offset = 0;
     int SpaceBefore = 0;
     int SpaceAfter = 0;
-    int LineSpacing = 0;     // with rule 5: twentieths of a line (24 = 1.2 lines)
+    int LineSpacing = 0; // with rule 5: twentieths of a line (24 = 1.2 lines)
     int LineSpacingRule = 0; // 0 single, 5 twentieths of a line
-    QVector<int> TabStops;   // twips
+    QVector<int> TabStops; // twips
 };
 
 // Conversions between the records and Qt formats. Lengths: 15 twips per
 // pixel at 100 % zoom (96 pixels per inch). The exact twips are kept as
 // user properties so reading a format back gives what was set.
-QTextCharFormat ToQtCharFormat(const TCharFormat &format);   // only the masked members are set
+QTextCharFormat ToQtCharFormat(const TCharFormat &format); // only the masked members are set
 TCharFormat FromQtCharFormat(const QTextCharFormat &format); // all members, Mask = everything known
 QTextBlockFormat ToQtBlockFormat(const TParaFormat &format); // only the masked members are set
 TParaFormat FromQtBlockFormat(const QTextBlockFormat &format);
@@ -110,12 +110,12 @@ public:
 
     // --- Text (positions count CR LF per paragraph break) ---
     int GetTextLength() const;
-    QString GetText() const;                       // paragraphs separated by CR LF
+    QString GetText() const; // paragraphs separated by CR LF
     QString GetTextRange(int start, int end) const; // [start, end)
     int ParagraphCount() const;
     void Clear();
-    void SetPlainText(const QString &text);         // lines split at CR LF, CR or LF
-    void AppendText(const QString &text);           // appends one paragraph (plain, current defaults)
+    void SetPlainText(const QString &text); // lines split at CR LF, CR or LF
+    void AppendText(const QString &text); // appends one paragraph (plain, current defaults)
     // Plain text with each paragraph ended by CR LF (what "save as text" writes).
     QString ToPlainTextCrLf() const;
 
@@ -129,18 +129,18 @@ public:
     int TextLimit() const;
 
     // --- Positions ---
-    int ToQtPosition(int position) const;   // O(log n)
+    int ToQtPosition(int position) const; // O(log n)
     int FromQtPosition(int qtPosition) const; // O(log n)
-    int ParagraphStart(int paragraph) const;  // position of a paragraph's first character
+    int ParagraphStart(int paragraph) const; // position of a paragraph's first character
 
     // --- Selection (shared with the rich-box's caret) ---
     void SetSelection(int start, int length); // length < 0 or past the end: to the end
     void SelectAll();
-    void CollapseSelection();                 // caret at the selection start
+    void CollapseSelection(); // caret at the selection start
     int SelectionStart() const;
     int SelectionLength() const;
     QString SelectedText() const;
-    QTextCursor Cursor() const;               // Qt cursor of the selection
+    QTextCursor Cursor() const; // Qt cursor of the selection
     void SetCursor(const QTextCursor &cursor); // the widget reports the user's selection
 
     // --- Formats ---

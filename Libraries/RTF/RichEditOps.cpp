@@ -4,65 +4,29 @@
 
 #include <algorithm>
 
-int GetLineCount(TRichBox *box)
-{
-    return box->LineCount();
-}
+int GetLineCount(TRichBox *box) { return box->LineCount(); }
 
-int GetTextLength(TRichBox *box)
-{
-    return box->RichDocument()->GetTextLength();
-}
+int GetTextLength(TRichBox *box) { return box->RichDocument()->GetTextLength(); }
 
-bool IsRichEditEmpty(TRichBox *box)
-{
-    return GetTextLength(box) < 3;
-}
+bool IsRichEditEmpty(TRichBox *box) { return GetTextLength(box) < 3; }
 
-void SetTextLimit(TRichBox *box, int limit)
-{
-    box->RichDocument()->SetTextLimit(limit <= 0 ? 0x7FFFFFFF : limit);
-}
+void SetTextLimit(TRichBox *box, int limit) { box->RichDocument()->SetTextLimit(limit <= 0 ? 0x7FFFFFFF : limit); }
 
-int GetFirstVisibleLine(TRichBox *box)
-{
-    return box->FirstVisibleLine();
-}
+int GetFirstVisibleLine(TRichBox *box) { return box->FirstVisibleLine(); }
 
-void SetScrollPos(TRichBox *box, int y)
-{
-    box->SetScrollY(y);
-}
+void SetScrollPos(TRichBox *box, int y) { box->SetScrollY(y); }
 
-void ScrollLines(TRichBox *box, int lines)
-{
-    box->ScrollLines(lines);
-}
+void ScrollLines(TRichBox *box, int lines) { box->ScrollLines(lines); }
 
-void ScrollCaret(TRichBox *box)
-{
-    box->ScrollCaretIntoView();
-}
+void ScrollCaret(TRichBox *box) { box->ScrollCaretIntoView(); }
 
-int LineIndex(TRichBox *box, int line)
-{
-    return box->LineIndex(line);
-}
+int LineIndex(TRichBox *box, int line) { return box->LineIndex(line); }
 
-int LineFromChar(TRichBox *box, int position)
-{
-    return box->LineFromChar(position);
-}
+int LineFromChar(TRichBox *box, int position) { return box->LineFromChar(position); }
 
-int CharFromPos(TRichBox *box, int x, int y)
-{
-    return box->CharFromPos(QPoint(x, y));
-}
+int CharFromPos(TRichBox *box, int x, int y) { return box->CharFromPos(QPoint(x, y)); }
 
-int FirstVisibleCharIndex(TRichBox *box)
-{
-    return LineIndex(box, GetFirstVisibleLine(box));
-}
+int FirstVisibleCharIndex(TRichBox *box) { return LineIndex(box, GetFirstVisibleLine(box)); }
 
 void SetTopLine(TRichBox *box, int line)
 {
@@ -145,40 +109,19 @@ void SetBoldAll(TRichBox *box, bool bold)
     box->RichDocument()->SetCharFormat(format, true);
 }
 
-void SetTextColorAll(TRichBox *box, TColor color)
-{
-    box->RichDocument()->SetTextColorAll(color);
-}
+void SetTextColorAll(TRichBox *box, TColor color) { box->RichDocument()->SetTextColorAll(color); }
 
-void SetSelectionColor(TRichBox *box, TColor color)
-{
-    box->RichDocument()->SetSelectionColor(color);
-}
+void SetSelectionColor(TRichBox *box, TColor color) { box->RichDocument()->SetSelectionColor(color); }
 
-void SetZoom(TRichBox *box, int percent)
-{
-    box->SetZoomPercent(percent);
-}
+void SetZoom(TRichBox *box, int percent) { box->SetZoomPercent(percent); }
 
-void EnableUrlDetection(TRichBox *box)
-{
-    box->SetUrlDetection(true);
-}
+void EnableUrlDetection(TRichBox *box) { box->SetUrlDetection(true); }
 
-void SetLeftMargin(TRichBox *box, int pixels)
-{
-    box->SetLeftMarginPixels(pixels);
-}
+void SetLeftMargin(TRichBox *box, int pixels) { box->SetLeftMarginPixels(pixels); }
 
-void SetRightMargin(TRichBox *box, int pixels)
-{
-    box->SetRightMarginPixels(pixels);
-}
+void SetRightMargin(TRichBox *box, int pixels) { box->SetRightMarginPixels(pixels); }
 
-void EnableAdvancedTypography(TRichBox *box)
-{
-    box->SetAdvancedTypography(true);
-}
+void EnableAdvancedTypography(TRichBox *box) { box->SetAdvancedTypography(true); }
 
 int FindTextInRichEdit(TRichBox *box, const QString &text, bool forward, bool fromStart)
 {

@@ -57,15 +57,9 @@ TColor FromQColor(const QColor &color)
     return TColor(color.red()) | (TColor(color.green()) << 8) | (TColor(color.blue()) << 16);
 }
 
-double TwipsToPixels(int twips)
-{
-    return twips / 15.0;
-}
+double TwipsToPixels(int twips) { return twips / 15.0; }
 
-int PixelsToTwips(double pixels)
-{
-    return int(std::lround(pixels * 15.0));
-}
+int PixelsToTwips(double pixels) { return int(std::lround(pixels * 15.0)); }
 
 // ---------------------------------------------------------------- formats
 
@@ -181,9 +175,7 @@ void MergeQtBlockFormat(QTextBlockFormat &target, const TParaFormat &format)
         case 2: target.setLineHeight(200, QTextBlockFormat::ProportionalHeight); break;
         case 3: target.setLineHeight(TwipsToPixels(format.LineSpacing), QTextBlockFormat::MinimumHeight); break;
         case 4: target.setLineHeight(TwipsToPixels(format.LineSpacing), QTextBlockFormat::FixedHeight); break;
-        case 5:
-            target.setLineHeight(std::max(1, format.LineSpacing) * 5, QTextBlockFormat::ProportionalHeight);
-            break;
+        case 5: target.setLineHeight(std::max(1, format.LineSpacing) * 5, QTextBlockFormat::ProportionalHeight); break;
         default: target.setLineHeight(100, QTextBlockFormat::SingleHeight); break;
         }
         target.setProperty(PropLineSpacing, format.LineSpacing);
@@ -211,8 +203,8 @@ QTextBlockFormat ToQtBlockFormat(const TParaFormat &format)
 TParaFormat FromQtBlockFormat(const QTextBlockFormat &format)
 {
     TParaFormat result;
-    result.Mask = PFM_STARTINDENT | PFM_RIGHTINDENT | PFM_OFFSET | PFM_ALIGNMENT | PFM_TABSTOPS | PFM_SPACEBEFORE |
-                  PFM_SPACEAFTER | PFM_LINESPACING;
+    result.Mask = PFM_STARTINDENT | PFM_RIGHTINDENT | PFM_OFFSET | PFM_ALIGNMENT | PFM_TABSTOPS | PFM_SPACEBEFORE
+        | PFM_SPACEAFTER | PFM_LINESPACING;
     Qt::Alignment alignment = format.alignment() & Qt::AlignHorizontal_Mask;
     if (alignment & Qt::AlignJustify)
         result.Alignment = PFA_JUSTIFY;
@@ -249,7 +241,10 @@ TParaFormat FromQtBlockFormat(const QTextBlockFormat &format)
         result.LineSpacingRule = format.lineHeightType() == QTextBlockFormat::MinimumHeight ? 3 : 4;
         result.LineSpacing = StoredTwips(format, PropLineSpacing, format.lineHeight());
         break;
-    default: result.LineSpacingRule = 0; result.LineSpacing = 0; break;
+    default:
+        result.LineSpacingRule = 0;
+        result.LineSpacing = 0;
+        break;
     }
     QVariantList stored = format.property(PropTabStops).toList();
     QList<QTextOption::Tab> tabs = format.tabPositions();

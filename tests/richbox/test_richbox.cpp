@@ -17,8 +17,8 @@ QString SampleBook()
         if (i % 10 == 3)
             paragraphs << QString();
         else if (i % 4 == 0)
-            paragraphs << QStringLiteral("Paragraph %1: ").arg(i) +
-                              QStringLiteral("a long sentence that goes on and wraps over lines. ").repeated(6);
+            paragraphs << QStringLiteral("Paragraph %1: ").arg(i)
+                    + QStringLiteral("a long sentence that goes on and wraps over lines. ").repeated(6);
         else
             paragraphs << QStringLiteral("Short %1.").arg(i);
     }
@@ -256,14 +256,14 @@ void TestRichBox::TextLimitEmptinessAndModified()
 void TestRichBox::SearchSelectsTheMatch()
 {
     TRichDocument *doc = Box->RichDocument();
-    doc->SetPlainText(QStringLiteral("Élan and elan.\r\nThe ELAN again.\r\n") + QStringLiteral("filler\r\n").repeated(200) +
-                      QStringLiteral("final élan"));
+    doc->SetPlainText(QStringLiteral("Élan and elan.\r\nThe ELAN again.\r\n")
+                      + QStringLiteral("filler\r\n").repeated(200) + QStringLiteral("final élan"));
     QCOMPARE(FindTextInRichEdit(Box, QStringLiteral("elan"), true, true), 9);
     QCOMPARE(doc->SelectionStart(), 9);
     QCOMPARE(doc->SelectionLength(), 4);
     QCOMPARE(FindTextInRichEdit(Box, QStringLiteral("elan"), true, false), 20);
     QCOMPARE(FindTextInRichEdit(Box, QStringLiteral("elan"), true, false), -1); // "élan" is another word
-    QCOMPARE(doc->SelectionStart(), 20);                                       // unchanged
+    QCOMPARE(doc->SelectionStart(), 20); // unchanged
     int last = FindTextInRichEdit(Box, QStringLiteral("ÉLAN"), true, false);
     QCOMPARE(last, GetTextLength(Box) - 4);
     QVERIFY(IsCaretVisible(Box)); // scrolled to the match at the end
@@ -368,8 +368,8 @@ void TestRichBox::PrintsPages()
     QVERIFY(pdf.open(QIODevice::ReadOnly));
     QByteArray data = pdf.readAll();
     QVERIFY(data.startsWith("%PDF"));
-    QVERIFY2(data.count("/Type /Page\n") + data.count("/Type /Page\r") + data.count("/Type /Page ") > 1 ||
-                 data.count("/Type /Page") > 2,
+    QVERIFY2(data.count("/Type /Page\n") + data.count("/Type /Page\r") + data.count("/Type /Page ") > 1
+                 || data.count("/Type /Page") > 2,
              "the book spans several pages");
 }
 

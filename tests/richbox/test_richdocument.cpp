@@ -159,8 +159,8 @@ void TestRichDocument::BulkBuildsRunsAndFormats()
 void TestRichDocument::FormatsReadBack()
 {
     TParaFormat para;
-    para.Mask = PFM_STARTINDENT | PFM_OFFSET | PFM_RIGHTINDENT | PFM_LINESPACING | PFM_SPACEAFTER | PFM_TABSTOPS |
-                PFM_ALIGNMENT;
+    para.Mask = PFM_STARTINDENT | PFM_OFFSET | PFM_RIGHTINDENT | PFM_LINESPACING | PFM_SPACEAFTER | PFM_TABSTOPS
+        | PFM_ALIGNMENT;
     para.StartIndent = 700;
     para.Offset = -283;
     para.RightIndent = 301;
