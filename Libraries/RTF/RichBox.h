@@ -43,6 +43,8 @@ public:
     void SetRightMarginPixels(int pixels);
     int LeftMarginPixels() const;
     int RightMarginPixels() const;
+    // An invalid colour paints no background of the box's own (the owner's
+    // OnPaintBackground, or what lies behind the box, shows through).
     void SetBackgroundColor(const QColor &color);
     QColor BackgroundColor() const;
     void SetUrlDetection(bool on);
