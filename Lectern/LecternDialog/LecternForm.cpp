@@ -1,5 +1,8 @@
 #include "LecternForm.h"
 
+#include "ConvertOptions.h"
+#include "EnhancedRichEdit.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
@@ -99,6 +102,13 @@ TLecternForm::TLecternForm(QWidget *parent) : QWidget(parent)
     FormResize();
 }
 
+TBookFormatOptions TLecternForm::CurrentFormatOptions() const
+{
+    TBookFormatOptions options;
+    ProfileFormatTabSheet->ReadFormatOptions(options);
+    return options;
+}
+
 TLecternForm::~TLecternForm()
 {
     qApp->removeEventFilter(this);
@@ -131,6 +141,11 @@ void TLecternForm::CreateLabels()
 
     RichEdit = new TRichBox(this);
     RichEdit->setObjectName(QStringLiteral("RichEdit"));
+    Engine = std::make_unique<TEnhancedRichEdit>();
+    Engine->RichBox = RichEdit->RichDocument();
+    Engine->MenuOwner = this;
+    Engine->MaxChapters = 30;
+    Engine->HelpContext = 100;
     RichEdit->setReadOnly(true);
     RichEdit->setTabChangesFocus(false); // tab characters go into the text
     // The selection stays visible when the focus moves elsewhere.

@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 #include "Shortcuts.h"
 #include "WindowLayout.h"
@@ -20,6 +21,8 @@ class QPushButton;
 class QTabWidget;
 class QTimer;
 class TRichBox;
+class TEnhancedRichEdit;
+struct TBookFormatOptions;
 class TBookGroupBox;
 class TSizesGroupBox;
 class TProgramOpenTabSheet;
@@ -75,6 +78,10 @@ public:
 
     QTimer *InfoTimer = nullptr;
 
+    // The enhancement engine bound to the rich-box's document; it owns the
+    // chapters menu of the open book.
+    std::unique_ptr<TEnhancedRichEdit> Engine;
+
     // ---- Window state --------------------------------------------------
     QString CurrentBookPath;
     int PieceSize = 50000;
@@ -116,6 +123,10 @@ public:
     // whether it was loaded.
     bool OpenBook(const QString &fileName, bool recordAutoBookmark);
     void LoadOnStart();
+
+    // The reading options of the profile pages (format, enhancement,
+    // colours) as one record, for loading and re-formatting.
+    TBookFormatOptions CurrentFormatOptions() const;
 
     // The layout for the current window size and options.
     TWindowLayout CurrentLayout() const;

@@ -1,3 +1,7 @@
 #include "ProfileFormatTabSheet.h"
 
+#include "ConvertOptions.h"
+
 TProfileFormatTabSheet::TProfileFormatTabSheet(QWidget *parent) : QWidget(parent) { Form.setupUi(this); }
+
+void TProfileFormatTabSheet::ReadFormatOptions(TBookFormatOptions &options) const { Q_UNUSED(options); }

@@ -5,9 +5,14 @@
 
 #include "ui_ProfileFormatTabSheet.h"
 
+struct TBookFormatOptions;
+
 class TProfileFormatTabSheet : public QWidget {
     Q_OBJECT
 public:
     explicit TProfileFormatTabSheet(QWidget *parent = nullptr);
     Ui::ProfileFormatTabSheet Form;
+    // Writes the page's format options into the record; members the page
+    // does not hold are left as they are.
+    void ReadFormatOptions(TBookFormatOptions &options) const;
 };
