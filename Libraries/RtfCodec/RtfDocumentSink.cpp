@@ -1,15 +1,25 @@
 #include "RtfDocumentSink.h"
 
-#include <QTextBlock>
-#include <QTextCursor>
+#include <QImage>
 #include <QTextDocument>
 #include <QTextImageFormat>
 #include <QUrl>
+
+namespace {
+
+constexpr QChar LineSeparator(QChar::LineSeparator);
+constexpr QChar ParagraphSeparator(QChar::ParagraphSeparator);
+
+} // namespace
 
 TRtfDocumentSink::TRtfDocumentSink(TRichDocument &document) : Document(document)
 {
     Document.BeginBulk();
     Building = true;
+    Cursor = Document.BulkCursor();
+    BaseChar = Cursor.blockCharFormat();
+    BaseBlock = Cursor.blockFormat();
+    MarkFormat = BaseChar;
 }
 
 TRtfDocumentSink::~TRtfDocumentSink()
@@ -18,39 +28,52 @@ TRtfDocumentSink::~TRtfDocumentSink()
         DocumentEnd();
 }
 
+const QTextCharFormat &TRtfDocumentSink::QtFormat(const TRtfTextFormat &format)
+{
+    const QString &link = Links.empty() ? QString() : Links.back();
+    if (LastFormat < Formats.size() && Formats[LastFormat].Format == format && Formats[LastFormat].Link == link)
+        return Formats[LastFormat].Qt;
+    for (size_t i = 0; i < Formats.size(); ++i) {
+        if (Formats[i].Format == format && Formats[i].Link == link) {
+            LastFormat = i;
+            return Formats[i].Qt;
+        }
+    }
+    if (Formats.size() >= 256)
+        Formats.clear();
+    QTextCharFormat qt = BaseChar;
+    qt.merge(ToQtCharFormat(format.Format));
+    if (format.VerticalAlign == TRtfVerticalAlign::Super)
+        qt.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+    else if (format.VerticalAlign == TRtfVerticalAlign::Sub)
+        qt.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+    if (!link.isEmpty()) {
+        qt.setAnchor(true);
+        qt.setAnchorHref(link);
+    }
+    Formats.push_back(TCached{format, link, qt});
+    LastFormat = Formats.size() - 1;
+    return Formats.back().Qt;
+}
+
+void TRtfDocumentSink::Append(const QString &text, const QTextCharFormat &format)
+{
+    const int start = int(Paragraph.size());
+    Paragraph += text;
+    if (!Runs.empty() && Runs.back().Start + Runs.back().Length == start && Runs.back().Format == format)
+        Runs.back().Length += int(text.size());
+    else
+        Runs.push_back(TRun{start, int(text.size()), format});
+    MarkFormat = format;
+}
+
 void TRtfDocumentSink::AddTabs()
 {
     if (PendingTabs <= 0)
         return;
     const QString tabs(PendingTabs, QLatin1Char('\t'));
     PendingTabs = 0;
-    TRtfTextFormat format;
-    if (!Runs.isEmpty())
-        format.Format = Runs.last().Format;
-    else if (HasLastFormat)
-        format.Format = LastFormat;
-    Append(tabs, format);
-}
-
-void TRtfDocumentSink::Append(const QString &text, const TRtfTextFormat &format)
-{
-    const int start = int(Paragraph.size());
-    Paragraph += text;
-    if (!Runs.isEmpty() && Runs.last().Start + Runs.last().Length == start &&
-        SameCharFormat(Runs.last().Format, format.Format)) {
-        Runs.last().Length += int(text.size());
-    } else {
-        Runs.append(TFormatRun{start, int(text.size()), format.Format});
-    }
-    if (format.VerticalAlign != TRtfVerticalAlign::Normal) {
-        if (!Raised.empty() && Raised.back().At.Paragraph == Paragraphs &&
-            Raised.back().At.Offset + Raised.back().Length == start && Raised.back().Align == format.VerticalAlign)
-            Raised.back().Length += int(text.size());
-        else
-            Raised.push_back(TRaised{TMark{Paragraphs, start}, int(text.size()), format.VerticalAlign});
-    }
-    LastFormat = format.Format;
-    HasLastFormat = true;
+    Append(tabs, MarkFormat);
 }
 
 void TRtfDocumentSink::Text(const QString &text, const TRtfTextFormat &format)
@@ -58,22 +81,69 @@ void TRtfDocumentSink::Text(const QString &text, const TRtfTextFormat &format)
     if (text.isEmpty())
         return;
     AddTabs();
-    Append(text, format);
+    Append(text, QtFormat(format));
     CellHasText = true;
+}
+
+void TRtfDocumentSink::AddPending(const QString &text, const QTextCharFormat &format)
+{
+    if (Pending.isEmpty()) {
+        PendingFormat = format;
+    } else if (!(format == PendingFormat)) {
+        FlushPending();
+        PendingFormat = format;
+    }
+    Pending += text;
+}
+
+void TRtfDocumentSink::FlushPending()
+{
+    if (Pending.isEmpty())
+        return;
+    Cursor.insertText(Pending, PendingFormat);
+    Pending.clear();
 }
 
 void TRtfDocumentSink::Finish(const TParaFormat &format)
 {
-    if (Runs.isEmpty() && HasLastFormat)
-        Document.AppendParagraph(Paragraph, &LastFormat, &format);
-    else
-        Document.AppendParagraph(Paragraph, nullptr, &format, Runs);
-    ++Paragraphs;
+    if (!HasLastPara || !SameParaFormat(format, LastPara)) {
+        QTextBlockFormat block = BaseBlock;
+        MergeQtBlockFormat(block, format);
+        const bool changed = !HasLastPara || !(block == LastBlock);
+        LastPara = format;
+        LastBlock = block;
+        HasLastPara = true;
+        if (changed && !FirstParagraph) {
+            FlushPending();
+            Cursor.insertBlock(LastBlock, MarkFormat);
+        } else if (!FirstParagraph) {
+            AddPending(QString(ParagraphSeparator), MarkFormat);
+        }
+    } else if (!FirstParagraph) {
+        // A new paragraph like the last one: the separator goes in with the text.
+        AddPending(QString(ParagraphSeparator), MarkFormat);
+    }
+    if (FirstParagraph) {
+        Cursor.setBlockFormat(LastBlock);
+        Cursor.setBlockCharFormat(Runs.empty() ? MarkFormat : Runs.front().Format);
+        FirstParagraph = false;
+    }
+    for (const TRun &run : Runs)
+        AddPending(Paragraph.mid(run.Start, run.Length), run.Format);
     Paragraph.clear();
     Runs.clear();
     InRow = false;
     PendingTabs = 0;
     CellHasText = false;
+}
+
+void TRtfDocumentSink::ChopLineSeparator()
+{
+    if (CellHasText || !Paragraph.endsWith(LineSeparator))
+        return;
+    Paragraph.chop(1);
+    if (!Runs.empty() && --Runs.back().Length <= 0)
+        Runs.pop_back();
 }
 
 void TRtfDocumentSink::ParagraphEnd(const TParaFormat &format, bool inTable)
@@ -83,9 +153,7 @@ void TRtfDocumentSink::ParagraphEnd(const TParaFormat &format, bool inTable)
         InRow = true;
         if (CellHasText) {
             AddTabs();
-            TRtfTextFormat lineFormat;
-            lineFormat.Format = HasLastFormat ? LastFormat : TCharFormat();
-            Append(QString(QChar(QChar::LineSeparator)), lineFormat);
+            Append(QString(LineSeparator), MarkFormat);
             CellHasText = false;
         }
         return;
@@ -96,12 +164,7 @@ void TRtfDocumentSink::ParagraphEnd(const TParaFormat &format, bool inTable)
 void TRtfDocumentSink::CellEnd()
 {
     InRow = true;
-    // A cell's own paragraph mark may have ended it already.
-    if (!Paragraph.isEmpty() && Paragraph.endsWith(QChar(QChar::LineSeparator)) && !CellHasText) {
-        Paragraph.chop(1);
-        if (!Runs.isEmpty() && --Runs.last().Length <= 0)
-            Runs.removeLast();
-    }
+    ChopLineSeparator(); // the cell's own paragraph mark may have ended it already
     ++PendingTabs;
     CellHasText = false;
 }
@@ -110,11 +173,7 @@ void TRtfDocumentSink::RowEnd(const TParaFormat &format, const QVector<int> &cel
 {
     if (!InRow && Paragraph.isEmpty())
         return;
-    if (Paragraph.endsWith(QChar(QChar::LineSeparator)) && !CellHasText) {
-        Paragraph.chop(1);
-        if (!Runs.isEmpty() && --Runs.last().Length <= 0)
-            Runs.removeLast();
-    }
+    ChopLineSeparator();
     TParaFormat rowFormat = format;
     rowFormat.Mask |= PFM_TABSTOPS;
     rowFormat.TabStops.clear();
@@ -131,102 +190,43 @@ void TRtfDocumentSink::RowEnd(const TParaFormat &format, const QVector<int> &cel
 void TRtfDocumentSink::Image(const QByteArray &data, const char *format, int widthTwips, int heightTwips,
                              const TRtfTextFormat &textFormat)
 {
-    QImage picture = QImage::fromData(data, format);
+    const QImage picture = QImage::fromData(data, format);
     if (picture.isNull())
         return; // a picture Qt cannot decode is left out rather than shown as a box
     AddTabs();
     TRtfTextFormat plain = textFormat;
     plain.VerticalAlign = TRtfVerticalAlign::Normal;
-    Pictures.push_back(TPicture{Here(), picture, widthTwips, heightTwips});
-    Append(QString(QChar(QChar::ObjectReplacementCharacter)), plain);
+    const QString name = QStringLiteral("rtf-picture-%1").arg(++Pictures);
+    Cursor.document()->addResource(QTextDocument::ImageResource, QUrl(name), picture);
+    QTextImageFormat image;
+    image.merge(QtFormat(plain));
+    image.setObjectType(QTextFormat::ImageObject);
+    image.setName(name);
+    image.setWidth(widthTwips > 0 ? TwipsToPixels(widthTwips) : picture.width());
+    image.setHeight(heightTwips > 0 ? TwipsToPixels(heightTwips) : picture.height());
+    Append(QString(QChar(QChar::ObjectReplacementCharacter)), image);
     CellHasText = true;
 }
 
 void TRtfDocumentSink::LinkBegin(const QString &target)
 {
-    if (OpenLinks.size() >= 16)
-        return;
-    AddTabs();
-    OpenLinks.push_back(Here());
-    OpenTargets.push_back(target);
+    Links.push_back(target);
 }
 
 void TRtfDocumentSink::LinkEnd()
 {
-    if (OpenLinks.empty())
-        return;
-    TLink link{OpenLinks.back(), Here(), OpenTargets.back()};
-    OpenLinks.pop_back();
-    OpenTargets.pop_back();
-    if (link.Start.Paragraph != link.End.Paragraph || link.Start.Offset != link.End.Offset)
-        Links.push_back(link);
+    if (!Links.empty())
+        Links.pop_back();
 }
 
 void TRtfDocumentSink::DocumentEnd()
 {
     if (!Building)
         return;
-    if (!Paragraph.isEmpty() || PendingTabs > 0 || InRow) {
-        TParaFormat format;
-        Finish(format);
-    }
+    if (!Paragraph.isEmpty() || PendingTabs > 0 || InRow)
+        Finish(TParaFormat());
+    FlushPending();
+    Cursor = QTextCursor();
     Document.EndBulk();
     Building = false;
-    ApplyExtras();
-}
-
-void TRtfDocumentSink::ApplyExtras()
-{
-    if (Links.empty() && Raised.empty() && Pictures.empty())
-        return;
-    QTextDocument *doc = Document.Document();
-    const bool undo = doc->isUndoRedoEnabled();
-    const bool modified = doc->isModified();
-    doc->setUndoRedoEnabled(false);
-    const int last = doc->characterCount() - 1;
-    auto position = [doc, last](const TMark &mark) {
-        const QTextBlock block = doc->findBlockByNumber(mark.Paragraph);
-        if (!block.isValid())
-            return last;
-        return std::min(block.position() + std::min(mark.Offset, block.length() - 1), last);
-    };
-    QTextCursor cursor(doc);
-    cursor.beginEditBlock();
-    for (const TRaised &raised : Raised) {
-        const int start = position(raised.At);
-        cursor.setPosition(start);
-        cursor.setPosition(std::min(start + raised.Length, last), QTextCursor::KeepAnchor);
-        QTextCharFormat format;
-        format.setVerticalAlignment(raised.Align == TRtfVerticalAlign::Super ? QTextCharFormat::AlignSuperScript
-                                                                            : QTextCharFormat::AlignSubScript);
-        cursor.mergeCharFormat(format);
-    }
-    for (const TLink &link : Links) {
-        cursor.setPosition(position(link.Start));
-        cursor.setPosition(position(link.End), QTextCursor::KeepAnchor);
-        QTextCharFormat format;
-        format.setAnchor(true);
-        format.setAnchorHref(link.Target);
-        cursor.mergeCharFormat(format);
-    }
-    int number = 0;
-    for (const TPicture &picture : Pictures) {
-        const int at = position(picture.At);
-        if (doc->characterAt(at) != QChar(QChar::ObjectReplacementCharacter))
-            continue;
-        const QString name = QStringLiteral("rtf-picture-%1").arg(++number);
-        doc->addResource(QTextDocument::ImageResource, QUrl(name), picture.Picture);
-        cursor.setPosition(at);
-        cursor.setPosition(at + 1, QTextCursor::KeepAnchor);
-        QTextImageFormat format;
-        format.merge(cursor.charFormat());
-        format.setObjectType(QTextFormat::ImageObject);
-        format.setName(name);
-        format.setWidth(picture.WidthTwips > 0 ? TwipsToPixels(picture.WidthTwips) : picture.Picture.width());
-        format.setHeight(picture.HeightTwips > 0 ? TwipsToPixels(picture.HeightTwips) : picture.Picture.height());
-        cursor.setCharFormat(format);
-    }
-    cursor.endEditBlock();
-    doc->setUndoRedoEnabled(undo);
-    doc->setModified(modified);
 }

@@ -1,14 +1,17 @@
-// Builds what the RTF reader reports into a TRichDocument through its bulk
-// interface. Paragraphs, their formats and character runs go in while
-// reading; links, superscripts and pictures are applied to the finished Qt
-// document afterwards (they change no text, so positions stay put). Table
-// rows become one paragraph each with their cells separated by tabs and tab
-// stops at the cell edges.
+// Builds what the RTF reader reports into a TRichDocument during a bulk
+// build, through the bulk cursor with Qt formats made once per distinct RTF
+// format (so equal formats are one shared Qt format and consecutive text of
+// one format goes in with one insertion). Character and paragraph formats
+// mean what the rich document's conversions say. Table rows become one
+// paragraph each, their cells separated by tabs, with tab stops at the cell
+// edges.
 #pragma once
 
 #include "RtfSink.h"
 
-#include <QImage>
+#include <QTextBlockFormat>
+#include <QTextCharFormat>
+#include <QTextCursor>
 
 #include <vector>
 
@@ -30,46 +33,47 @@ public:
     void DocumentEnd() override;
 
 private:
-    struct TMark {
-        int Paragraph = 0;
-        int Offset = 0;
-    };
-    struct TLink {
-        TMark Start, End;
-        QString Target;
-    };
-    struct TRaised {
-        TMark At;
+    struct TRun {
+        int Start = 0;
         int Length = 0;
-        TRtfVerticalAlign Align = TRtfVerticalAlign::Normal;
+        QTextCharFormat Format;
     };
-    struct TPicture {
-        TMark At;
-        QImage Picture;
-        int WidthTwips = 0, HeightTwips = 0;
+    struct TCached {
+        TRtfTextFormat Format;
+        QString Link;
+        QTextCharFormat Qt;
     };
 
-    void Append(const QString &text, const TRtfTextFormat &format);
+    const QTextCharFormat &QtFormat(const TRtfTextFormat &format);
+    void Append(const QString &text, const QTextCharFormat &format);
     void AddTabs();
+    void ChopLineSeparator();
     void Finish(const TParaFormat &format);
-    TMark Here() const { return TMark{Paragraphs, int(Paragraph.size())}; }
-    void ApplyExtras();
+    void AddPending(const QString &text, const QTextCharFormat &format);
+    void FlushPending();
 
     TRichDocument &Document;
     bool Building = false;
+    QTextCursor Cursor;
+    QTextCharFormat BaseChar;
+    QTextBlockFormat BaseBlock;
+    std::vector<TCached> Formats; // most recently made formats
+    size_t LastFormat = 0;
+    TParaFormat LastPara;
+    QTextBlockFormat LastBlock;
+    bool HasLastPara = false;
+    bool FirstParagraph = true;
+    int Pictures = 0;
+    // The paragraph being read
     QString Paragraph;
-    QVector<TFormatRun> Runs;
-    TCharFormat LastFormat; // for empty paragraphs
-    bool HasLastFormat = false;
-    int Paragraphs = 0;
+    std::vector<TRun> Runs;
+    QTextCharFormat MarkFormat; // of the paragraph mark (the last text's)
+    std::vector<QString> Links;
     // Table rows
     bool InRow = false;
     int PendingTabs = 0;
     bool CellHasText = false;
-    // Applied after the build
-    std::vector<TLink> Links;
-    std::vector<TMark> OpenLinks;
-    std::vector<QString> OpenTargets;
-    std::vector<TRaised> Raised;
-    std::vector<TPicture> Pictures;
+    // Text waiting to go into the document in one insertion
+    QString Pending;
+    QTextCharFormat PendingFormat;
 };

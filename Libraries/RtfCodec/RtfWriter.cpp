@@ -104,6 +104,7 @@ struct TCharControls {
     QByteArray Controls; // starts with \plain
     QString Href;
     bool Image = false;
+    bool Ready = false;
 };
 
 class TWriter
@@ -116,6 +117,7 @@ private:
     int FontIndex(const QString &face);
     int ColorIndex(TColor color);
     void PrepareFormats();
+    const TCharControls &Controls(int index);
     QByteArray ParaControls(const QTextBlockFormat &format) const;
     void WritePicture(const QTextImageFormat &format);
     void WriteBlock(const QTextBlock &block);
@@ -125,6 +127,7 @@ private:
     QStringList Fonts;
     QHash<QString, int> FontIndexes;
     QVector<TColor> Colors;
+    QVector<QTextFormat> Formats;
     std::vector<TCharControls> CharControls; // by format index
     QHash<int, QByteArray> ParaCache;
     QByteArray CurrentPara;
@@ -162,43 +165,51 @@ void TWriter::PrepareFormats()
     if (font.pointSizeF() > 0)
         DefaultHeight = int(font.pointSizeF() * 20 + 0.5);
     FontIndex(DefaultFace);
-    const QVector<QTextFormat> formats = Doc.allFormats();
-    CharControls.resize(size_t(formats.size()));
-    for (int i = 0; i < formats.size(); ++i) {
-        const QTextFormat &format = formats.at(i);
-        if (!format.isCharFormat())
-            continue;
-        const QTextCharFormat charFormat = format.toCharFormat();
-        const TCharFormat c = FromQtCharFormat(charFormat);
-        const QString face = c.FaceName.isEmpty() ? DefaultFace : c.FaceName;
-        const int height = c.HeightTwips > 0 ? c.HeightTwips : DefaultHeight;
-        QByteArray controls = "\\plain\\f" + QByteArray::number(FontIndex(face)) + "\\fs" +
-                              QByteArray::number(std::max(1, (height + 5) / 10));
-        if (c.Effects & CFE_BOLD)
-            controls += "\\b";
-        if (c.Effects & CFE_ITALIC)
-            controls += "\\i";
-        if (c.Effects & CFE_UNDERLINE)
-            controls += "\\ul";
-        if (c.Effects & CFE_STRIKEOUT)
-            controls += "\\strike";
-        if (c.SpacingTwips != 0)
-            controls += "\\expndtw" + QByteArray::number(c.SpacingTwips);
-        if (c.TextColor != ColorDefault && c.TextColor != ColorNone)
-            controls += "\\cf" + QByteArray::number(ColorIndex(c.TextColor));
-        if (c.BackColor != ColorDefault && c.BackColor != ColorNone)
-            controls += "\\highlight" + QByteArray::number(ColorIndex(c.BackColor));
-        if (charFormat.verticalAlignment() == QTextCharFormat::AlignSuperScript)
-            controls += "\\super";
-        else if (charFormat.verticalAlignment() == QTextCharFormat::AlignSubScript)
-            controls += "\\sub";
-        controls += ' ';
-        TCharControls &entry = CharControls[size_t(i)];
-        entry.Controls = controls;
-        if (charFormat.isAnchor())
-            entry.Href = charFormat.anchorHref();
-        entry.Image = charFormat.isImageFormat();
-    }
+    Formats = Doc.allFormats();
+    CharControls.resize(size_t(Formats.size()));
+}
+
+// The control words of a format, worked out when it is first used so the
+// font and colour tables list things in the order the text uses them.
+const TCharControls &TWriter::Controls(int index)
+{
+    TCharControls &entry = CharControls[size_t(index)];
+    if (entry.Ready)
+        return entry;
+    entry.Ready = true;
+    const QTextFormat &format = Formats.at(index);
+    if (!format.isCharFormat())
+        return entry;
+    const QTextCharFormat charFormat = format.toCharFormat();
+    const TCharFormat c = FromQtCharFormat(charFormat);
+    const QString face = c.FaceName.isEmpty() ? DefaultFace : c.FaceName;
+    const int height = c.HeightTwips > 0 ? c.HeightTwips : DefaultHeight;
+    QByteArray controls = "\\plain\\f" + QByteArray::number(FontIndex(face)) + "\\fs" +
+                          QByteArray::number(std::max(1, (height + 5) / 10));
+    if (c.Effects & CFE_BOLD)
+        controls += "\\b";
+    if (c.Effects & CFE_ITALIC)
+        controls += "\\i";
+    if (c.Effects & CFE_UNDERLINE)
+        controls += "\\ul";
+    if (c.Effects & CFE_STRIKEOUT)
+        controls += "\\strike";
+    if (c.SpacingTwips != 0)
+        controls += "\\expndtw" + QByteArray::number(c.SpacingTwips);
+    if (c.TextColor != ColorDefault && c.TextColor != ColorNone)
+        controls += "\\cf" + QByteArray::number(ColorIndex(c.TextColor));
+    if (c.BackColor != ColorDefault && c.BackColor != ColorNone)
+        controls += "\\highlight" + QByteArray::number(ColorIndex(c.BackColor));
+    if (charFormat.verticalAlignment() == QTextCharFormat::AlignSuperScript)
+        controls += "\\super";
+    else if (charFormat.verticalAlignment() == QTextCharFormat::AlignSubScript)
+        controls += "\\sub";
+    controls += ' ';
+    entry.Controls = controls;
+    if (charFormat.isAnchor())
+        entry.Href = charFormat.anchorHref();
+    entry.Image = charFormat.isImageFormat();
+    return entry;
 }
 
 QByteArray TWriter::ParaControls(const QTextBlockFormat &format) const
@@ -307,7 +318,7 @@ void TWriter::WriteBlock(const QTextBlock &block)
         const int index = fragment.charFormatIndex();
         if (index < 0 || size_t(index) >= CharControls.size())
             continue;
-        const TCharControls &controls = CharControls[size_t(index)];
+        const TCharControls &controls = Controls(index);
         if (controls.Href != Link) {
             if (!Link.isEmpty()) {
                 Out += "}}}";
