@@ -108,7 +108,7 @@ void TestMyMath::alignRealToTextPowExamples()
 
     QCOMPARE(RoundHalfUp(2.5), 3.0);
     QCOMPARE(RoundHalfUp(2.4999), 2.0);
-    QCOMPARE(RoundHalfUp(-2.5), -2.0); // fractional part 0.5 rounds up
+    QCOMPARE(RoundHalfUp(-2.5), -2.0); // a fraction of one half rounds up
     QCOMPARE(RoundHalfUp(-2.6), -3.0);
 }
 
