@@ -134,12 +134,16 @@ const TRtfCodePage &TRtfCodePage::Get(int codePage)
     static std::mutex mutex;
     static std::map<int, std::unique_ptr<TRtfCodePage>> pages;
     std::lock_guard<std::mutex> lock(mutex);
-    if (IconvName(codePage).isEmpty())
-        codePage = 1252;
-    auto &page = pages[codePage];
+    auto found = pages.find(codePage);
+    if (found != pages.end())
+        return *found->second;
+    const int known = IconvName(codePage).isEmpty() ? 1252 : codePage;
+    auto &page = pages[known];
     if (!page)
-        page.reset(new TRtfCodePage(codePage));
-    return *page;
+        page.reset(new TRtfCodePage(known));
+    if (known != codePage)
+        pages[codePage].reset(new TRtfCodePage(known));
+    return *pages[codePage];
 }
 
 int TRtfCodePage::FromCharset(int charset)

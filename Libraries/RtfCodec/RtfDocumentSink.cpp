@@ -17,8 +17,12 @@ TRtfDocumentSink::TRtfDocumentSink(TRichDocument &document) : Document(document)
     Document.BeginBulk();
     Building = true;
     Cursor = Document.BulkCursor();
+    // Inside an edit block the cursor does not lay out the paragraph after
+    // every insertion to find its x position.
+    Cursor.beginEditBlock();
     BaseChar = Cursor.blockCharFormat();
     BaseBlock = Cursor.blockFormat();
+    BlockFormat = BaseBlock;
     MarkFormat = BaseChar;
 }
 
@@ -56,36 +60,42 @@ const QTextCharFormat &TRtfDocumentSink::QtFormat(const TRtfTextFormat &format)
     return Formats.back().Qt;
 }
 
-void TRtfDocumentSink::Append(const QString &text, const QTextCharFormat &format)
+// Puts out what is due before new content: the paragraph separator, a line
+// break for a paragraph mark inside a cell, tabs for ended cells.
+void TRtfDocumentSink::BeforeContent()
 {
-    const int start = int(Paragraph.size());
-    Paragraph += text;
-    if (!Runs.empty() && Runs.back().Start + Runs.back().Length == start && Runs.back().Format == format)
-        Runs.back().Length += int(text.size());
-    else
-        Runs.push_back(TRun{start, int(text.size()), format});
-    MarkFormat = format;
+    if (SeparatorDue) {
+        AddPending(QStringView(&ParagraphSeparator, 1), MarkFormat);
+        SeparatorDue = false;
+    }
+    if (PendingTabs > 0) {
+        LineBreakDue = false; // a cell's last paragraph mark ends nothing more
+        const QString tabs(PendingTabs, QLatin1Char('\t'));
+        PendingTabs = 0;
+        AddPending(tabs, MarkFormat);
+    }
+    if (LineBreakDue) {
+        AddPending(QStringView(&LineSeparator, 1), MarkFormat);
+        LineBreakDue = false;
+    }
 }
 
-void TRtfDocumentSink::AddTabs()
+void TRtfDocumentSink::Content(QStringView text, const QTextCharFormat &format)
 {
-    if (PendingTabs <= 0)
-        return;
-    const QString tabs(PendingTabs, QLatin1Char('\t'));
-    PendingTabs = 0;
-    Append(tabs, MarkFormat);
+    BeforeContent();
+    AddPending(text, format);
+    MarkFormat = format;
+    ParagraphHasContent = true;
+    CellHasText = true;
 }
 
 void TRtfDocumentSink::Text(const QString &text, const TRtfTextFormat &format)
 {
-    if (text.isEmpty())
-        return;
-    AddTabs();
-    Append(text, QtFormat(format));
-    CellHasText = true;
+    if (!text.isEmpty())
+        Content(text, QtFormat(format));
 }
 
-void TRtfDocumentSink::AddPending(const QString &text, const QTextCharFormat &format)
+void TRtfDocumentSink::AddPending(QStringView text, const QTextCharFormat &format)
 {
     if (Pending.isEmpty()) {
         PendingFormat = format;
@@ -104,46 +114,33 @@ void TRtfDocumentSink::FlushPending()
     Pending.clear();
 }
 
+// Ends the paragraph whose text went in last: it gets its block format
+// (only where that differs from the block's, which takes a flush), and the
+// separator to the next one is put out when something follows.
 void TRtfDocumentSink::Finish(const TParaFormat &format)
 {
+    if (SeparatorDue) {
+        // An empty paragraph.
+        AddPending(QStringView(&ParagraphSeparator, 1), MarkFormat);
+        SeparatorDue = false;
+    }
     if (!HasLastPara || !SameParaFormat(format, LastPara)) {
         QTextBlockFormat block = BaseBlock;
         MergeQtBlockFormat(block, format);
-        const bool changed = !HasLastPara || !(block == LastBlock);
         LastPara = format;
-        LastBlock = block;
         HasLastPara = true;
-        if (changed && !FirstParagraph) {
+        if (!(block == BlockFormat)) {
             FlushPending();
-            Cursor.insertBlock(LastBlock, MarkFormat);
-        } else if (!FirstParagraph) {
-            AddPending(QString(ParagraphSeparator), MarkFormat);
+            Cursor.setBlockFormat(block);
+            BlockFormat = block;
         }
-    } else if (!FirstParagraph) {
-        // A new paragraph like the last one: the separator goes in with the text.
-        AddPending(QString(ParagraphSeparator), MarkFormat);
     }
-    if (FirstParagraph) {
-        Cursor.setBlockFormat(LastBlock);
-        Cursor.setBlockCharFormat(Runs.empty() ? MarkFormat : Runs.front().Format);
-        FirstParagraph = false;
-    }
-    for (const TRun &run : Runs)
-        AddPending(Paragraph.mid(run.Start, run.Length), run.Format);
-    Paragraph.clear();
-    Runs.clear();
+    SeparatorDue = true;
+    ParagraphHasContent = false;
     InRow = false;
     PendingTabs = 0;
+    LineBreakDue = false;
     CellHasText = false;
-}
-
-void TRtfDocumentSink::ChopLineSeparator()
-{
-    if (CellHasText || !Paragraph.endsWith(LineSeparator))
-        return;
-    Paragraph.chop(1);
-    if (!Runs.empty() && --Runs.back().Length <= 0)
-        Runs.pop_back();
 }
 
 void TRtfDocumentSink::ParagraphEnd(const TParaFormat &format, bool inTable)
@@ -152,8 +149,7 @@ void TRtfDocumentSink::ParagraphEnd(const TParaFormat &format, bool inTable)
         // A paragraph mark inside a cell: the row stays one paragraph.
         InRow = true;
         if (CellHasText) {
-            AddTabs();
-            Append(QString(LineSeparator), MarkFormat);
+            LineBreakDue = true;
             CellHasText = false;
         }
         return;
@@ -164,16 +160,15 @@ void TRtfDocumentSink::ParagraphEnd(const TParaFormat &format, bool inTable)
 void TRtfDocumentSink::CellEnd()
 {
     InRow = true;
-    ChopLineSeparator(); // the cell's own paragraph mark may have ended it already
+    LineBreakDue = false; // the cell's own paragraph mark ends nothing more
     ++PendingTabs;
     CellHasText = false;
 }
 
 void TRtfDocumentSink::RowEnd(const TParaFormat &format, const QVector<int> &cellRight)
 {
-    if (!InRow && Paragraph.isEmpty())
+    if (!InRow && !ParagraphHasContent)
         return;
-    ChopLineSeparator();
     TParaFormat rowFormat = format;
     rowFormat.Mask |= PFM_TABSTOPS;
     rowFormat.TabStops.clear();
@@ -193,19 +188,20 @@ void TRtfDocumentSink::Image(const QByteArray &data, const char *format, int wid
     const QImage picture = QImage::fromData(data, format);
     if (picture.isNull())
         return; // a picture Qt cannot decode is left out rather than shown as a box
-    AddTabs();
     TRtfTextFormat plain = textFormat;
     plain.VerticalAlign = TRtfVerticalAlign::Normal;
+    const QTextCharFormat textQt = QtFormat(plain);
     const QString name = QStringLiteral("rtf-picture-%1").arg(++Pictures);
     Cursor.document()->addResource(QTextDocument::ImageResource, QUrl(name), picture);
     QTextImageFormat image;
-    image.merge(QtFormat(plain));
+    image.merge(textQt);
     image.setObjectType(QTextFormat::ImageObject);
     image.setName(name);
     image.setWidth(widthTwips > 0 ? TwipsToPixels(widthTwips) : picture.width());
     image.setHeight(heightTwips > 0 ? TwipsToPixels(heightTwips) : picture.height());
-    Append(QString(QChar(QChar::ObjectReplacementCharacter)), image);
-    CellHasText = true;
+    const QChar object(QChar::ObjectReplacementCharacter);
+    Content(QStringView(&object, 1), image);
+    MarkFormat = textQt;
 }
 
 void TRtfDocumentSink::LinkBegin(const QString &target)
@@ -223,9 +219,10 @@ void TRtfDocumentSink::DocumentEnd()
 {
     if (!Building)
         return;
-    if (!Paragraph.isEmpty() || PendingTabs > 0 || InRow)
+    if (ParagraphHasContent || PendingTabs > 0 || InRow)
         Finish(TParaFormat());
     FlushPending();
+    Cursor.endEditBlock();
     Cursor = QTextCursor();
     Document.EndBulk();
     Building = false;

@@ -33,11 +33,6 @@ public:
     void DocumentEnd() override;
 
 private:
-    struct TRun {
-        int Start = 0;
-        int Length = 0;
-        QTextCharFormat Format;
-    };
     struct TCached {
         TRtfTextFormat Format;
         QString Link;
@@ -45,11 +40,10 @@ private:
     };
 
     const QTextCharFormat &QtFormat(const TRtfTextFormat &format);
-    void Append(const QString &text, const QTextCharFormat &format);
-    void AddTabs();
-    void ChopLineSeparator();
+    void BeforeContent();
+    void Content(QStringView text, const QTextCharFormat &format);
     void Finish(const TParaFormat &format);
-    void AddPending(const QString &text, const QTextCharFormat &format);
+    void AddPending(QStringView text, const QTextCharFormat &format);
     void FlushPending();
 
     TRichDocument &Document;
@@ -59,19 +53,19 @@ private:
     QTextBlockFormat BaseBlock;
     std::vector<TCached> Formats; // most recently made formats
     size_t LastFormat = 0;
-    TParaFormat LastPara;
-    QTextBlockFormat LastBlock;
+    TParaFormat LastPara;       // of the paragraph last ended
     bool HasLastPara = false;
-    bool FirstParagraph = true;
+    QTextBlockFormat BlockFormat; // of the block the text goes into now
     int Pictures = 0;
-    // The paragraph being read
-    QString Paragraph;
-    std::vector<TRun> Runs;
-    QTextCharFormat MarkFormat; // of the paragraph mark (the last text's)
     std::vector<QString> Links;
+    // The paragraph being read: the separator before it, its content so far
+    bool SeparatorDue = false;
+    bool ParagraphHasContent = false;
+    QTextCharFormat MarkFormat; // of paragraph marks (the last text's)
     // Table rows
     bool InRow = false;
     int PendingTabs = 0;
+    bool LineBreakDue = false; // a paragraph mark inside a cell
     bool CellHasText = false;
     // Text waiting to go into the document in one insertion
     QString Pending;

@@ -280,6 +280,11 @@ void TRtfReader::TImpl::TextBytes(std::string_view bytes)
             }
         }
     }
+    if (plain && state.Dest == TDest::Body && !state.Char.Caps) {
+        if (!state.Char.Hidden)
+            EmitLatin1(bytes);
+        return;
+    }
     if (plain) {
         const QString chars = QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
         Deliver(chars);
@@ -345,6 +350,19 @@ void TRtfReader::TImpl::EmitText(QStringView chars)
         Out->Pending += chars.toString().toUpper();
     else
         Out->Pending += chars;
+    Out->HasContent = true;
+}
+
+void TRtfReader::TImpl::EmitLatin1(std::string_view bytes)
+{
+    LeadByte = -1;
+    if (FormatDirty)
+        ResolveFormat();
+    if (!Out->Pending.isEmpty() && Out->PendingFormat != Format)
+        Flush();
+    if (Out->Pending.isEmpty())
+        Out->PendingFormat = Format;
+    Out->Pending.append(QLatin1String(bytes.data(), qsizetype(bytes.size())));
     Out->HasContent = true;
 }
 

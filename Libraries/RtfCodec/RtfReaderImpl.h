@@ -72,6 +72,7 @@ struct TGroupState {
 struct TFont {
     QString Name;
     int CodePage = 0; // 0: the document's
+    const TRtfCodePage *Page = nullptr; // of CodePage, once looked up
     bool Symbol = false;
 };
 
@@ -119,6 +120,7 @@ struct TRtfReader::TImpl {
     void Flush();
     void ParagraphEnd();
     void EmitText(QStringView chars);
+    void EmitLatin1(std::string_view bytes); // plain ASCII body text
     void ResolveFormat();
     void FinishFontEntry();
     void FinishPicture();
@@ -146,6 +148,7 @@ struct TRtfReader::TImpl {
     TRtfTextFormat Format;
 
     int DocCodePage = 1252;
+    const TRtfCodePage *DocPage = nullptr;
     int DefaultFont = 0;
     QHash<int, RtfInternal::TFont> Fonts;
     int FontEntry = -1; // font being defined in the font table

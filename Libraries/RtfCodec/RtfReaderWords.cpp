@@ -170,14 +170,23 @@ void TRtfReader::TImpl::SetFont(int font)
 {
     TGroupState &state = State();
     state.Char.Font = font;
-    const auto entry = Fonts.constFind(font < 0 ? DefaultFont : font);
-    int codePage = 0;
+    const auto entry = Fonts.find(font < 0 ? DefaultFont : font);
     state.SymbolFont = false;
-    if (entry != Fonts.constEnd()) {
-        codePage = entry->CodePage;
+    const TRtfCodePage *page = nullptr;
+    if (entry != Fonts.end()) {
         state.SymbolFont = entry->Symbol;
+        if (entry->CodePage > 0) {
+            if (!entry->Page)
+                entry->Page = &TRtfCodePage::Get(entry->CodePage);
+            page = entry->Page;
+        }
     }
-    state.CodePage = &TRtfCodePage::Get(codePage > 0 ? codePage : DocCodePage);
+    if (!page) {
+        if (!DocPage || DocPage->Number() != DocCodePage)
+            DocPage = &TRtfCodePage::Get(DocCodePage);
+        page = DocPage;
+    }
+    state.CodePage = page;
     FormatDirty = true;
 }
 
@@ -384,14 +393,17 @@ void TRtfReader::TImpl::ControlWord(const TRtfToken &token)
         if (state.Dest == TDest::FontTable && FontEntry >= 0) {
             TFont &font = Fonts[FontEntry];
             font.Symbol = param == 2;
-            if (font.CodePage == 0)
+            if (font.CodePage == 0) {
                 font.CodePage = TRtfCodePage::FromCharset(param);
+                font.Page = nullptr;
+            }
             state.CodePage = &TRtfCodePage::Get(font.CodePage > 0 ? font.CodePage : DocCodePage);
         }
         break;
     case TWord::Cpg:
         if (state.Dest == TDest::FontTable && FontEntry >= 0 && param > 0) {
             Fonts[FontEntry].CodePage = TRtfCodePage::Get(param).Number();
+            Fonts[FontEntry].Page = nullptr;
             state.CodePage = &TRtfCodePage::Get(Fonts[FontEntry].CodePage);
         }
         break;

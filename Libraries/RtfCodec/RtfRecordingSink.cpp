@@ -1,5 +1,7 @@
 #include "RtfSink.h"
 
+#include <algorithm>
+
 bool SameCharFormat(const TCharFormat &a, const TCharFormat &b)
 {
     return a.Mask == b.Mask && a.Effects == b.Effects && a.HeightTwips == b.HeightTwips &&
@@ -7,12 +9,19 @@ bool SameCharFormat(const TCharFormat &a, const TCharFormat &b)
            a.FaceName == b.FaceName;
 }
 
+// Tab stops compared by hand: QList's own comparison hands memcmp a null
+// pointer for two empty lists (undefined behaviour in Qt 6.4).
+static bool SameTabs(const QVector<int> &a, const QVector<int> &b)
+{
+    return a.size() == b.size() && (a.isEmpty() || std::equal(a.cbegin(), a.cend(), b.cbegin()));
+}
+
 bool SameParaFormat(const TParaFormat &a, const TParaFormat &b)
 {
     return a.Mask == b.Mask && a.Alignment == b.Alignment && a.StartIndent == b.StartIndent &&
            a.RightIndent == b.RightIndent && a.Offset == b.Offset && a.SpaceBefore == b.SpaceBefore &&
            a.SpaceAfter == b.SpaceAfter && a.LineSpacing == b.LineSpacing && a.LineSpacingRule == b.LineSpacingRule &&
-           a.TabStops == b.TabStops;
+           SameTabs(a.TabStops, b.TabStops);
 }
 
 bool TRtfTextFormat::operator==(const TRtfTextFormat &other) const
