@@ -43,7 +43,7 @@ const char HexDigits[] = "0123456789abcdef";
 void AppendEscaped(QByteArray &out, QStringView text)
 {
     const qsizetype old = out.size();
-    const qsizetype need = old + text.size() * 10;
+    const qsizetype need = old + text.size() * 14;
     if (out.capacity() < need)
         out.reserve(std::max(need, out.capacity() * 2));
     out.resize(need);
@@ -84,17 +84,31 @@ void AppendEscaped(QByteArray &out, QStringView text)
         }
         if (c < 0x20)
             continue;
+        // \uN with the Windows-1252 byte (or "?") for readers without Unicode,
+        // the way word processors write it.
+        *p++ = '\\';
+        *p++ = 'u';
+        int value = int(int16_t(c));
+        if (value < 0) {
+            *p++ = '-';
+            value = -value;
+        }
+        char digits[8];
+        int count = 0;
+        do {
+            digits[count++] = char('0' + value % 10);
+            value /= 10;
+        } while (value > 0);
+        while (count > 0)
+            *p++ = digits[--count];
         if (const unsigned char b = Cp1252Byte(c)) {
             *p++ = '\\';
             *p++ = '\'';
             *p++ = HexDigits[b >> 4];
             *p++ = HexDigits[b & 15];
-            continue;
+        } else {
+            *p++ = '?';
         }
-        char number[16];
-        const int n = std::snprintf(number, sizeof(number), "\\u%d?", int(int16_t(c)));
-        std::memcpy(p, number, size_t(n));
-        p += n;
     }
     out.resize(p - out.constData());
 }

@@ -276,6 +276,18 @@ void TestRtfCorpus::Pandoc()
                          QStringLiteral("--wrap=none"), ours.fileName()},
                 &output));
     QCOMPARE(Words(QString::fromUtf8(output)), Words(doc.GetText()));
+
+    // Punctuation and letters outside Windows-1252 next to each other.
+    TRichDocument small;
+    small.SetPlainText(QStringLiteral("\u201C\u043C\u0438\u0440\u201D \u2014 caf\u00E9 \u20AC5"));
+    QFile mixed(temp.filePath(QStringLiteral("mixed.rtf")));
+    QVERIFY(mixed.open(QIODevice::WriteOnly));
+    mixed.write(WriteRtf(small));
+    mixed.close();
+    QVERIFY(Run(pandoc, {QStringLiteral("-f"), QStringLiteral("rtf"), QStringLiteral("-t"), QStringLiteral("plain"),
+                         mixed.fileName()},
+                &output));
+    QCOMPARE(QString::fromUtf8(output).trimmed(), small.GetText());
 }
 
 QTEST_MAIN(TestRtfCorpus)

@@ -173,8 +173,8 @@ void TestRtfDocument::WriterOutput()
     QVERIFY(rtf.endsWith("}\n"));
     QVERIFY(rtf.contains("Georgia;}"));
     QVERIFY(rtf.contains("{\\colortbl;\\red255\\green0\\blue0;}"));
-    QVERIFY(rtf.contains("\\b\\cf1 caf\\'e9"));
-    QVERIFY(rtf.contains("\\'80"));      // the euro sign has a Windows-1252 byte
+    QVERIFY(rtf.contains("\\b\\cf1 caf\\u233\\'e9"));
+    QVERIFY(rtf.contains("\\u8364\\'80")); // the euro sign has a Windows-1252 byte
     QVERIFY(rtf.contains("\\u1046?"));   // Cyrillic has not
     QVERIFY(rtf.contains("\\{x\\}\\\\")); // braces and backslash escaped
     QVERIFY(rtf.contains("\\line y\\tab z"));
