@@ -99,6 +99,7 @@ const std::unordered_map<std::string_view, TWordInfo> &Words()
         add("dn", TWord::Dn);
         add("caps", TWord::Caps);
         add("v", TWord::V);
+        add("deleted", TWord::V); // text a tracked change removed
         add("pard", TWord::Pard);
         add("ql", TWord::Ql);
         add("qr", TWord::Qr);

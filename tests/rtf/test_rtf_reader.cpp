@@ -140,7 +140,7 @@ void TestRtfReader::CharacterProperties()
     QCOMPARE(FormatOf(sink, "notbold").Format.Effects, 0u);
 
     // Hidden text does not show; a group restores what it changed.
-    QCOMPARE(TextOf("{\\rtf1 a{\\v secret}b\\v c\\v0 d\\par}"), QStringLiteral("abd\n"));
+    QCOMPARE(TextOf("{\\rtf1 a{\\v secret}b\\v c\\v0 d{\\deleted gone}\\par}"), QStringLiteral("abd\n"));
     const TRtfRecordingSink scoped = Record("{\\rtf1 {\\b x}y\\par}");
     QCOMPARE(FormatOf(scoped, "y").Format.Effects, 0u);
 }
