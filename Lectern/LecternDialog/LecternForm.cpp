@@ -89,6 +89,8 @@ TLecternForm::TLecternForm(QWidget *parent) : QWidget(parent)
     SidebarSuppress = true;
 
     SetHints();
+    SetUpFormatting();
+    SetUpNavigation();
     CurrentFileInfoLabel->clear();
     HintLabel->setText(RichBoxHint);
     ApplicationHint = RichBoxHint;

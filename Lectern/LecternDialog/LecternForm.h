@@ -22,6 +22,8 @@ class QTabWidget;
 class QTimer;
 class TRichBox;
 class TEnhancedRichEdit;
+class TRichBoxView;
+class QKeyEvent;
 struct TBookFormatOptions;
 class TBookGroupBox;
 class TSizesGroupBox;
@@ -176,6 +178,36 @@ public:
     void BackSoundTick(); // information timer step 4
     void FeedRandomFromPointer(int x, int y);
 
+    // ---- Format options (LecternFormFormat.cpp) ------------------------
+    // Each re-formats the rich-box at once; all but the font size and the
+    // zoom keep the reading position.
+    void LeftMarginComboBoxChange();
+    void RightMarginComboBoxChange();
+    void FontNameComboBoxChange();
+    void FontSizeComboBoxChange();
+    void FontZoomComboBoxChange(); // also after every plain-text load
+    void CharSpacingComboBoxChange();
+    void BoldFontCheckBoxClick();
+    void JustifiedTextCheckBoxClick();
+    void LineSpacingComboBoxChange();
+    void FirstLineIndentComboBoxChange();
+    void SpaceAfterComboBoxChange();
+    // The paragraph format of the current options on every paragraph.
+    void SetAllParaFormatRichEdit();
+    void ForceRichEdit3CheckBoxClick();
+
+    // ---- Navigation (LecternFormNavigation.cpp) ------------------------
+    void GotoLineEditKeyDown(int key);
+    void FindTextEditKeyDown(int key);
+    bool ShowChaptersMenu();
+    // Keys that reach the rich-box after the window's shortcuts; true
+    // swallows the key.
+    bool RichEditKeyDown(QKeyEvent *event);
+    void RichEditMouseWheelDown();
+    void RichEditMouseWheelUp();
+    // Lines per wheel step ("Whell scroll lines"; 0 when not a number).
+    int WheelScrollLines() const;
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -198,6 +230,14 @@ private:
     QString ApplicationHint; // the hint of the control under the pointer
     bool LoadPlainBook(const QString &fileName);
     bool Minimized = false;
+    // Format options and navigation: connections and rich-box hooks.
+    void SetUpFormatting();
+    void SetUpNavigation();
+    // Runs a change of the rich-box and shows the text that was at the top
+    // before it again.
+    void KeepReadingPosition(const std::function<void()> &change);
+    std::unique_ptr<TRichBoxView> RichBoxView; // the engine's view of the rich-box
+    int WheelRemainder = 0; // wheel rotation not yet turned into steps
 };
 
 extern TLecternForm *LecternForm;

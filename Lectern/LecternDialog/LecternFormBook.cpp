@@ -116,13 +116,9 @@ void TLecternForm::ProcessDroppedFiles(const QList<QUrl> &urls)
 
 void TLecternForm::GoToBookmark(int index) {}
 void TLecternForm::GoToAutoBookmark() {}
-void TLecternForm::ChaptersButtonClick() {}
-void TLecternForm::FocusFindTextEdit() {}
-void TLecternForm::FocusGotoLineEdit() {}
 void TLecternForm::OpenBookshelfButtonClick() {}
 void TLecternForm::PutBookshelfButtonClick() {}
 void TLecternForm::SaveBookButtonClick() {}
-void TLecternForm::FindNext() {}
 void TLecternForm::OpenBookButtonClick() {}
 void TLecternForm::NextPieceButtonClick() {}
 void TLecternForm::PreviousPieceButtonClick() {}

@@ -10,4 +10,9 @@ class TProgramGeneralTabSheet : public QWidget {
 public:
     explicit TProgramGeneralTabSheet(QWidget *parent = nullptr);
     Ui::ProgramGeneralTabSheet Form;
+    // Lines per wheel step: 1 .. 10, 15, 20, the system's own value chosen.
+    void FillWheelScrollLines();
+    // Chooses a number of wheel lines; one the list lacks (an edited
+    // settings file) is added to it.
+    void SetWheelScrollLines(const QString &text);
 };

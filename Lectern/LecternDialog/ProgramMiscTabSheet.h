@@ -11,4 +11,11 @@ class TProgramMiscTabSheet : public QWidget {
 public:
     explicit TProgramMiscTabSheet(QWidget *parent = nullptr);
     Ui::ProgramMiscTabSheet Form;
+
+    // Shows whether the extended formats (character spacing, paragraph
+    // spacing, line spacing, tab stops) are available.
+    void ShowRichEdit3Detected(bool detected);
+    bool ForceRichEdit3() const;
+
+    static const QString DetectRichEdit3Hint;
 };
