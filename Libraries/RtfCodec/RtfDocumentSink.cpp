@@ -16,6 +16,15 @@ TRtfDocumentSink::TRtfDocumentSink(TRichDocument &document) : Document(document)
 {
     Document.BeginBulk();
     Building = true;
+}
+
+// Takes the bulk cursor when the first thing arrives, so a document with
+// nothing in it stays a fresh, empty document.
+void TRtfDocumentSink::Start()
+{
+    if (Started)
+        return;
+    Started = true;
     Cursor = Document.BulkCursor();
     // Inside an edit block the cursor does not lay out the paragraph after
     // every insertion to find its x position.
@@ -34,6 +43,7 @@ TRtfDocumentSink::~TRtfDocumentSink()
 
 const QTextCharFormat &TRtfDocumentSink::QtFormat(const TRtfTextFormat &format)
 {
+    Start();
     const QString &link = Links.empty() ? QString() : Links.back();
     if (LastFormat < Formats.size() && Formats[LastFormat].Format == format && Formats[LastFormat].Link == link)
         return Formats[LastFormat].Qt;
@@ -119,6 +129,7 @@ void TRtfDocumentSink::FlushPending()
 // separator to the next one is put out when something follows.
 void TRtfDocumentSink::Finish(const TParaFormat &format)
 {
+    Start();
     if (SeparatorDue) {
         // An empty paragraph.
         AddPending(QStringView(&ParagraphSeparator, 1), MarkFormat);
@@ -188,6 +199,7 @@ void TRtfDocumentSink::Image(const QByteArray &data, const char *format, int wid
     const QImage picture = QImage::fromData(data, format);
     if (picture.isNull())
         return; // a picture Qt cannot decode is left out rather than shown as a box
+    Start();
     TRtfTextFormat plain = textFormat;
     plain.VerticalAlign = TRtfVerticalAlign::Normal;
     const QTextCharFormat textQt = QtFormat(plain);
@@ -221,9 +233,11 @@ void TRtfDocumentSink::DocumentEnd()
         return;
     if (ParagraphHasContent || PendingTabs > 0 || InRow)
         Finish(TParaFormat());
-    FlushPending();
-    Cursor.endEditBlock();
-    Cursor = QTextCursor();
+    if (Started) {
+        FlushPending();
+        Cursor.endEditBlock();
+        Cursor = QTextCursor();
+    }
     Document.EndBulk();
     Building = false;
 }

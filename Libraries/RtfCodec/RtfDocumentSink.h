@@ -39,6 +39,7 @@ private:
         QTextCharFormat Qt;
     };
 
+    void Start();
     const QTextCharFormat &QtFormat(const TRtfTextFormat &format);
     void BeforeContent();
     void Content(QStringView text, const QTextCharFormat &format);
@@ -48,6 +49,7 @@ private:
 
     TRichDocument &Document;
     bool Building = false;
+    bool Started = false;
     QTextCursor Cursor;
     QTextCharFormat BaseChar;
     QTextBlockFormat BaseBlock;

@@ -146,6 +146,8 @@ void TestRtfDocument::FailureKeepsDocument()
     QVERIFY(ReadRtf(QByteArray("{\\rtf1}"), doc, &error));
     QCOMPARE(doc.GetText(), QString());
     QCOMPARE(doc.ParagraphCount(), 1);
+    doc.AppendParagraph(QStringLiteral("later")); // and stays fresh: no empty paragraph before it
+    QCOMPARE(doc.GetText(), QStringLiteral("later"));
 }
 
 void TestRtfDocument::WriterOutput()
