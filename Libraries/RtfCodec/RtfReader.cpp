@@ -106,6 +106,7 @@ void TRtfReader::TImpl::GroupOpen()
     }
     TGroupState child = Stack.back();
     child.OwnsField = child.OwnsPicture = child.OwnsFootnote = child.OwnsFontEntry = false;
+    child.OwnsStyle = -1;
     child.UprChild = child.Upr;
     child.Upr = false;
     if (child.UprChild) {
@@ -133,6 +134,8 @@ bool TRtfReader::TImpl::GroupClose()
         FinishFontEntry();
     if (closing.OwnsPicture)
         FinishPicture();
+    if (closing.OwnsStyle >= 0 && Styles.size() < 4096)
+        Styles.insert(closing.OwnsStyle, TStyle{closing.Char, closing.Para});
     if (closing.OwnsField && !Fields.empty()) {
         if (Fields.back().LinkOpen) {
             Flush();

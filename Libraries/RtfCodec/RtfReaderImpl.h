@@ -22,6 +22,7 @@ enum class TDest : unsigned char {
     FieldInst,
     Picture,
     ShapeInst,  // a shape's properties: only pictures and text boxes inside count
+    StyleSheet, // style definitions: their properties are kept, their names not
 };
 
 struct TCharProps {
@@ -64,6 +65,7 @@ struct TGroupState {
     bool OwnsPicture = false;
     bool OwnsFootnote = false;
     bool OwnsFontEntry = false;
+    int OwnsStyle = -1;    // a style definition: its number
     bool Upr = false;      // a \upr group: its subgroups are skipped unless \ud
     bool UprChild = false; // a subgroup of \upr
     TDest UprDest = TDest::Body;
@@ -74,6 +76,11 @@ struct TFont {
     int CodePage = 0; // 0: the document's
     const TRtfCodePage *Page = nullptr; // of CodePage, once looked up
     bool Symbol = false;
+};
+
+struct TStyle {
+    TCharProps Char;
+    TParaProps Para;
 };
 
 struct TField {
@@ -161,4 +168,5 @@ struct TRtfReader::TImpl {
     bool InFootnote = false;
     int FootnoteCount = 0;
     QVector<int> RowCells;
+    QHash<int, RtfInternal::TStyle> Styles; // paragraph styles; character styles at 0x10000 + N
 };

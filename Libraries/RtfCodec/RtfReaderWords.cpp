@@ -10,7 +10,7 @@ namespace {
 
 enum class TWord {
     // document
-    Rtf, Ansi, Mac, Pc, Pca, AnsiCpg, Deff, Uc, U, Bin, Ud, Upr,
+    Rtf, Ansi, Mac, Pc, Pca, AnsiCpg, Deff, Uc, U, Bin, Ud, Upr, StyleSheet, S, Cs,
     // destinations
     FontTable, ColorTable, SkipDest, Field, FldInst, FldRslt, Pict, Footnote, PassDest, ShpInst, ShpTxt,
     // font table
@@ -49,10 +49,13 @@ const std::unordered_map<std::string_view, TWordInfo> &Words()
         add("ud", TWord::Ud);
         add("upr", TWord::Upr);
         add("fonttbl", TWord::FontTable);
+        add("stylesheet", TWord::StyleSheet);
+        add("s", TWord::S);
+        add("cs", TWord::Cs);
         add("colortbl", TWord::ColorTable);
         for (const char *name : {"info", "header", "headerl", "headerr", "headerf", "footer", "footerl", "footerr",
                                  "footerf", "pn", "pntxta", "pntxtb", "listtable", "listoverridetable", "revtbl",
-                                 "rsidtbl", "filetbl", "stylesheet", "xe", "tc", "txe", "nonshppict", "shprslt",
+                                 "rsidtbl", "filetbl", "xe", "tc", "txe", "nonshppict", "shprslt",
                                  "nonesttables", "objdata", "ftnsep", "ftnsepc", "aftnsep", "aftnsepc", "annotation",
                                  "atnid", "atnauthor", "bkmkstart", "bkmkend", "pgdsctbl", "template", "themedata",
                                  "colorschememapping", "datastore", "latentstyles", "generator", "xmlnstbl",
@@ -322,6 +325,34 @@ void TRtfReader::TImpl::ControlWord(const TRtfToken &token)
     case TWord::FontTable:
         state.Dest = TDest::FontTable;
         break;
+    case TWord::StyleSheet:
+        state.Dest = TDest::StyleSheet;
+        break;
+    case TWord::S:
+    case TWord::Cs: {
+        const int key = std::clamp(param, 0, 0xFFFF) + (word == TWord::Cs ? 0x10000 : 0);
+        if (state.Dest == TDest::StyleSheet) {
+            // A definition: what its group sets, from the defaults up.
+            if (Stack.size() >= 2 && Stack[Stack.size() - 2].Dest == TDest::StyleSheet) {
+                state.OwnsStyle = key;
+                state.Char = TCharProps();
+                state.Para = TParaProps();
+            }
+            break;
+        }
+        // A paragraph style gives its properties; what the text sets after
+        // the style's number still wins. Character styles add only some
+        // properties, which writers repeat anyway: they are not applied.
+        const auto style = Styles.constFind(key);
+        if (word == TWord::Cs || style == Styles.constEnd())
+            break;
+        const bool inTable = state.Para.InTable;
+        state.Char = style->Char;
+        state.Para = style->Para;
+        state.Para.InTable = inTable;
+        SetFont(state.Char.Font);
+        break;
+    }
     case TWord::ColorTable:
         state.Dest = TDest::ColorTable;
         Red = Green = Blue = -1;

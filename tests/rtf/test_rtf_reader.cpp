@@ -177,6 +177,25 @@ void TestRtfReader::ParagraphProperties()
     QCOMPARE(paras[5].StartIndent, 0);
     QCOMPARE(paras[5].LineSpacingRule, 0);
 
+    // Paragraph styles from the style sheet apply where they are used; the
+    // text's own properties after the style number win.
+    const TRtfRecordingSink styled =
+        Record("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Georgia;}}{\\stylesheet{\\s0 Normal;}"
+               "{\\s1\\qc\\sa240\\b\\f1\\fs36 heading 1;}{\\*\\cs2\\additive\\i Emphasis;}}"
+               "\\pard\\plain\\s1 Title\\par\\pard\\plain\\s1\\ql\\b0 Left\\par\\pard\\plain\\s0 Body{\\cs2 same}\\par}");
+    QCOMPARE(styled.PlainText(), QStringLiteral("Title\nLeft\nBodysame\n"));
+    const QVector<TParaFormat> styledParas = Paragraphs(styled);
+    QCOMPARE(styledParas[0].Alignment, PFA_CENTER);
+    QCOMPARE(styledParas[0].SpaceAfter, 240);
+    QCOMPARE(FormatOf(styled, "Title").Format.Effects, uint32_t(CFE_BOLD));
+    QCOMPARE(FormatOf(styled, "Title").Format.FaceName, QStringLiteral("Georgia"));
+    QCOMPARE(FormatOf(styled, "Title").Format.HeightTwips, 360);
+    QCOMPARE(styledParas[1].Alignment, PFA_LEFT);
+    QCOMPARE(FormatOf(styled, "Left").Format.Effects, 0u);
+    QCOMPARE(FormatOf(styled, "Left").Format.HeightTwips, 360);
+    QCOMPARE(styledParas[2].Alignment, PFA_LEFT);
+    QCOMPARE(FormatOf(styled, "Body").Format.FaceName, QStringLiteral("Arial"));
+
     // Breaks: \line stays inside the paragraph; \page and \sect end a
     // paragraph only when it has something in it.
     QCOMPARE(TextOf("{\\rtf1 a\\line b\\tab c\\page d\\par\\sect\\page e}"),
