@@ -45,5 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (again.GetText() != document.GetText())
             std::abort(); // and give back the same text
     }
+    // Documents replaced by a bulk build are deleted later; without an event
+    // loop that has to be asked for.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return 0;
 }
