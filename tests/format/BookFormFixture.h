@@ -19,6 +19,7 @@ struct TBookFormFixture {
     {
         TLecternForm::FirstActivation = false; // no start-up loading
         Form.IsApplicationActive = [] { return true; };
+        Form.SidebarSuppress = false; // the first request after start-up counts here
         Form.resize(1000, 800);
         Form.show();
         Form.RichEdit->show();
