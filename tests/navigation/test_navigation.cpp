@@ -101,8 +101,18 @@ void TestNavigation::findWalksThroughOccurrences()
     // F3 with an empty box opens the sidebar for typing the text.
     edit->clear();
     QVERIFY(form.Container_MainPanel->isHidden());
+    QApplication::setActiveWindow(&form);
     form.FormKeyDown(Qt::Key_F3, 0);
     QVERIFY(!form.Container_MainPanel->isHidden());
+    QCOMPARE(QApplication::focusWidget(), edit);
+    QCOMPARE(doc->SelectionStart(), last);
+
+    // Alt+F too; Enter in an empty box finds nothing and keeps the place.
+    form.ShowSidebar(true);
+    QVERIFY(form.FormKeyDown(Qt::Key_F, ssAlt));
+    QVERIFY(!form.Container_MainPanel->isHidden());
+    QCOMPARE(QApplication::focusWidget(), edit);
+    Press(edit, Qt::Key_Return);
     QCOMPARE(doc->SelectionStart(), last);
 }
 
