@@ -92,6 +92,13 @@ TProfileFormatTabSheet::TProfileFormatTabSheet(QWidget *parent) : QWidget(parent
           QStringLiteral("* "), QStringLiteral("\u00B7 ")},
          QStringLiteral("None"));
 
+    // The combos stay narrow whatever their items (long font names), so the
+    // labels with their units fit in the sidebar.
+    for (QComboBox *combo : findChildren<QComboBox *>()) {
+        combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        combo->setMinimumContentsLength(5);
+    }
+
     Form.BoldFontCheckBox->setChecked(false);
     Form.JustifiedTextCheckBox->setChecked(true);
 }
