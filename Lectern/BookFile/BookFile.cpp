@@ -279,7 +279,8 @@ TEncodingSample SampleBookEncoding(const QByteArray &wholeBook)
 QStringList BookLinesFromBytes(const QByteArray &bytes, TByteEdges edges, const TBookEncoding &encoding)
 {
     bool truncated = false;
-    const QByteArray text = BytesBeforeNul(bytes, &truncated);
+    const QByteArray text
+        = encoding.IsUtf16() ? Utf16BytesBeforeNul(bytes, &truncated) : BytesBeforeNul(bytes, &truncated);
     if (truncated)
         edges.CutAtEnd = false; // the text ends at the NUL, not at a cut
     return SplitBookLines(DecodeBookBytes(text, encoding, edges));
@@ -305,7 +306,9 @@ bool LoadPieceFromFile(const QString &fileName, QStringList &lines, int piece, i
                 const TBookEncoding used = EncodingFor(file, encoding);
                 TPieceRange got = range;
                 got.Length = bytes.size();
-                lines = BookLinesFromBytes(bytes, PieceEdges(got, file.Size), used);
+                // UTF-16 characters start at even offsets from the file's start.
+                const qsizetype skip = (used.IsUtf16() && (got.Start % 2) != 0) ? 1 : 0;
+                lines = BookLinesFromBytes(bytes.mid(skip), PieceEdges(got, file.Size), used);
             }
         }
     }
@@ -332,14 +335,16 @@ bool ReadWholeBook(const QString &fileName, QStringList &lines, TBookEncoding *e
                 FUN_RAISE(QStringLiteral("Failed to load."), fileName, QString(), ReadErrno());
             } else {
                 TBookEncoding used = encoding ? *encoding : TBookEncoding();
+                if (!used.IsDecided())
+                    used = Utf16FromBom(bytes);
                 if (!used.IsDecided()) {
                     // Only the text before the first NUL is shown, so only it speaks.
                     used = DetectBookEncoding(SampleBookEncoding(BytesBeforeNul(bytes)));
                     if (!used.IsDecided())
                         used = TBookEncoding::Fallback();
-                    if (encoding)
-                        *encoding = used;
                 }
+                if (encoding)
+                    *encoding = used;
                 lines = BookLinesFromBytes(bytes, TByteEdges{}, used);
             }
         }

@@ -154,6 +154,38 @@ TBookEncoding TBookEncoding::MakeSingleByte(const QByteArray &name)
 
 TBookEncoding TBookEncoding::Fallback() { return MakeSingleByte(Windows1252); }
 
+TBookEncoding TBookEncoding::MakeUtf16(bool bigEndian)
+{
+    TBookEncoding e;
+    e.Kind = Utf16;
+    e.Name = bigEndian ? QByteArrayLiteral("UTF-16BE") : QByteArrayLiteral("UTF-16LE");
+    return e;
+}
+
+TBookEncoding Utf16FromBom(const QByteArray &fileStart)
+{
+    if (fileStart.startsWith("\xFF\xFE"))
+        return TBookEncoding::MakeUtf16(false);
+    if (fileStart.startsWith("\xFE\xFF"))
+        return TBookEncoding::MakeUtf16(true);
+    return TBookEncoding();
+}
+
+QByteArray Utf16BytesBeforeNul(const QByteArray &bytes, bool *truncated)
+{
+    const char *d = bytes.constData();
+    for (qsizetype i = 0; i + 1 < bytes.size(); i += 2) {
+        if (d[i] == 0 && d[i + 1] == 0) {
+            if (truncated)
+                *truncated = true;
+            return bytes.left(i);
+        }
+    }
+    if (truncated)
+        *truncated = false;
+    return bytes;
+}
+
 bool IsValidUtf8(const char *data, qsizetype size, TByteEdges edges)
 {
     const auto *u = reinterpret_cast<const unsigned char *>(data);
@@ -192,6 +224,15 @@ QByteArray BytesBeforeNul(const QByteArray &bytes, bool *truncated)
 
 TBookEncoding DetectBookEncoding(const TEncodingSample &sample)
 {
+    // A byte order mark decides before anything else: UTF-16 text is full
+    // of NUL bytes, which would end the text for the other tests.
+    for (const auto &chunk : sample.Chunks) {
+        if (chunk.AtFileStart) {
+            const TBookEncoding bom = Utf16FromBom(chunk.Bytes);
+            if (bom.IsDecided())
+                return bom;
+        }
+    }
     qsizetype highBytes = 0;
     bool utf8 = true;
     for (const auto &chunk : sample.Chunks) {
@@ -243,6 +284,31 @@ QString DecodeBookBytes(const QByteArray &bytes, const TBookEncoding &encoding, 
         used = DetectBookEncoding(sample);
         if (!used.IsDecided())
             used = TBookEncoding::Fallback();
+    }
+    if (used.Kind == TBookEncoding::Utf16) {
+        qsizetype begin = (!edges.CutAtStart && Utf16FromBom(bytes).IsDecided()) ? 2 : 0;
+        qsizetype end = bytes.size();
+        end -= (end - begin) % 2;
+        QString text(static_cast<qsizetype>((end - begin) / 2), Qt::Uninitialized);
+        char16_t *out = reinterpret_cast<char16_t *>(text.data());
+        const auto *in = reinterpret_cast<const unsigned char *>(bytes.constData());
+        const bool big = used.IsBigEndian();
+        for (qsizetype i = begin, k = 0; i < end; i += 2, ++k)
+            out[k] = big ? char16_t(in[i] << 8 | in[i + 1]) : char16_t(in[i + 1] << 8 | in[i]);
+        // Halves of a character that a cut broke are dropped at that edge;
+        // lone surrogates elsewhere become U+FFFD.
+        if (edges.CutAtStart && !text.isEmpty() && text.front().isLowSurrogate())
+            text.remove(0, 1);
+        if (edges.CutAtEnd && !text.isEmpty() && text.back().isHighSurrogate())
+            text.chop(1);
+        char16_t *t = reinterpret_cast<char16_t *>(text.data());
+        for (qsizetype i = 0, n = text.size(); i < n; ++i) {
+            if (QChar::isHighSurrogate(t[i]) && i + 1 < n && QChar::isLowSurrogate(t[i + 1]))
+                ++i;
+            else if (QChar::isSurrogate(t[i]))
+                t[i] = 0xFFFD;
+        }
+        return text;
     }
     if (used.Kind == TBookEncoding::Utf8) {
         qsizetype begin = 0;

@@ -10,15 +10,22 @@
 
 // How a book's bytes are read. The same value serves every piece of a book.
 struct TBookEncoding {
-    enum TKind { Undecided, Utf8, SingleByte };
+    enum TKind { Undecided, Utf8, SingleByte, Utf16 };
     TKind Kind = Undecided;
-    QByteArray Name; // "UTF-8", or the iconv name of the code page
+    QByteArray Name; // "UTF-8", "UTF-16LE", "UTF-16BE", or the iconv name of the code page
 
     bool IsDecided() const { return Kind != Undecided; }
     static TBookEncoding MakeUtf8();
     static TBookEncoding MakeSingleByte(const QByteArray &name);
     static TBookEncoding Fallback(); // Windows-1252
+    static TBookEncoding MakeUtf16(bool bigEndian);
+    bool IsUtf16() const { return Kind == Utf16; }
+    bool IsBigEndian() const { return Name == "UTF-16BE"; }
 };
+
+// UTF-16 when the file's first bytes are its byte order mark (FF FE or
+// FE FF); undecided otherwise.
+TBookEncoding Utf16FromBom(const QByteArray &fileStart);
 
 // Bytes of a book taken here and there, for recognising its encoding. Each
 // chunk knows whether it starts at the file's start and ends at its end.
@@ -47,6 +54,9 @@ struct TByteEdges {
 
 // The bytes up to the first NUL; `truncated` tells whether one was found.
 QByteArray BytesBeforeNul(const QByteArray &bytes, bool *truncated = nullptr);
+// The same for UTF-16 text: up to the first NUL character (two zero bytes at
+// an even offset).
+QByteArray Utf16BytesBeforeNul(const QByteArray &bytes, bool *truncated = nullptr);
 
 // Decodes the bytes (no NUL handling here). An undecided encoding is decided
 // from these bytes alone. A UTF-8 byte order mark at the file start is
