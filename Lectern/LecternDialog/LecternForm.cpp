@@ -89,6 +89,7 @@ TLecternForm::TLecternForm(QWidget *parent) : QWidget(parent)
     SidebarSuppress = true;
 
     SetHints();
+    SetUpBookLoading();
     SetUpFormatting();
     SetUpNavigation();
     CurrentFileInfoLabel->clear();
@@ -108,6 +109,7 @@ TBookFormatOptions TLecternForm::CurrentFormatOptions() const
 {
     TBookFormatOptions options;
     ProfileFormatTabSheet->ReadFormatOptions(options);
+    ProfileGeneralTabSheet->ReadEnhanceOptions(options);
     return options;
 }
 

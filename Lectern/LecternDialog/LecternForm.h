@@ -13,9 +13,12 @@
 #include <functional>
 #include <memory>
 
+#include "BookSession.h"
 #include "Shortcuts.h"
 #include "WindowLayout.h"
 
+class QCheckBox;
+class QComboBox;
 class QLabel;
 class QPushButton;
 class QTabWidget;
@@ -126,6 +129,34 @@ public:
     bool OpenBook(const QString &fileName, bool recordAutoBookmark);
     void LoadOnStart();
 
+    // ---- Book loading (LecternFormLoad.cpp) ----------------------------
+    // Loads a book, or with an empty name another piece of the current one.
+    // piece -1: the auto-bookmark's piece; position -1: show the end.
+    bool LoadFromFile(const QString &fileName, int piece, bool profileChosen, int position);
+    // The enhancement's progress callback: true stops it (the window closes).
+    bool LoadProgress(int characters);
+    void UpdatePiecesControls();
+    void UpdateCurrentFileInfo(const QString &text, bool setTitle, bool loadTime);
+    bool HasBookFile() const;
+    int CurrentPiece() const;
+    // "&Chapters (N)", enabled only with a chapters menu.
+    void UpdateChaptersButton();
+    void PiecesComboBoxChange();
+    void OpenInPiecesCheckBoxClick();
+    bool IsLoading() const { return Loading; }
+    // Pieces and open-in-pieces controls, reached from the window.
+    QComboBox *PiecesComboBox = nullptr;
+    QPushButton *NextPieceButton = nullptr;
+    QPushButton *PreviousPieceButton = nullptr;
+    QLabel *PiecesLabel = nullptr;
+    QLabel *BookLoadedInLabel = nullptr;
+    QPushButton *ChaptersButton = nullptr;
+    QCheckBox *OpenInPiecesCheckBox = nullptr;
+    QComboBox *PieceSizeComboBox = nullptr;
+    QCheckBox *EnhanceTextCheckBox = nullptr;
+    // The encoding found for the open book, kept for its other pieces.
+    TBookEncoding BookEncoding;
+
     // The reading options of the profile pages (format, enhancement,
     // colours) as one record, for loading and re-formatting.
     TBookFormatOptions CurrentFormatOptions() const;
@@ -170,7 +201,7 @@ public:
     bool SaveFile(); // the save behind AskSaveIfModified
     bool LoadLastBookOnStart(); // "Auto load last book"
     void LoadBrowserOnStart(); // browser on the current book's drive
-    void UpdateCurrentFileInfo(); // label above the rich-box
+    void UpdateCurrentFileInfo(); // label above the rich-box, without the load time
     void RebuildBackImages(); // after a layout change
     void SaveSettingsOnClose(); // Lectern.ini at close
     void StopBackSound(); // minimise
@@ -219,6 +250,21 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    // Connects the book controls and installs the RTF reader and writer.
+    void SetUpBookLoading();
+    // Steps of a load that other features fill in; they do nothing yet.
+    bool GetAutoBookmark(const QString &path, int &piece, int &position); // bookshelf
+    void UpdateAutoBookmark(); // bookshelf, for the open book
+    void LoadProfileForBook(bool profileChosen); // profiles
+    void SwitchEditingOff(); // editing
+    void SetAllowEditingEnabled(bool enabled); // editing
+    void LoadBrowserAtBook(); // browser without a current directory
+    void RefreshRichBackground(); // background images
+    void RefreshBookshelfCaptions(); // bookshelf and bookmark buttons
+    void StartBackSound(); // background sound of the new book
+    TLoadTiming LoadTiming;
+    bool Loading = false;
+
     void CreateLabels();
     void CreateSidebar();
     void SetHints();
@@ -228,7 +274,6 @@ private:
     bool IsOwnWidget(QObject *object) const;
     void SetApplicationHint(const QString &hint);
     QString ApplicationHint; // the hint of the control under the pointer
-    bool LoadPlainBook(const QString &fileName);
     bool Minimized = false;
     // Format options and navigation: connections and rich-box hooks.
     void SetUpFormatting();

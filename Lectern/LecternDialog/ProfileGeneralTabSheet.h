@@ -6,9 +6,15 @@
 
 #include "ui_ProfileGeneralTabSheet.h"
 
+struct TBookFormatOptions;
+
 class TProfileGeneralTabSheet : public QWidget {
     Q_OBJECT
 public:
     explicit TProfileGeneralTabSheet(QWidget *parent = nullptr);
     Ui::ProfileGeneralTabSheet Form;
+    // Writes the enhancement options (poorly written, ignore empty lines)
+    // into the record.
+    void ReadEnhanceOptions(TBookFormatOptions &options) const;
+    bool EnhanceText() const;
 };

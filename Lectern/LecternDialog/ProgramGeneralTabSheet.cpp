@@ -1,11 +1,22 @@
 #include "ProgramGeneralTabSheet.h"
 
+#include "BookFile.h"
+
 #include <QApplication>
 
 TProgramGeneralTabSheet::TProgramGeneralTabSheet(QWidget *parent) : QWidget(parent)
 {
     Form.setupUi(this);
+    FillPieceSizes();
     FillWheelScrollLines();
+}
+
+void TProgramGeneralTabSheet::FillPieceSizes()
+{
+    Form.PieceSizeComboBox->clear();
+    for (int size : PieceSizeChoices())
+        Form.PieceSizeComboBox->addItem(QString::number(size));
+    Form.PieceSizeComboBox->setCurrentText(QString::number(DefaultPieceSize));
 }
 
 void TProgramGeneralTabSheet::FillWheelScrollLines()

@@ -10,6 +10,8 @@ class TProgramGeneralTabSheet : public QWidget {
 public:
     explicit TProgramGeneralTabSheet(QWidget *parent = nullptr);
     Ui::ProgramGeneralTabSheet Form;
+    // The piece sizes offered, 10000 .. 500000, with 50000 chosen.
+    void FillPieceSizes();
     // Lines per wheel step: 1 .. 10, 15, 20, the system's own value chosen.
     void FillWheelScrollLines();
     // Chooses a number of wheel lines; one the list lacks (an edited

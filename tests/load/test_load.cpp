@@ -1,0 +1,415 @@
+// Opening books in the real main window: the size checks and their boxes,
+// pieces with their markers and steps, RTF books, files that vanish, UTF-16
+// books and closing the window in the middle of an enhancement.
+#include <QtTest>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include "BookFile.h"
+#include "Dialogs.h"
+#include "EnhancedRichEdit.h"
+#include "FunStatContext.h"
+#include "LecternForm.h"
+#include "RichBox.h"
+
+namespace {
+
+// Records the error reports shown instead of opening the error dialog.
+class TRecordingReports : public TErrorReportView {
+public:
+    TRecordingReports() : Previous(ErrorReportView()) { SetErrorReportView(this); }
+    ~TRecordingReports() override { SetErrorReportView(Previous); }
+    bool ShowReport(const QString &, const QString &message, bool *noErrors, const QString &report) override
+    {
+        Messages.append(message);
+        Reports.append(report);
+        if (noErrors)
+            *noErrors = false;
+        return true;
+    }
+    int RecursionCount() const override { return 0; }
+    QStringList Messages;
+    QStringList Reports;
+
+private:
+    TErrorReportView *Previous;
+};
+
+struct TFormFixture {
+    TFormFixture()
+    {
+        TLecternForm::FirstActivation = false;
+        Form.IsApplicationActive = [] { return true; };
+        Form.resize(1000, 800);
+    }
+    TLecternForm Form;
+};
+
+QString WriteFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
+{
+    const QString path = dir.filePath(name);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        return QString();
+    return path;
+}
+
+// Lines of exactly 100 bytes: "L00042" then dots, then LF.
+QByteArray NumberedBook(int lines)
+{
+    QByteArray book;
+    for (int i = 0; i < lines; ++i) {
+        QByteArray line = "L" + QByteArray::number(i).rightJustified(5, '0');
+        line += QByteArray(99 - line.size(), '.');
+        book += line + '\n';
+    }
+    return book;
+}
+
+QByteArray NumberedLine(int i)
+{
+    QByteArray line = "L" + QByteArray::number(i).rightJustified(5, '0');
+    return line + QByteArray(99 - line.size(), '.');
+}
+
+QStringList Paragraphs(TLecternForm &form)
+{
+    return form.RichEdit->RichDocument()->GetText().split(QStringLiteral("\r\n"));
+}
+
+} // namespace
+
+class TestLoad : public QObject {
+    Q_OBJECT
+private slots:
+    void sizeChecksAndRefusals();
+    void piecesStepAndMark();
+    void removedFileAndRtfBooks();
+    void enhancedBookChaptersAndDrops();
+    void utf16BooksWithByteOrderMark();
+    void closingDuringEnhancementStopsIt();
+};
+
+void TestLoad::sizeChecksAndRefusals()
+{
+    TScopedRecordingDialogs dialogs;
+    QTemporaryDir dir;
+    TFormFixture f;
+    TLecternForm &form = f.Form;
+
+    // A large plain-text book in one piece asks first; No leaves it unloaded.
+    form.OpenInPiecesCheckBox->setChecked(false);
+    const QString big = WriteFile(dir, QStringLiteral("Big.txt"), QByteArray(600000, 'a'));
+    dialogs.Answers = {DialogResultNo};
+    QVERIFY(!form.OpenBook(big, false));
+    QCOMPARE(dialogs.Count(TDialogKind::Query), 1);
+    QCOMPARE(dialogs.Boxes.last().Text, OnePieceQuestionText());
+    QVERIFY(dialogs.Boxes.last().Text.contains(QStringLiteral("500,000")));
+    QCOMPARE(form.CurrentBookPath, QFileInfo(big).absoluteFilePath());
+    QCOMPARE(form.RichEdit->RichDocument()->GetTextLength(), 0);
+    QCOMPARE(form.PiecesComboBox->count(), 0);
+
+    // An RTF book of the same size is never cut and never asks.
+    QByteArray rtf = "{\\rtf1\\ansi Start ";
+    while (rtf.size() < 600000)
+        rtf += "bbb bbbb bbbbb bbbbbb bbbbbbb bbbbbbbb.\\par\n";
+    rtf += "End}";
+    const QString bigRtf = WriteFile(dir, QStringLiteral("Big.RTF"), rtf);
+    QVERIFY(form.OpenBook(bigRtf, false));
+    QCOMPARE(dialogs.Count(TDialogKind::Query), 1);
+    QVERIFY(form.RichEdit->RichDocument()->GetText().startsWith(QStringLiteral("Start bbb")));
+    QCOMPARE(form.PiecesLabel->text(), QStringLiteral("1 piece"));
+
+    // Above 20000000 bytes: refused with the limit.
+    const QString huge = dir.filePath(QStringLiteral("Huge.txt"));
+    {
+        QFile h(huge);
+        QVERIFY(h.open(QIODevice::WriteOnly));
+        QVERIFY(h.resize(20000001));
+    }
+    dialogs.Boxes.clear();
+    QVERIFY(!form.OpenBook(huge, false));
+    QCOMPARE(dialogs.Boxes.size(), 1);
+    QCOMPARE(dialogs.Boxes[0].Kind, TDialogKind::Warning);
+    QCOMPARE(dialogs.Boxes[0].Text, QStringLiteral("You can't open books bigger than 20,000,000 characters."));
+    QCOMPARE(form.RichEdit->RichDocument()->GetTextLength(), 0);
+
+    // An empty file: a message, nothing loaded, the window usable again.
+    form.OpenInPiecesCheckBox->setChecked(true);
+    dialogs.Boxes.clear();
+    QVERIFY(!form.OpenBook(WriteFile(dir, QStringLiteral("Empty.txt"), QByteArray()), false));
+    QCOMPARE(dialogs.Texts(), QStringList{QStringLiteral("File is empty.")});
+    QCOMPARE(dialogs.Boxes[0].Kind, TDialogKind::Message);
+    QCOMPARE(form.RichEdit->RichDocument()->GetTextLength(), 0);
+    QVERIFY(form.Container_OptionsPageControl->isEnabled());
+    QVERIFY(form.AboutButton->isEnabled());
+    QVERIFY(form.InfoTimer->isActive());
+    QCOMPARE(form.windowTitle(), QStringLiteral("Lectern"));
+
+    // A directory with a book's name, a missing file and another extension.
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("x.txt")));
+    dialogs.Boxes.clear();
+    QVERIFY(!form.OpenBook(dir.filePath(QStringLiteral("x.txt")), false));
+    QVERIFY(!form.OpenBook(dir.filePath(QStringLiteral("Missing.txt")), false));
+    QVERIFY(!form.OpenBook(WriteFile(dir, QStringLiteral("Notes.md"), "x"), false));
+    QCOMPARE(dialogs.Count(TDialogKind::Warning), 3);
+    for (const auto &box : dialogs.Boxes)
+        QCOMPARE(box.Text, QStringLiteral("The book is not a valid text file, or it doesn't exist."));
+    QCOMPARE(form.CurrentFileInfoLabel->text(),
+             QStringLiteral("\"Notes.md\" in \"%1\"").arg(QDir(dir.path()).dirName()));
+}
+
+void TestLoad::piecesStepAndMark()
+{
+    TScopedRecordingDialogs dialogs;
+    QTemporaryDir dir;
+    TFormFixture f;
+    TLecternForm &form = f.Form;
+    form.show();
+    form.EnhanceTextCheckBox->setChecked(false); // the lines exactly as read
+    const QString path = WriteFile(dir, QStringLiteral("Pieces.txt"), NumberedBook(1200)); // 120000 bytes
+    QVERIFY(form.OpenBook(path, false));
+    QCOMPARE(form.PiecesComboBox->count(), 3);
+    QCOMPARE(form.CurrentPiece(), 1);
+    QCOMPARE(form.PiecesLabel->text(), QStringLiteral("3 pieces"));
+    QVERIFY(form.PiecesComboBox->isEnabled());
+    QVERIFY(!form.PreviousPieceButton->isEnabled());
+    QVERIFY(form.NextPieceButton->isEnabled());
+    QVERIFY(form.RichEdit->isVisible());
+    QStringList paragraphs = Paragraphs(form);
+    QCOMPARE(paragraphs.first(), QString::fromLatin1(NumberedLine(0)));
+    // Piece 1 reads bytes 0 .. 50019: lines 0 .. 499 and 20 bytes of line 500.
+    QCOMPARE(paragraphs.at(500), QString::fromLatin1(NumberedLine(500).left(20)));
+    QCOMPARE(paragraphs.last(), QStringLiteral("***** End of Piece 1 / 3 *****"));
+    QVERIFY(form.BookLoadedInLabel->text().startsWith(QStringLiteral("Book opened in ")));
+    QVERIFY(dialogs.Boxes.isEmpty());
+
+    // F6: piece 2 holds bytes 49980 .. 99999.
+    QVERIFY(form.FormKeyDown(Qt::Key_F6, TShiftState()));
+    QCOMPARE(form.CurrentPiece(), 2);
+    paragraphs = Paragraphs(form);
+    QCOMPARE(paragraphs.first(), QString::fromLatin1(NumberedLine(499).mid(80)));
+    QCOMPARE(paragraphs.at(paragraphs.size() - 3), QString::fromLatin1(NumberedLine(999)));
+    QCOMPARE(paragraphs.at(paragraphs.size() - 2), QString());
+    QCOMPARE(paragraphs.last(), QStringLiteral("***** End of Piece 2 / 3 *****"));
+    QVERIFY(form.PreviousPieceButton->isEnabled());
+    QCOMPARE(form.RichEdit->FirstVisibleLine(), 0); // the next piece opens at its start
+
+    form.NextPieceButtonClick();
+    QCOMPARE(form.CurrentPiece(), 3);
+    paragraphs = Paragraphs(form);
+    QCOMPARE(paragraphs.first(), QString::fromLatin1(NumberedLine(999).mid(80)));
+    QCOMPARE(paragraphs.last(), QStringLiteral("***** End of Book *****"));
+    QVERIFY(!form.NextPieceButton->isEnabled());
+    // Next on the last piece does nothing: no load, the same text.
+    const QString loadTime = form.LoadTimeText;
+    form.RichEdit->RichDocument()->SetSelection(5, 3);
+    form.NextPieceButtonClick();
+    QCOMPARE(form.CurrentPiece(), 3);
+    QCOMPARE(form.RichEdit->RichDocument()->SelectionStart(), 5);
+
+    // F7: the previous piece opens scrolled to its end.
+    QVERIFY(form.FormKeyDown(Qt::Key_F7, TShiftState()));
+    QCOMPARE(form.CurrentPiece(), 2);
+    QVERIFY(form.RichEdit->FirstVisibleLine() > 0);
+    QCOMPARE(Paragraphs(form).last(), QStringLiteral("***** End of Piece 2 / 3 *****"));
+
+    // Choosing a piece in the list loads it at its start.
+    form.PiecesComboBox->setCurrentIndex(0);
+    form.PiecesComboBoxChange();
+    QCOMPARE(Paragraphs(form).last(), QStringLiteral("***** End of Piece 1 / 3 *****"));
+    QCOMPARE(form.RichEdit->FirstVisibleLine(), 0);
+
+    // Unchecking "Open in pieces" disables the piece controls of this book.
+    form.OpenInPiecesCheckBox->click();
+    QVERIFY(!form.PiecesComboBox->isEnabled());
+    QVERIFY(!form.NextPieceButton->isEnabled());
+    form.OpenInPiecesCheckBox->click();
+    QVERIFY(form.NextPieceButton->isEnabled());
+
+    // The information line between loads: top line, lines and piece.
+    form.InfoTimerTimer();
+    QVERIFY(form.CurrentFileInfoLabel->text().startsWith(QStringLiteral("\"Pieces.txt\" in \"")));
+    QVERIFY(form.CurrentFileInfoLabel->text().contains(QStringLiteral("; piece 1 (3 pieces)")));
+
+    // A changed piece size counts from the next new book only.
+    form.PieceSizeComboBox->setCurrentText(QStringLiteral("100000"));
+    form.NextPieceButtonClick();
+    QCOMPARE(form.PiecesComboBox->count(), 3);
+    QVERIFY(form.OpenBook(path, false));
+    QCOMPARE(form.PiecesComboBox->count(), 2);
+}
+
+void TestLoad::removedFileAndRtfBooks()
+{
+    TScopedRecordingDialogs dialogs;
+    TRecordingReports reports;
+    QTemporaryDir dir;
+    TFormFixture f;
+    TLecternForm &form = f.Form;
+
+    // The book goes away while it is read in pieces: the next piece is
+    // refused with the usual warning and nothing else happens.
+    const QString path = WriteFile(dir, QStringLiteral("Gone.txt"), NumberedBook(1200));
+    QVERIFY(form.OpenBook(path, false));
+    QVERIFY(QFile::remove(path));
+    form.NextPieceButtonClick();
+    QCOMPARE(dialogs.Texts(), QStringList{NotValidBookText()});
+    QCOMPARE(form.RichEdit->RichDocument()->GetTextLength(), 0);
+    QCOMPARE(form.PiecesComboBox->count(), 0);
+    QVERIFY(!form.NextPieceButton->isEnabled());
+    QVERIFY(reports.Messages.isEmpty());
+
+    // An RTF book keeps its own formats.
+    const QString rtf
+        = WriteFile(dir, QStringLiteral("Story.rtf"),
+                    "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 Plain {\\b bold} end.\\par Second\\par}");
+    QVERIFY(form.OpenBook(rtf, false));
+    const QStringList paragraphs = Paragraphs(form);
+    QCOMPARE(paragraphs.first(), QStringLiteral("Plain bold end."));
+    QCOMPARE(paragraphs.at(1), QStringLiteral("Second"));
+    TRichDocument *doc = form.RichEdit->RichDocument();
+    doc->SetSelection(7, 1);
+    QVERIFY(doc->GetCharFormat().Effects & CFE_BOLD);
+    QVERIFY(!doc->IsModified());
+    QVERIFY(reports.Messages.isEmpty());
+
+    // A file named .rtf that is not RTF: the failure is shown, nothing loaded.
+    QVERIFY(!form.OpenBook(WriteFile(dir, QStringLiteral("Fake.rtf"), "just some text"), false));
+    QCOMPARE(reports.Messages, QStringList{QStringLiteral("Failed to load book.")});
+    QVERIFY(reports.Reports.first().contains(QStringLiteral("Fake.rtf")));
+    QVERIFY(form.Container_OptionsPageControl->isEnabled());
+    QCOMPARE(FunStatContext.Status, int(Perfect));
+}
+
+void TestLoad::enhancedBookChaptersAndDrops()
+{
+    TScopedRecordingDialogs dialogs;
+    QTemporaryDir dir;
+    TFormFixture f;
+    TLecternForm &form = f.Form;
+    QCOMPARE(form.ChaptersButton->text(), QStringLiteral("&Chapters (0)"));
+    QVERIFY(!form.ChaptersButton->isEnabled());
+
+    const QString book = WriteFile(dir, QStringLiteral("Novel.txt"),
+                                   "Chapter 1\r\n\r\nIt was a dark and\r\nstormy night.\r\n\r\nChapter 2\r\n\r\nThe "
+                                   "end.\r\n\r\n\r\n***** End of Book *****\r\n");
+    QVERIFY(form.OpenBook(book, false));
+    QCOMPARE(form.ChaptersButton->text(), QStringLiteral("&Chapters (2)"));
+    QVERIFY(form.ChaptersButton->isEnabled());
+    const QStringList paragraphs = Paragraphs(form);
+    QVERIFY(paragraphs.contains(QStringLiteral("It was a dark and stormy night.")));
+    // The old marker and the trailing empty lines give way to exactly one pair.
+    QCOMPARE(paragraphs.mid(paragraphs.size() - 3),
+             (QStringList{QStringLiteral("The end."), QString(), QStringLiteral("***** End of Book *****")}));
+
+    // Without enhancement the lines stay as they are and there are no chapters.
+    form.EnhanceTextCheckBox->setChecked(false);
+    QVERIFY(form.OpenBook(book, false));
+    QCOMPARE(form.ChaptersButton->text(), QStringLiteral("&Chapters (0)"));
+    QVERIFY(!form.ChaptersButton->isEnabled());
+    QCOMPARE(Paragraphs(form).at(2), QStringLiteral("It was a dark and"));
+
+    // Of several dropped files the first local one opens.
+    const QString first = WriteFile(dir, QStringLiteral("First.txt"), "first");
+    const QString second = WriteFile(dir, QStringLiteral("Second.txt"), "second");
+    form.ProcessDroppedFiles(
+        {QUrl(QStringLiteral("https://example.org/a.txt")), QUrl::fromLocalFile(first), QUrl::fromLocalFile(second)});
+    QCOMPARE(form.CurrentBookPath, QFileInfo(first).absoluteFilePath());
+    QCOMPARE(Paragraphs(form).first(), QStringLiteral("first"));
+    QVERIFY(dialogs.Boxes.isEmpty());
+}
+
+void TestLoad::utf16BooksWithByteOrderMark()
+{
+    const QString text = QStringLiteral("Caf\u00E9 \u201Cquoted\u201D \U0001F600\r\nSecond line\r\n");
+    QByteArray le("\xFF\xFE", 2);
+    QByteArray be("\xFE\xFF", 2);
+    for (QChar c : text) {
+        le.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
+        be.append(char(c.unicode() >> 8)).append(char(c.unicode() & 0xFF));
+    }
+    QTemporaryDir dir;
+    for (const QByteArray &bytes : {le, be}) {
+        const QString path = WriteFile(dir, QStringLiteral("Wide.txt"), bytes + QByteArray(4, '\0') + "junk");
+        QStringList lines;
+        TBookEncoding encoding;
+        QVERIFY(ReadBookLines(path, 1, 1, 50000, lines, &encoding));
+        QVERIFY(encoding.IsUtf16());
+        QCOMPARE(lines,
+                 (QStringList{QStringLiteral("Caf\u00E9 \u201Cquoted\u201D \U0001F600"), QStringLiteral("Second line"),
+                              QString(), EndOfBookMarker()}));
+    }
+    // A piece of a UTF-16 book: a surrogate pair cut by the piece's end is
+    // dropped there, the text before it stays.
+    QByteArray wide("\xFF\xFE", 2);
+    const QString line = QStringLiteral("abcdefgh\U0001F600ij\n");
+    while (wide.size() < 30000)
+        for (QChar c : line)
+            wide.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
+    const QString path = WriteFile(dir, QStringLiteral("Pieces16.txt"), wide);
+    for (int piece = 1; piece <= PieceCount(wide.size(), 10000); ++piece) {
+        QStringList lines;
+        QVERIFY(LoadPieceFromFile(path, lines, piece, 10000));
+        for (const QString &l : lines) {
+            QVERIFY2(!l.contains(QChar(0xFFFD)), qPrintable(l));
+            QVERIFY(l.size() <= line.size());
+        }
+        QVERIFY(lines.contains(line.chopped(1)));
+    }
+}
+
+void TestLoad::closingDuringEnhancementStopsIt()
+{
+    TScopedRecordingDialogs dialogs;
+    TRecordingReports reports;
+    QTemporaryDir dir;
+    TFormFixture f;
+    TLecternForm &form = f.Form;
+    form.show();
+    QByteArray book;
+    for (int i = 0; i < 3000; ++i)
+        book += "\"Line " + QByteArray::number(i) + ",\" she said. Then she went on.\r\n\r\n";
+    const QString path = WriteFile(dir, QStringLiteral("Long.txt"), book);
+
+    // The window is closed from inside the progress callback, as a click on
+    // the close button processed there would do.
+    int calls = 0;
+    form.Engine->Progress = [&](int characters) {
+        if (++calls == 10)
+            form.close();
+        return form.LoadProgress(characters);
+    };
+    form.OpenBook(path, false);
+    QCOMPARE(calls, 10);
+    QVERIFY(form.Closing);
+    QVERIFY(form.Engine->Cancelled);
+    QCOMPARE(form.RichEdit->RichDocument()->GetTextLength(), 0);
+    QVERIFY(!form.IsLoading());
+    QVERIFY(reports.Messages.isEmpty());
+
+    // While a load runs, another one is refused instead of pulling the
+    // document away from it.
+    bool nestedResult = true;
+    bool nestedTried = false;
+    form.Engine->Progress = [&](int) {
+        if (!nestedTried) {
+            nestedTried = true;
+            nestedResult = form.OpenBook(path, false);
+        }
+        return false;
+    };
+    QVERIFY(form.OpenBook(path, false));
+    QVERIFY(!nestedResult);
+    QVERIFY(!form.Closing); // the next load starts afresh
+    QVERIFY(nestedTried);
+    QCOMPARE(Paragraphs(form).last(), EndOfPieceMarker(1, form.PiecesComboBox->count()));
+}
+
+QTEST_MAIN(TestLoad)
+#include "test_load.moc"
