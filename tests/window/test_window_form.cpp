@@ -2,6 +2,7 @@
 // keys, minimise/restore, closing and the sizes options.
 #include <QtTest>
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -199,6 +200,7 @@ void TestWindowForm::infoTimerLabels()
     TFormFixture f;
     TLecternForm &form = f.Form;
     form.show();
+    form.EnhanceTextCheckBox->setChecked(false); // one paragraph per line
     QVERIFY(!form.RichEdit->isVisible()); // hidden until a book is shown
     QVERIFY(form.OpenBook(path, false));
     QVERIFY(form.RichEdit->isVisible());
@@ -335,15 +337,17 @@ void TestWindowForm::openingRefusesBadFiles()
     QTemporaryDir dir;
     TFormFixture f;
     TLecternForm &form = f.Form;
+    form.EnhanceTextCheckBox->setChecked(false); // one paragraph per line
     const QString good = WriteBook(dir, QStringLiteral("Good.TXT"), "One line");
     QVERIFY(form.OpenBook(good, false));
+    QCOMPARE(form.RichEdit->toPlainText(), QStringLiteral("One line\n\n***** End of Book *****"));
     QVERIFY(!form.OpenBook(dir.filePath(QStringLiteral("Missing.txt")), false));
     QVERIFY(!form.OpenBook(WriteBook(dir, QStringLiteral("Notes.md"), "x"), false));
     QCOMPARE(dialogs.Count(TDialogKind::Warning), 2);
     QCOMPARE(dialogs.Boxes[0].Text, QStringLiteral("The book is not a valid text file, or it doesn't exist."));
-    // A failed open leaves the book that was shown.
-    QCOMPARE(form.CurrentBookPath, QFileInfo(good).absoluteFilePath());
-    QCOMPARE(form.RichEdit->toPlainText(), QStringLiteral("One line\n***** End of Book *****"));
+    // A refused open names the refused book and shows nothing.
+    QCOMPARE(form.CurrentBookPath, QFileInfo(dir.filePath(QStringLiteral("Notes.md"))).absoluteFilePath());
+    QCOMPARE(form.RichEdit->toPlainText(), QString());
     // Of several dropped files only the first is opened.
     const QString first = WriteBook(dir, QStringLiteral("First.txt"), "first");
     const QString second = WriteBook(dir, QStringLiteral("Second.txt"), "second");
@@ -352,7 +356,7 @@ void TestWindowForm::openingRefusesBadFiles()
     // Bytes that are not UTF-8 are read as Windows-1252 and never fail.
     QVERIFY(form.OpenBook(WriteBook(dir, QStringLiteral("Old.txt"), "\x93Quoted\x94 caf\xe9\r\nNext"), false));
     QCOMPARE(form.RichEdit->toPlainText(),
-             QStringLiteral("\u201CQuoted\u201D caf\u00E9\nNext\n***** End of Book *****"));
+             QStringLiteral("\u201CQuoted\u201D caf\u00E9\nNext\n\n***** End of Book *****"));
 }
 
 QTEST_MAIN(TestWindowForm)
