@@ -1,7 +1,8 @@
 // Opening books: reading one piece of a large book against a small book
 // read whole, decoding and splitting throughput, and lectern-convert of a
-// 3 MB book to RTF.
+// 3 MB book to RTF; then the main window opening books enhanced.
 #include "BookFile.h"
+#include "bench_open_window.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -72,6 +73,8 @@ void Line(const char *key, double value, const char *unit) { printf("%s: %.3f %s
 
 int main(int argc, char **argv)
 {
+    if (argc >= 5 && QByteArray(argv[1]) == "--window-case")
+        return RunWindowCase(argc, argv);
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
     const QString big = WriteFile(dir, QStringLiteral("big.txt"), GenerateBook(20000000, true));
@@ -132,5 +135,17 @@ int main(int argc, char **argv)
     } else {
         printf("convert_3mb_to_rtf: skipped (no %s)\n", qPrintable(convert));
     }
+    fflush(stdout);
+
+    // The window: a 50 KB book, one 50 KB piece of the 20 MB book, and whole
+    // books of 500 KB, 3 MB and 20 MB, all enhanced.
+    const QString half = WriteFile(dir, QStringLiteral("half.txt"), GenerateBook(500000, true));
+    const QString threeMb = WriteFile(dir, QStringLiteral("threemb.txt"), GenerateBook(3000000, true));
+    RunWindowCases(QCoreApplication::applicationFilePath(),
+                   {{QStringLiteral("window_50kb"), small, false},
+                    {QStringLiteral("window_piece_of_20mb"), big, true},
+                    {QStringLiteral("window_500kb_whole"), half, false},
+                    {QStringLiteral("window_3mb_whole"), threeMb, false},
+                    {QStringLiteral("window_20mb_whole"), big, false}});
     return 0;
 }
