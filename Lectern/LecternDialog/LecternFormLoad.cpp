@@ -216,9 +216,7 @@ bool TLecternForm::LoadFromFile(const QString &fileName, int piece, bool profile
                         } else {
                             LoadPlainLines(document, lines);
                         }
-                        // The zoom option is applied by the format page once it
-                        // offers one; until then books show at 100 %.
-                        SetZoom(RichEdit, 100);
+                        FontZoomComboBoxChange();
                     }
                 } else {
                     QFile fix(GetProgramDirectory() + QStringLiteral("ErrorFix.rtf"));
