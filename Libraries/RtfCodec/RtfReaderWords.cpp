@@ -306,7 +306,9 @@ void TRtfReader::TImpl::ControlWord(const TRtfToken &token)
         int code = param;
         if (code < 0)
             code += 65536;
-        if (code > 0 && code <= 0xFFFF) {
+        // U+FFFC stands for an object in the document; as text it would be
+        // a picture without a picture.
+        if (code > 0 && code <= 0xFFFF && code != 0xFFFC) {
             const QChar c(static_cast<char16_t>(code));
             if (c.unicode() >= 0x20 || c == QLatin1Char('\t'))
                 DeliverChar(state.SymbolFont && code == 0xF0B7 ? QChar(0x2022) : c);

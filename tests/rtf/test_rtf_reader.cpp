@@ -233,6 +233,7 @@ void TestRtfReader::Unicode()
     QCOMPARE(TextOf("{\\rtf1 \\u8364?x \\u-3913?\\u945a\\par}"), QStringLiteral("\u20ACx \uF0B7\u03B1\n"));
     QCOMPARE(TextOf("{\\rtf1 {\\uc2\\u228\\'e8a}b\\uc0\\u946 c\\par}"), QStringLiteral("\u00E4b\u03B2c\n"));
     QCOMPARE(TextOf("{\\rtf1 \\u8226\\bullet x\\par}"), QStringLiteral("\u2022x\n"));
+    QCOMPARE(TextOf("{\\rtf1 a\\u-4?b\\u65532?c\\u0?d\\par}"), QStringLiteral("abcd\n")); // no objects, no NULs
     QCOMPARE(TextOf("{\\rtf1 {\\uc3\\u228}abc\\par}"), QStringLiteral("\u00E4abc\n"));
     // Surrogate pairs come as two \u.
     QCOMPARE(TextOf("{\\rtf1 \\u-10179?\\u-8704?\\par}"), QString::fromUtf8("\xF0\x9F\x98\x80\n"));
