@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include "BookFile.h"
@@ -15,6 +16,7 @@
 #include "EnhancedRichEdit.h"
 #include "FunStatContext.h"
 #include "LecternForm.h"
+#include "Program.h"
 #include "RichBox.h"
 
 namespace {
@@ -93,6 +95,7 @@ private slots:
     void enhancedBookChaptersAndDrops();
     void utf16BooksWithByteOrderMark();
     void closingDuringEnhancementStopsIt();
+    void welcomeBookAtStartAndCtrlF5();
 };
 
 void TestLoad::sizeChecksAndRefusals()
@@ -409,6 +412,37 @@ void TestLoad::closingDuringEnhancementStopsIt()
     QVERIFY(!form.Closing); // the next load starts afresh
     QVERIFY(nestedTried);
     QCOMPARE(Paragraphs(form).last(), EndOfPieceMarker(1, form.PiecesComboBox->count()));
+}
+
+void TestLoad::welcomeBookAtStartAndCtrlF5()
+{
+    // Started without a book, the reader opens the Welcome book beside the
+    // executable; Ctrl+F5 opens it again from any book.
+    const QString welcome = GetProgramDirectory() + QStringLiteral("Welcome.txt");
+    if (QFile::exists(welcome))
+        QSKIP("a Welcome.txt exists beside the test already");
+    QVERIFY(GetParamCount() == 0);
+    TScopedRecordingDialogs dialogs;
+    TFormFixture f;
+    TLecternForm &form = f.Form;
+    form.LoadOnStart(); // no Welcome book: the warning, nothing else
+    QCOMPARE(dialogs.Texts(), QStringList{NotValidBookText()});
+    const auto removeWelcome = qScopeGuard([&welcome] { QFile::remove(welcome); });
+    {
+        QFile file(welcome);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("Welcome, reader.\r\n");
+    }
+    dialogs.Boxes.clear();
+    form.LoadOnStart();
+    QCOMPARE(form.CurrentBookPath, QFileInfo(welcome).absoluteFilePath());
+    QCOMPARE(Paragraphs(form).first(), QStringLiteral("Welcome, reader."));
+    QTemporaryDir dir;
+    QVERIFY(form.OpenBook(WriteFile(dir, QStringLiteral("Other.txt"), "other"), false));
+    QVERIFY(form.FormKeyDown(Qt::Key_F5, ssCtrl | ssShift));
+    QCOMPARE(form.CurrentBookPath, QFileInfo(welcome).absoluteFilePath());
+    QVERIFY(!form.FormKeyDown(Qt::Key_F5, ssShift)); // Shift+F5 is no shortcut
+    QVERIFY(dialogs.Boxes.isEmpty());
 }
 
 QTEST_MAIN(TestLoad)
