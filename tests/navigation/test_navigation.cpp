@@ -7,10 +7,12 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 
 #include "BookFormFixture.h"
 #include "BookGroupBox.h"
 #include "ChaptersPopupMenu.h"
+#include "ProfileFormatTabSheet.h"
 #include "ProgramGeneralTabSheet.h"
 
 namespace {
@@ -31,6 +33,7 @@ private slots:
     void chaptersMenu();
     void keysInTheRichBox();
     void wheel();
+    void openedBookGetsItsMenuAndZoom();
 };
 
 void TestNavigation::goToLine()
@@ -242,6 +245,31 @@ void TestNavigation::wheel()
     turn(120);
     QCOMPARE(fx.Top(), 12);
     QCOMPARE(box->RichDocument()->SelectionStart(), 0);
+}
+
+void TestNavigation::openedBookGetsItsMenuAndZoom()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Chapters.txt"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("CHAPTER I\n\nThe mill stood by the river.\n\nCHAPTER II\n\nThe river ran on.\n");
+    file.close();
+    TBookFormFixture fx;
+    TLecternForm &form = fx.Form;
+    form.ProfileFormatTabSheet->Form.FontZoomComboBox->setCurrentText(QStringLiteral("150"));
+    QVERIFY(form.OpenBook(path, false));
+    QPushButton *button = form.BookGroupBox->Form.ChaptersButton;
+    QCOMPARE(button->text(), QStringLiteral("&Chapters (2)"));
+    QVERIFY(button->isEnabled());
+    QVERIFY(dynamic_cast<TChaptersPopupMenu *>(form.Engine->ChaptersMenu()));
+    QCOMPARE(form.RichEdit->ZoomPercent(), 150);
+    // The button pops the menu up.
+    button->click();
+    auto *menu = static_cast<TChaptersPopupMenu *>(form.Engine->ChaptersMenu());
+    QVERIFY(menu->Menu()->isVisible());
+    menu->Menu()->close();
+    QVERIFY(fx.Dialogs.Boxes.isEmpty());
 }
 
 QTEST_MAIN(TestNavigation)
