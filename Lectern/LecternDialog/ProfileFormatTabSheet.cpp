@@ -103,7 +103,10 @@ TProfileFormatTabSheet::TProfileFormatTabSheet(QWidget *parent) : QWidget(parent
     Form.JustifiedTextCheckBox->setChecked(true);
 }
 
-int TProfileFormatTabSheet::LeftMargin() const { return GetIntFromText(Form.LeftMarginComboBox->currentText(), 0, 50, 15); }
+int TProfileFormatTabSheet::LeftMargin() const
+{
+    return GetIntFromText(Form.LeftMarginComboBox->currentText(), 0, 50, 15);
+}
 
 int TProfileFormatTabSheet::RightMargin() const
 {
@@ -142,7 +145,10 @@ int TProfileFormatTabSheet::FirstLineIndent() const
     return GetIntFromText(Form.FirstLineIndentComboBox->currentText(), 0, 50, 0);
 }
 
-int TProfileFormatTabSheet::SpaceAfter() const { return GetIntFromText(Form.SpaceAfterComboBox->currentText(), 0, 30, 5); }
+int TProfileFormatTabSheet::SpaceAfter() const
+{
+    return GetIntFromText(Form.SpaceAfterComboBox->currentText(), 0, 30, 5);
+}
 
 QString TProfileFormatTabSheet::ParagraphPrefix() const { return Form.ParagraphPrefixComboBox->currentText(); }
 

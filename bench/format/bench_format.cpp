@@ -54,7 +54,7 @@ QStringList LoadBookLines(QString *source)
 }
 
 // Milliseconds of a change followed by the repaint of the box.
-template <class F> double Timed(TRichBox *box, F change)
+template<class F> double Timed(TRichBox *box, F change)
 {
     QElapsedTimer timer;
     timer.start();

@@ -191,8 +191,8 @@ void TestNavigation::keysInTheRichBox()
     QGuiApplication::clipboard()->clear();
     Press(box, Qt::Key_C, Qt::ControlModifier, QStringLiteral("\x03"));
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("Paragraph"));
-    QVERIFY(!form.RichEditKeyDown(
-        std::make_unique<QKeyEvent>(QEvent::KeyPress, Qt::Key_End, Qt::ControlModifier).get()));
+    QVERIFY(
+        !form.RichEditKeyDown(std::make_unique<QKeyEvent>(QEvent::KeyPress, Qt::Key_End, Qt::ControlModifier).get()));
 
     // In an editable box Space is a space.
     box->setReadOnly(false);
