@@ -420,6 +420,14 @@ bool TLecternForm::FormCloseQuery()
 
 void TLecternForm::closeEvent(QCloseEvent *event)
 {
+    if (Loading) {
+        // The load stops at its next progress report; the window closes
+        // once it has returned.
+        Closing = true;
+        CloseAfterLoad = true;
+        event->ignore();
+        return;
+    }
     if (FormCloseQuery())
         event->accept();
     else

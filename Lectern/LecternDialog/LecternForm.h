@@ -264,6 +264,7 @@ private:
     void StartBackSound(); // background sound of the new book
     TLoadTiming LoadTiming;
     bool Loading = false;
+    bool CloseAfterLoad = false; // a close asked for during a load
 
     void CreateLabels();
     void CreateSidebar();

@@ -273,6 +273,10 @@ bool TLecternForm::LoadFromFile(const QString &fileName, int piece, bool profile
         FUN_CATCH
     }
     FUN_END;
+    if (CloseAfterLoad) {
+        CloseAfterLoad = false;
+        QTimer::singleShot(0, this, &QWidget::close);
+    }
     return loaded;
 }
 

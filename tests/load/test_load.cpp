@@ -395,6 +395,10 @@ void TestLoad::closingDuringEnhancementStopsIt()
     QCOMPARE(form.RichEdit->RichDocument()->GetTextLength(), 0);
     QVERIFY(!form.IsLoading());
     QVERIFY(reports.Messages.isEmpty());
+    // The close asked for during the load happens once it has returned.
+    QVERIFY(form.isVisible());
+    QTRY_VERIFY(!form.isVisible());
+    form.show();
 
     // While a load runs, another one is refused instead of pulling the
     // document away from it.
