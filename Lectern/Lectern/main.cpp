@@ -38,7 +38,8 @@ int main(int argc, char **argv)
 
         app = std::make_unique<TLecternApplication>(argc, argv);
         TLecternApplication::setApplicationName(ProgramName);
-        TLecternApplication::setApplicationDisplayName(ProgramName);
+        // No display name: X11 would append it to every window caption,
+        // and the error dialog's caption must read just "Error".
         InstallWidgetDialogService();
 
         if (installer) {
