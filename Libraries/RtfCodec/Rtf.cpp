@@ -6,10 +6,7 @@
 #include <QIODevice>
 #include <QObject>
 
-bool IsRtf(const QByteArray &bytes)
-{
-    return TRtfReader::FindStart(bytes) >= 0;
-}
+bool IsRtf(const QByteArray &bytes) { return TRtfReader::FindStart(bytes) >= 0; }
 
 bool ReadRtf(const QByteArray &bytes, TRtfSink &sink, QString *error)
 {
@@ -39,7 +36,4 @@ bool ReadRtf(QIODevice &device, TRichDocument &document, QString *error)
     return ReadRtf(bytes, document, error);
 }
 
-QByteArray WriteRtf(const TRichDocument &document)
-{
-    return WriteRtf(*document.Document());
-}
+QByteArray WriteRtf(const TRichDocument &document) { return WriteRtf(*document.Document()); }

@@ -13,30 +13,18 @@ namespace {
 QByteArray IconvName(int codePage)
 {
     switch (codePage) {
-    case 437:
-        return "CP437";
-    case 850:
-        return "CP850";
-    case 866:
-        return "CP866";
-    case 874:
-        return "CP874";
-    case 932:
-        return "CP932";
-    case 936:
-        return "CP936";
-    case 949:
-        return "CP949";
-    case 950:
-        return "CP950";
-    case 1361:
-        return "JOHAB";
-    case 10000:
-        return "MACINTOSH";
-    case 10007:
-        return "MAC-CYRILLIC";
-    case 10029:
-        return "MAC-CENTRALEUROPE";
+    case 437: return "CP437";
+    case 850: return "CP850";
+    case 866: return "CP866";
+    case 874: return "CP874";
+    case 932: return "CP932";
+    case 936: return "CP936";
+    case 949: return "CP949";
+    case 950: return "CP950";
+    case 1361: return "JOHAB";
+    case 10000: return "MACINTOSH";
+    case 10007: return "MAC-CYRILLIC";
+    case 10029: return "MAC-CENTRALEUROPE";
     default:
         if (codePage >= 1250 && codePage <= 1258)
             return "CP" + QByteArray::number(codePage);
@@ -149,43 +137,24 @@ const TRtfCodePage &TRtfCodePage::Get(int codePage)
 int TRtfCodePage::FromCharset(int charset)
 {
     switch (charset) {
-    case 0:
-        return 1252; // ANSI means Western even in a document of another code page
-    case 77:
-        return 10000;
-    case 128:
-        return 932;
-    case 129:
-        return 949;
-    case 130:
-        return 1361;
-    case 134:
-        return 936;
-    case 136:
-        return 950;
-    case 161:
-        return 1253;
-    case 162:
-        return 1254;
-    case 163:
-        return 1258;
-    case 177:
-        return 1255;
-    case 178:
-        return 1256;
-    case 186:
-        return 1257;
-    case 204:
-        return 1251;
-    case 222:
-        return 874;
-    case 238:
-        return 1250;
-    case 254:
-        return 437;
-    case 255:
-        return 850;
-    default:
-        return 0; // 1 default, 2 symbol and the rest: the document's code page
+    case 0: return 1252; // ANSI means Western even in a document of another code page
+    case 77: return 10000;
+    case 128: return 932;
+    case 129: return 949;
+    case 130: return 1361;
+    case 134: return 936;
+    case 136: return 950;
+    case 161: return 1253;
+    case 162: return 1254;
+    case 163: return 1258;
+    case 177: return 1255;
+    case 178: return 1256;
+    case 186: return 1257;
+    case 204: return 1251;
+    case 222: return 874;
+    case 238: return 1250;
+    case 254: return 437;
+    case 255: return 850;
+    default: return 0; // 1 default, 2 symbol and the rest: the document's code page
     }
 }

@@ -8,8 +8,7 @@
 
 #include <memory>
 
-class TRtfCodePage
-{
+class TRtfCodePage {
 public:
     // The decoder of a Windows code page number; unknown numbers fall back
     // to 1252. Decoders are made once and shared (not thread-safe to create

@@ -216,10 +216,7 @@ void TRtfDocumentSink::Image(const QByteArray &data, const char *format, int wid
     MarkFormat = textQt;
 }
 
-void TRtfDocumentSink::LinkBegin(const QString &target)
-{
-    Links.push_back(target);
-}
+void TRtfDocumentSink::LinkBegin(const QString &target) { Links.push_back(target); }
 
 void TRtfDocumentSink::LinkEnd()
 {

@@ -15,8 +15,7 @@
 
 #include <vector>
 
-class TRtfDocumentSink : public TRtfSink
-{
+class TRtfDocumentSink : public TRtfSink {
 public:
     // Starts a bulk build of `document`; DocumentEnd hands it over.
     explicit TRtfDocumentSink(TRichDocument &document);
@@ -55,7 +54,7 @@ private:
     QTextBlockFormat BaseBlock;
     std::vector<TCached> Formats; // most recently made formats
     size_t LastFormat = 0;
-    TParaFormat LastPara;       // of the paragraph last ended
+    TParaFormat LastPara; // of the paragraph last ended
     bool HasLastPara = false;
     QTextBlockFormat BlockFormat; // of the block the text goes into now
     int Pictures = 0;

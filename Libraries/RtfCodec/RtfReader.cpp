@@ -6,14 +6,9 @@
 
 using namespace RtfInternal;
 
-TRtfReader::TRtfReader(TRtfSink &sink) : d(new TImpl(sink))
-{
-}
+TRtfReader::TRtfReader(TRtfSink &sink) : d(new TImpl(sink)) {}
 
-TRtfReader::~TRtfReader()
-{
-    delete d;
-}
+TRtfReader::~TRtfReader() { delete d; }
 
 qsizetype TRtfReader::FindStart(const QByteArray &bytes)
 {
@@ -53,15 +48,9 @@ void TRtfReader::TImpl::Run(const QByteArray &bytes, qsizetype start)
     while (!done) {
         const TRtfToken token = tokenizer.Next();
         switch (token.Kind) {
-        case TRtfTokenKind::End:
-            done = true;
-            break;
-        case TRtfTokenKind::GroupOpen:
-            GroupOpen();
-            break;
-        case TRtfTokenKind::GroupClose:
-            done = !GroupClose();
-            break;
+        case TRtfTokenKind::End: done = true; break;
+        case TRtfTokenKind::GroupOpen: GroupOpen(); break;
+        case TRtfTokenKind::GroupClose: done = !GroupClose(); break;
         case TRtfTokenKind::Word:
             if (Overflow == 0)
                 ControlWord(token);
@@ -155,10 +144,10 @@ bool TRtfReader::TImpl::GroupClose()
     if (Stack.size() <= 1)
         return false; // the document's own group closed
     const TCharProps &after = Stack.back().Char;
-    if (before.Bold != after.Bold || before.Italic != after.Italic || before.Underline != after.Underline ||
-        before.Strike != after.Strike || before.Font != after.Font || before.HalfPoints != after.HalfPoints ||
-        before.Color != after.Color || before.BackColor != after.BackColor ||
-        before.SpacingTwips != after.SpacingTwips || before.VerticalAlign != after.VerticalAlign)
+    if (before.Bold != after.Bold || before.Italic != after.Italic || before.Underline != after.Underline
+        || before.Strike != after.Strike || before.Font != after.Font || before.HalfPoints != after.HalfPoints
+        || before.Color != after.Color || before.BackColor != after.BackColor
+        || before.SpacingTwips != after.SpacingTwips || before.VerticalAlign != after.VerticalAlign)
         FormatDirty = true;
     return true;
 }
@@ -197,16 +186,11 @@ void TRtfReader::TImpl::HexByte(unsigned char byte)
 static QChar SymbolChar(unsigned char byte)
 {
     switch (byte) {
-    case 0xB7:
-        return QChar(0x2022); // bullet
-    case 0xA7:
-        return QChar(0x25AA); // small square
-    case 0xD8:
-        return QChar(0x27A2); // arrowhead
-    case 0xFC:
-        return QChar(0x2713); // check mark
-    default:
-        return QChar();
+    case 0xB7: return QChar(0x2022); // bullet
+    case 0xA7: return QChar(0x25AA); // small square
+    case 0xD8: return QChar(0x27A2); // arrowhead
+    case 0xFC: return QChar(0x2713); // check mark
+    default: return QChar();
     }
 }
 
@@ -325,8 +309,8 @@ void TRtfReader::TImpl::Deliver(QStringView chars)
                 if (Red < 0 && Green < 0 && Blue < 0)
                     Colors.append(-1);
                 else
-                    Colors.append(qint64(std::max(Red, 0)) | qint64(std::max(Green, 0)) << 8 |
-                                  qint64(std::max(Blue, 0)) << 16);
+                    Colors.append(qint64(std::max(Red, 0)) | qint64(std::max(Green, 0)) << 8
+                                  | qint64(std::max(Blue, 0)) << 16);
             }
             Red = Green = Blue = -1;
         }
@@ -335,8 +319,7 @@ void TRtfReader::TImpl::Deliver(QStringView chars)
         if (!Fields.empty() && Fields.back().Instruction.size() < 4096)
             Fields.back().Instruction += chars;
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -381,8 +364,8 @@ TParaFormat TRtfReader::TImpl::CurrentParaFormat() const
 {
     const TParaProps &para = Stack.back().Para;
     TParaFormat format;
-    format.Mask = PFM_STARTINDENT | PFM_RIGHTINDENT | PFM_OFFSET | PFM_ALIGNMENT | PFM_TABSTOPS | PFM_SPACEBEFORE |
-                  PFM_SPACEAFTER | PFM_LINESPACING;
+    format.Mask = PFM_STARTINDENT | PFM_RIGHTINDENT | PFM_OFFSET | PFM_ALIGNMENT | PFM_TABSTOPS | PFM_SPACEBEFORE
+        | PFM_SPACEAFTER | PFM_LINESPACING;
     format.Alignment = para.Alignment;
     // The first line starts at \li + \fi; the others at \li.
     format.StartIndent = para.LeftIndent + para.FirstIndent;
@@ -423,8 +406,8 @@ void TRtfReader::TImpl::ResolveFormat()
     TCharFormat &f = Format.Format;
     f = TCharFormat();
     f.Mask = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_SIZE | CFM_SPACING;
-    f.Effects = (c.Bold ? CFE_BOLD : 0) | (c.Italic ? CFE_ITALIC : 0) | (c.Underline ? CFE_UNDERLINE : 0) |
-                (c.Strike ? CFE_STRIKEOUT : 0);
+    f.Effects = (c.Bold ? CFE_BOLD : 0) | (c.Italic ? CFE_ITALIC : 0) | (c.Underline ? CFE_UNDERLINE : 0)
+        | (c.Strike ? CFE_STRIKEOUT : 0);
     f.HeightTwips = c.HalfPoints * 10;
     f.SpacingTwips = c.SpacingTwips;
     auto font = Fonts.constFind(c.Font < 0 ? DefaultFont : c.Font);

@@ -11,8 +11,7 @@
 #include <QByteArray>
 #include <QString>
 
-class TRtfReader
-{
+class TRtfReader {
 public:
     // Groups nested deeper than this are read as if they were not there.
     static constexpr int MaxDepth = 512;

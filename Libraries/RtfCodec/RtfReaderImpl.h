@@ -15,13 +15,13 @@ namespace RtfInternal {
 
 // Where the text of a group goes.
 enum class TDest : unsigned char {
-    Body,       // the document (or the footnote being read)
-    Skip,       // nowhere; only \bin and \ud are still obeyed
+    Body, // the document (or the footnote being read)
+    Skip, // nowhere; only \bin and \ud are still obeyed
     FontTable,
     ColorTable,
     FieldInst,
     Picture,
-    ShapeInst,  // a shape's properties: only pictures and text boxes inside count
+    ShapeInst, // a shape's properties: only pictures and text boxes inside count
     StyleSheet, // style definitions: their properties are kept, their names not
 };
 
@@ -32,10 +32,10 @@ struct TCharProps {
     bool Strike = false;
     bool Caps = false;
     bool Hidden = false;
-    int Font = -1;            // -1: the default font
+    int Font = -1; // -1: the default font
     int HalfPoints = 24;
-    int Color = 0;            // colour table index, 0 = automatic
-    int BackColor = 0;        // colour table index, 0 = none
+    int Color = 0; // colour table index, 0 = automatic
+    int BackColor = 0; // colour table index, 0 = none
     int SpacingTwips = 0;
     TRtfVerticalAlign VerticalAlign = TRtfVerticalAlign::Normal;
 };
@@ -65,8 +65,8 @@ struct TGroupState {
     bool OwnsPicture = false;
     bool OwnsFootnote = false;
     bool OwnsFontEntry = false;
-    int OwnsStyle = -1;    // a style definition: its number
-    bool Upr = false;      // a \upr group: its subgroups are skipped unless \ud
+    int OwnsStyle = -1; // a style definition: its number
+    bool Upr = false; // a \upr group: its subgroups are skipped unless \ud
     bool UprChild = false; // a subgroup of \upr
     TDest UprDest = TDest::Body;
 };
@@ -147,9 +147,9 @@ struct TRtfReader::TImpl {
 
     TRtfTokenizer *Tokens = nullptr;
     std::vector<RtfInternal::TGroupState> Stack;
-    int Overflow = 0;     // groups opened past MaxDepth
-    int SkipChars = 0;    // fallback characters after \uN still to skip
-    int LeadByte = -1;    // first byte of a double-byte character
+    int Overflow = 0; // groups opened past MaxDepth
+    int SkipChars = 0; // fallback characters after \uN still to skip
+    int LeadByte = -1; // first byte of a double-byte character
     bool Ignorable = false; // \* seen: an unknown destination that follows is skipped
     bool FormatDirty = true;
     TRtfTextFormat Format;

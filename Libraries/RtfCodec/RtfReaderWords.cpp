@@ -10,20 +10,98 @@ namespace {
 
 enum class TWord {
     // document
-    Rtf, Ansi, Mac, Pc, Pca, AnsiCpg, Deff, Uc, U, Bin, Ud, Upr, StyleSheet, S, Cs,
+    Rtf,
+    Ansi,
+    Mac,
+    Pc,
+    Pca,
+    AnsiCpg,
+    Deff,
+    Uc,
+    U,
+    Bin,
+    Ud,
+    Upr,
+    StyleSheet,
+    S,
+    Cs,
     // destinations
-    FontTable, ColorTable, SkipDest, Field, FldInst, FldRslt, Pict, Footnote, PassDest, ShpInst, ShpTxt,
+    FontTable,
+    ColorTable,
+    SkipDest,
+    Field,
+    FldInst,
+    FldRslt,
+    Pict,
+    Footnote,
+    PassDest,
+    ShpInst,
+    ShpTxt,
     // font table
-    F, FCharset, Cpg, Red, Green, Blue,
+    F,
+    FCharset,
+    Cpg,
+    Red,
+    Green,
+    Blue,
     // characters
-    Plain, B, I, Ul, UlNone, Strike, Fs, Cf, Cb, Highlight, Expnd, Expndtw, Super, Sub, NoSuperSub, Up, Dn,
-    Caps, V,
+    Plain,
+    B,
+    I,
+    Ul,
+    UlNone,
+    Strike,
+    Fs,
+    Cf,
+    Cb,
+    Highlight,
+    Expnd,
+    Expndtw,
+    Super,
+    Sub,
+    NoSuperSub,
+    Up,
+    Dn,
+    Caps,
+    V,
     // paragraphs
-    Pard, Ql, Qr, Qc, Qj, Li, Ri, Fi, Sb, Sa, Sl, SlMult, Tx, InTbl, Itap,
+    Pard,
+    Ql,
+    Qr,
+    Qc,
+    Qj,
+    Li,
+    Ri,
+    Fi,
+    Sb,
+    Sa,
+    Sl,
+    SlMult,
+    Tx,
+    InTbl,
+    Itap,
     // breaks and characters
-    Par, Sect, Page, Line, Tab, Cell, Row, NestCell, NestRow, Trowd, Cellx, Chftn, Char,
+    Par,
+    Sect,
+    Page,
+    Line,
+    Tab,
+    Cell,
+    Row,
+    NestCell,
+    NestRow,
+    Trowd,
+    Cellx,
+    Chftn,
+    Char,
     // pictures
-    PngBlip, JpegBlip, OtherBlip, PicWGoal, PicHGoal, PicScaleX, PicScaleY,
+    PngBlip,
+    JpegBlip,
+    OtherBlip,
+    PicWGoal,
+    PicHGoal,
+    PicScaleX,
+    PicScaleY,
 };
 
 struct TWordInfo {
@@ -53,15 +131,67 @@ const std::unordered_map<std::string_view, TWordInfo> &Words()
         add("s", TWord::S);
         add("cs", TWord::Cs);
         add("colortbl", TWord::ColorTable);
-        for (const char *name : {"info", "header", "headerl", "headerr", "headerf", "footer", "footerl", "footerr",
-                                 "footerf", "pn", "pntxta", "pntxtb", "listtable", "listoverridetable", "revtbl",
-                                 "rsidtbl", "filetbl", "xe", "tc", "txe", "nonshppict", "shprslt",
-                                 "nonesttables", "objdata", "ftnsep", "ftnsepc", "aftnsep", "aftnsepc", "annotation",
-                                 "atnid", "atnauthor", "bkmkstart", "bkmkend", "pgdsctbl", "template", "themedata",
-                                 "colorschememapping", "datastore", "latentstyles", "generator", "xmlnstbl",
-                                 "mmathPr", "fldtype", "falt", "panose", "picprop", "blipuid", "listpicture",
-                                 "private", "userprops", "docvar", "comment", "title", "author", "operator",
-                                 "keywords", "subject", "doccomm", "company", "category", "hlinkbase"})
+        for (const char *name : {"info",
+                                 "header",
+                                 "headerl",
+                                 "headerr",
+                                 "headerf",
+                                 "footer",
+                                 "footerl",
+                                 "footerr",
+                                 "footerf",
+                                 "pn",
+                                 "pntxta",
+                                 "pntxtb",
+                                 "listtable",
+                                 "listoverridetable",
+                                 "revtbl",
+                                 "rsidtbl",
+                                 "filetbl",
+                                 "xe",
+                                 "tc",
+                                 "txe",
+                                 "nonshppict",
+                                 "shprslt",
+                                 "nonesttables",
+                                 "objdata",
+                                 "ftnsep",
+                                 "ftnsepc",
+                                 "aftnsep",
+                                 "aftnsepc",
+                                 "annotation",
+                                 "atnid",
+                                 "atnauthor",
+                                 "bkmkstart",
+                                 "bkmkend",
+                                 "pgdsctbl",
+                                 "template",
+                                 "themedata",
+                                 "colorschememapping",
+                                 "datastore",
+                                 "latentstyles",
+                                 "generator",
+                                 "xmlnstbl",
+                                 "mmathPr",
+                                 "fldtype",
+                                 "falt",
+                                 "panose",
+                                 "picprop",
+                                 "blipuid",
+                                 "listpicture",
+                                 "private",
+                                 "userprops",
+                                 "docvar",
+                                 "comment",
+                                 "title",
+                                 "author",
+                                 "operator",
+                                 "keywords",
+                                 "subject",
+                                 "doccomm",
+                                 "company",
+                                 "category",
+                                 "hlinkbase"})
             add(name, TWord::SkipDest);
         add("field", TWord::Field);
         add("fldinst", TWord::FldInst);
@@ -81,9 +211,9 @@ const std::unordered_map<std::string_view, TWordInfo> &Words()
         add("plain", TWord::Plain);
         add("b", TWord::B);
         add("i", TWord::I);
-        for (const char *name : {"ul", "uld", "uldash", "uldashd", "uldashdd", "uldb", "ulhwave", "ulldash", "ulth",
-                                 "ulthd", "ulthdash", "ulthdashd", "ulthdashdd", "ulthldash", "ululdbwave", "ulw",
-                                 "ulwave"})
+        for (const char *name :
+             {"ul", "uld", "uldash", "uldashd", "uldashdd", "uldb", "ulhwave", "ulldash", "ulth", "ulthd", "ulthdash",
+              "ulthdashd", "ulthdashdd", "ulthldash", "ululdbwave", "ulw", "ulwave"})
             add(name, TWord::Ul);
         add("ulnone", TWord::UlNone);
         add("strike", TWord::Strike);
@@ -163,10 +293,7 @@ const std::unordered_map<std::string_view, TWordInfo> &Words()
 
 constexpr int MaxTwips = 31680; // 22 inches: the widest page a word processor makes
 
-int Twips(int value)
-{
-    return std::clamp(value, -MaxTwips, MaxTwips);
-}
+int Twips(int value) { return std::clamp(value, -MaxTwips, MaxTwips); }
 
 } // namespace
 
@@ -207,9 +334,7 @@ void TRtfReader::TImpl::ControlSymbol(char symbol)
         return;
     }
     switch (symbol) {
-    case '*':
-        Ignorable = true;
-        return;
+    case '*': Ignorable = true; return;
     case '\\':
     case '{':
     case '}': {
@@ -217,24 +342,15 @@ void TRtfReader::TImpl::ControlSymbol(char symbol)
         Deliver(QStringView(&c, 1));
         break;
     }
-    case '~':
-        DeliverChar(QChar(0x00A0));
-        break;
-    case '-':
-        DeliverChar(QChar(0x00AD));
-        break;
-    case '_':
-        DeliverChar(QChar(0x2011));
-        break;
+    case '~': DeliverChar(QChar(0x00A0)); break;
+    case '-': DeliverChar(QChar(0x00AD)); break;
+    case '_': DeliverChar(QChar(0x2011)); break;
     case '\n':
         if (State().Dest == TDest::Body)
             ParagraphEnd();
         break;
-    case '\t':
-        DeliverChar(QLatin1Char('\t'));
-        break;
-    default:
-        break; // \: \| and others mean nothing to a reader
+    case '\t': DeliverChar(QLatin1Char('\t')); break;
+    default: break; // \: \| and others mean nothing to a reader
     }
     Ignorable = false;
 }
@@ -275,8 +391,7 @@ void TRtfReader::TImpl::ControlWord(const TRtfToken &token)
 
     switch (word) {
     case TWord::Rtf:
-    case TWord::Ansi:
-        break;
+    case TWord::Ansi: break;
     case TWord::Mac:
         DocCodePage = 10000;
         SetFont(state.Char.Font);
@@ -299,9 +414,7 @@ void TRtfReader::TImpl::ControlWord(const TRtfToken &token)
         DefaultFont = std::max(param, 0);
         SetFont(state.Char.Font);
         break;
-    case TWord::Uc:
-        state.UcSkip = std::clamp(param, 0, 8);
-        break;
+    case TWord::Uc: state.UcSkip = std::clamp(param, 0, 8); break;
     case TWord::U: {
         int code = param;
         if (code < 0)
@@ -316,20 +429,11 @@ void TRtfReader::TImpl::ControlWord(const TRtfToken &token)
         SkipChars = state.UcSkip;
         break;
     }
-    case TWord::Bin:
-        Binary(std::max(param, 0));
-        break;
-    case TWord::Ud:
-        break;
-    case TWord::Upr:
-        state.Upr = true;
-        break;
-    case TWord::FontTable:
-        state.Dest = TDest::FontTable;
-        break;
-    case TWord::StyleSheet:
-        state.Dest = TDest::StyleSheet;
-        break;
+    case TWord::Bin: Binary(std::max(param, 0)); break;
+    case TWord::Ud: break;
+    case TWord::Upr: state.Upr = true; break;
+    case TWord::FontTable: state.Dest = TDest::FontTable; break;
+    case TWord::StyleSheet: state.Dest = TDest::StyleSheet; break;
     case TWord::S:
     case TWord::Cs: {
         const int key = std::clamp(param, 0, 0xFFFF) + (word == TWord::Cs ? 0x10000 : 0);
@@ -359,9 +463,7 @@ void TRtfReader::TImpl::ControlWord(const TRtfToken &token)
         state.Dest = TDest::ColorTable;
         Red = Green = Blue = -1;
         break;
-    case TWord::SkipDest:
-        state.Dest = TDest::Skip;
-        break;
+    case TWord::SkipDest: state.Dest = TDest::Skip; break;
     case TWord::Field:
         if (Fields.size() < 64) {
             Flush();
@@ -401,8 +503,7 @@ void TRtfReader::TImpl::ControlWord(const TRtfToken &token)
         ++FootnoteCount;
         Out = &Notes;
         break;
-    case TWord::PassDest:
-        break;
+    case TWord::PassDest: break;
     case TWord::ShpInst:
         if (state.Dest == TDest::Body)
             state.Dest = TDest::ShapeInst;
@@ -441,18 +542,10 @@ void TRtfReader::TImpl::ControlWord(const TRtfToken &token)
             state.CodePage = &TRtfCodePage::Get(Fonts[FontEntry].CodePage);
         }
         break;
-    case TWord::Red:
-        Red = std::clamp(param, 0, 255);
-        break;
-    case TWord::Green:
-        Green = std::clamp(param, 0, 255);
-        break;
-    case TWord::Blue:
-        Blue = std::clamp(param, 0, 255);
-        break;
-    case TWord::Plain:
-        ResetChar();
-        break;
+    case TWord::Red: Red = std::clamp(param, 0, 255); break;
+    case TWord::Green: Green = std::clamp(param, 0, 255); break;
+    case TWord::Blue: Blue = std::clamp(param, 0, 255); break;
+    case TWord::Plain: ResetChar(); break;
     case TWord::B:
         state.Char.Bold = on;
         FormatDirty = true;
@@ -507,68 +600,38 @@ void TRtfReader::TImpl::ControlWord(const TRtfToken &token)
         FormatDirty = true;
         break;
     case TWord::Up:
-        state.Char.VerticalAlign = (!token.HasParam || param > 0) ? TRtfVerticalAlign::Super
-                                                                   : TRtfVerticalAlign::Normal;
+        state.Char.VerticalAlign
+            = (!token.HasParam || param > 0) ? TRtfVerticalAlign::Super : TRtfVerticalAlign::Normal;
         FormatDirty = true;
         break;
     case TWord::Dn:
         state.Char.VerticalAlign = (!token.HasParam || param > 0) ? TRtfVerticalAlign::Sub : TRtfVerticalAlign::Normal;
         FormatDirty = true;
         break;
-    case TWord::Caps:
-        state.Char.Caps = on;
-        break;
-    case TWord::V:
-        state.Char.Hidden = on;
-        break;
-    case TWord::Pard:
-        state.Para = TParaProps();
-        break;
-    case TWord::Ql:
-        state.Para.Alignment = PFA_LEFT;
-        break;
-    case TWord::Qr:
-        state.Para.Alignment = PFA_RIGHT;
-        break;
-    case TWord::Qc:
-        state.Para.Alignment = PFA_CENTER;
-        break;
-    case TWord::Qj:
-        state.Para.Alignment = PFA_JUSTIFY;
-        break;
-    case TWord::Li:
-        state.Para.LeftIndent = Twips(param);
-        break;
-    case TWord::Ri:
-        state.Para.RightIndent = Twips(param);
-        break;
-    case TWord::Fi:
-        state.Para.FirstIndent = Twips(param);
-        break;
-    case TWord::Sb:
-        state.Para.SpaceBefore = std::clamp(param, 0, MaxTwips);
-        break;
-    case TWord::Sa:
-        state.Para.SpaceAfter = std::clamp(param, 0, MaxTwips);
-        break;
+    case TWord::Caps: state.Char.Caps = on; break;
+    case TWord::V: state.Char.Hidden = on; break;
+    case TWord::Pard: state.Para = TParaProps(); break;
+    case TWord::Ql: state.Para.Alignment = PFA_LEFT; break;
+    case TWord::Qr: state.Para.Alignment = PFA_RIGHT; break;
+    case TWord::Qc: state.Para.Alignment = PFA_CENTER; break;
+    case TWord::Qj: state.Para.Alignment = PFA_JUSTIFY; break;
+    case TWord::Li: state.Para.LeftIndent = Twips(param); break;
+    case TWord::Ri: state.Para.RightIndent = Twips(param); break;
+    case TWord::Fi: state.Para.FirstIndent = Twips(param); break;
+    case TWord::Sb: state.Para.SpaceBefore = std::clamp(param, 0, MaxTwips); break;
+    case TWord::Sa: state.Para.SpaceAfter = std::clamp(param, 0, MaxTwips); break;
     case TWord::Sl:
         state.Para.LineSpacing = param == 1000 ? 0 : Twips(param); // \sl1000 is Word's "single"
         break;
-    case TWord::SlMult:
-        state.Para.LineMultiple = on;
-        break;
+    case TWord::SlMult: state.Para.LineMultiple = on; break;
     case TWord::Tx:
         if (param > 0 && param <= MaxTwips && state.Para.Tabs.size() < 64 && !state.Para.Tabs.contains(param)) {
             QVector<int> &tabs = state.Para.Tabs;
             tabs.insert(std::lower_bound(tabs.begin(), tabs.end(), param), param);
         }
         break;
-    case TWord::InTbl:
-        state.Para.InTable = true;
-        break;
-    case TWord::Itap:
-        state.Para.InTable = param > 0;
-        break;
+    case TWord::InTbl: state.Para.InTable = true; break;
+    case TWord::Itap: state.Para.InTable = param > 0; break;
     case TWord::Par:
         if (state.Dest == TDest::Body)
             ParagraphEnd();
@@ -581,12 +644,8 @@ void TRtfReader::TImpl::ControlWord(const TRtfToken &token)
                 ParagraphEnd();
         }
         break;
-    case TWord::Line:
-        DeliverChar(QChar(QChar::LineSeparator));
-        break;
-    case TWord::Tab:
-        DeliverChar(QLatin1Char('\t'));
-        break;
+    case TWord::Line: DeliverChar(QChar(QChar::LineSeparator)); break;
+    case TWord::Tab: DeliverChar(QLatin1Char('\t')); break;
     case TWord::Cell:
     case TWord::NestCell:
         if (state.Dest == TDest::Body) {
@@ -603,9 +662,7 @@ void TRtfReader::TImpl::ControlWord(const TRtfToken &token)
             Out->HasContent = false;
         }
         break;
-    case TWord::Trowd:
-        RowCells.clear();
-        break;
+    case TWord::Trowd: RowCells.clear(); break;
     case TWord::Cellx:
         if (RowCells.size() < 256)
             RowCells.append(Twips(param));
@@ -616,9 +673,7 @@ void TRtfReader::TImpl::ControlWord(const TRtfToken &token)
             Deliver(number);
         }
         break;
-    case TWord::Char:
-        DeliverChar(QChar(found->second.Char));
-        break;
+    case TWord::Char: DeliverChar(QChar(found->second.Char)); break;
     case TWord::PngBlip:
         if (InPicture)
             Picture.Format = "png";

@@ -4,9 +4,9 @@
 
 bool SameCharFormat(const TCharFormat &a, const TCharFormat &b)
 {
-    return a.Mask == b.Mask && a.Effects == b.Effects && a.HeightTwips == b.HeightTwips &&
-           a.SpacingTwips == b.SpacingTwips && a.TextColor == b.TextColor && a.BackColor == b.BackColor &&
-           a.FaceName == b.FaceName;
+    return a.Mask == b.Mask && a.Effects == b.Effects && a.HeightTwips == b.HeightTwips
+        && a.SpacingTwips == b.SpacingTwips && a.TextColor == b.TextColor && a.BackColor == b.BackColor
+        && a.FaceName == b.FaceName;
 }
 
 // Tab stops compared by hand: QList's own comparison hands memcmp a null
@@ -18,10 +18,10 @@ static bool SameTabs(const QVector<int> &a, const QVector<int> &b)
 
 bool SameParaFormat(const TParaFormat &a, const TParaFormat &b)
 {
-    return a.Mask == b.Mask && a.Alignment == b.Alignment && a.StartIndent == b.StartIndent &&
-           a.RightIndent == b.RightIndent && a.Offset == b.Offset && a.SpaceBefore == b.SpaceBefore &&
-           a.SpaceAfter == b.SpaceAfter && a.LineSpacing == b.LineSpacing && a.LineSpacingRule == b.LineSpacingRule &&
-           SameTabs(a.TabStops, b.TabStops);
+    return a.Mask == b.Mask && a.Alignment == b.Alignment && a.StartIndent == b.StartIndent
+        && a.RightIndent == b.RightIndent && a.Offset == b.Offset && a.SpaceBefore == b.SpaceBefore
+        && a.SpaceAfter == b.SpaceAfter && a.LineSpacing == b.LineSpacing && a.LineSpacingRule == b.LineSpacingRule
+        && SameTabs(a.TabStops, b.TabStops);
 }
 
 bool TRtfTextFormat::operator==(const TRtfTextFormat &other) const
@@ -49,10 +49,7 @@ void TRtfRecordingSink::ParagraphEnd(const TParaFormat &format, bool inTable)
     Events.append(event);
 }
 
-void TRtfRecordingSink::CellEnd()
-{
-    Events.append(TEvent(TKind::Cell));
-}
+void TRtfRecordingSink::CellEnd() { Events.append(TEvent(TKind::Cell)); }
 
 void TRtfRecordingSink::RowEnd(const TParaFormat &format, const QVector<int> &cellRight)
 {
@@ -81,43 +78,24 @@ void TRtfRecordingSink::LinkBegin(const QString &target)
     Events.append(event);
 }
 
-void TRtfRecordingSink::LinkEnd()
-{
-    Events.append(TEvent(TKind::LinkEnd));
-}
+void TRtfRecordingSink::LinkEnd() { Events.append(TEvent(TKind::LinkEnd)); }
 
-void TRtfRecordingSink::DocumentEnd()
-{
-    Events.append(TEvent(TKind::End));
-}
+void TRtfRecordingSink::DocumentEnd() { Events.append(TEvent(TKind::End)); }
 
 void TRtfRecordingSink::Replay(TRtfSink &sink) const
 {
     for (const TEvent &event : Events) {
         switch (event.Kind) {
-        case TKind::Text:
-            sink.Text(event.Text, event.Format);
-            break;
-        case TKind::Paragraph:
-            sink.ParagraphEnd(event.Para, event.InTable);
-            break;
-        case TKind::Cell:
-            sink.CellEnd();
-            break;
-        case TKind::Row:
-            sink.RowEnd(event.Para, event.CellRight);
-            break;
+        case TKind::Text: sink.Text(event.Text, event.Format); break;
+        case TKind::Paragraph: sink.ParagraphEnd(event.Para, event.InTable); break;
+        case TKind::Cell: sink.CellEnd(); break;
+        case TKind::Row: sink.RowEnd(event.Para, event.CellRight); break;
         case TKind::Image:
             sink.Image(event.Data, event.ImageFormat.constData(), event.Width, event.Height, event.Format);
             break;
-        case TKind::LinkBegin:
-            sink.LinkBegin(event.Text);
-            break;
-        case TKind::LinkEnd:
-            sink.LinkEnd();
-            break;
-        case TKind::End:
-            break;
+        case TKind::LinkBegin: sink.LinkBegin(event.Text); break;
+        case TKind::LinkEnd: sink.LinkEnd(); break;
+        case TKind::End: break;
         }
     }
 }
@@ -127,21 +105,12 @@ QString TRtfRecordingSink::PlainText() const
     QString text;
     for (const TEvent &event : Events) {
         switch (event.Kind) {
-        case TKind::Text:
-            text += event.Text;
-            break;
+        case TKind::Text: text += event.Text; break;
         case TKind::Paragraph:
-        case TKind::Row:
-            text += QLatin1Char('\n');
-            break;
-        case TKind::Cell:
-            text += QLatin1Char('\t');
-            break;
-        case TKind::Image:
-            text += QChar(QChar::ObjectReplacementCharacter);
-            break;
-        default:
-            break;
+        case TKind::Row: text += QLatin1Char('\n'); break;
+        case TKind::Cell: text += QLatin1Char('\t'); break;
+        case TKind::Image: text += QChar(QChar::ObjectReplacementCharacter); break;
+        default: break;
         }
     }
     return text;

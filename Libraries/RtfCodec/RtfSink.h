@@ -23,8 +23,7 @@ struct TRtfTextFormat {
 bool SameCharFormat(const TCharFormat &a, const TCharFormat &b);
 bool SameParaFormat(const TParaFormat &a, const TParaFormat &b);
 
-class TRtfSink
-{
+class TRtfSink {
 public:
     virtual ~TRtfSink() = default;
     // Text of the current paragraph (never holds paragraph breaks; a line
@@ -41,7 +40,8 @@ public:
     // A picture in the text. `format` is "png" or "jpeg"; the size is what
     // it should be shown at (0 when unknown).
     virtual void Image(const QByteArray &data, const char *format, int widthTwips, int heightTwips,
-                       const TRtfTextFormat &textFormat) = 0;
+                       const TRtfTextFormat &textFormat)
+        = 0;
     // The text between LinkBegin and LinkEnd is a link to `target`.
     virtual void LinkBegin(const QString &target) = 0;
     virtual void LinkEnd() = 0;
@@ -52,19 +52,18 @@ public:
 
 // Keeps every event, for tests and for replaying (footnotes are collected
 // this way and shown after the text).
-class TRtfRecordingSink : public TRtfSink
-{
+class TRtfRecordingSink : public TRtfSink {
 public:
     enum class TKind { Text, Paragraph, Cell, Row, Image, LinkBegin, LinkEnd, End };
     struct TEvent {
         explicit TEvent(TKind kind = TKind::End) : Kind(kind) {}
         TKind Kind;
-        QString Text;           // Text; LinkBegin: the target
-        TRtfTextFormat Format;  // Text, Image
-        TParaFormat Para;       // Paragraph, Row
-        bool InTable = false;   // Paragraph
+        QString Text; // Text; LinkBegin: the target
+        TRtfTextFormat Format; // Text, Image
+        TParaFormat Para; // Paragraph, Row
+        bool InTable = false; // Paragraph
         QVector<int> CellRight; // Row
-        QByteArray Data;        // Image
+        QByteArray Data; // Image
         QByteArray ImageFormat; // Image
         int Width = 0, Height = 0;
     };

@@ -4,15 +4,9 @@
 
 namespace {
 
-inline bool IsLetter(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
+inline bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
-inline bool IsDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
+inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 inline int HexValue(char c)
 {
@@ -27,9 +21,7 @@ inline int HexValue(char c)
 
 } // namespace
 
-TRtfTokenizer::TRtfTokenizer(const char *data, qsizetype size) : Data(data), Length(data ? size : 0)
-{
-}
+TRtfTokenizer::TRtfTokenizer(const char *data, qsizetype size) : Data(data), Length(data ? size : 0) {}
 
 std::string_view TRtfTokenizer::TakeBytes(qint64 count)
 {

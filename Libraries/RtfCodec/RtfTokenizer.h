@@ -9,13 +9,13 @@
 #include <string_view>
 
 enum class TRtfTokenKind {
-    End,        // no more input
-    GroupOpen,  // {
+    End, // no more input
+    GroupOpen, // {
     GroupClose, // }
-    Word,       // \name or \nameN (Name, HasParam, Param)
-    Symbol,     // \x for a non-letter x (Symbol); \ at a line end gives '\n'
-    Hex,        // \'hh (Byte)
-    Text,       // plain bytes without \ { } CR LF (Text)
+    Word, // \name or \nameN (Name, HasParam, Param)
+    Symbol, // \x for a non-letter x (Symbol); \ at a line end gives '\n'
+    Hex, // \'hh (Byte)
+    Text, // plain bytes without \ { } CR LF (Text)
 };
 
 struct TRtfToken {
@@ -28,8 +28,7 @@ struct TRtfToken {
     unsigned char Byte = 0;
 };
 
-class TRtfTokenizer
-{
+class TRtfTokenizer {
 public:
     // Names longer than this are cut (the rest is read and dropped); the
     // parameter is clamped to the int range, extra digits are dropped.

@@ -19,10 +19,10 @@
 namespace {
 
 // Windows-1252 bytes 0x80..0x9F and the characters they stand for.
-constexpr char16_t Cp1252High[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-                                     0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+constexpr char16_t Cp1252High[32]
+    = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+       0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+       0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 // The Windows-1252 byte of a character, or 0 when it has none.
 unsigned char Cp1252Byte(char16_t c)
@@ -62,25 +62,13 @@ void AppendEscaped(QByteArray &out, QStringView text)
             p += n;
         };
         switch (c) {
-        case '\t':
-            put("\\tab ");
-            continue;
-        case 0x2028:
-            put("\\line ");
-            continue;
-        case 0x00A0:
-            put("\\~");
-            continue;
-        case 0x00AD:
-            put("\\-");
-            continue;
-        case 0x2011:
-            put("\\_");
-            continue;
-        case 0xFFFC:
-            continue; // an object without a picture behind it
-        default:
-            break;
+        case '\t': put("\\tab "); continue;
+        case 0x2028: put("\\line "); continue;
+        case 0x00A0: put("\\~"); continue;
+        case 0x00AD: put("\\-"); continue;
+        case 0x2011: put("\\_"); continue;
+        case 0xFFFC: continue; // an object without a picture behind it
+        default: break;
         }
         if (c < 0x20)
             continue;
@@ -121,8 +109,7 @@ struct TCharControls {
     bool Ready = false;
 };
 
-class TWriter
-{
+class TWriter {
 public:
     explicit TWriter(const QTextDocument &document) : Doc(document) {}
     QByteArray Write();
@@ -146,7 +133,7 @@ private:
     QHash<int, QByteArray> ParaCache;
     QByteArray CurrentPara;
     const QByteArray *Current = nullptr; // character controls in force
-    const QByteArray *Outer = nullptr;   // those outside the open link
+    const QByteArray *Outer = nullptr; // those outside the open link
     QString Link;
     QString DefaultFace;
     int DefaultHeight = 240;
@@ -198,8 +185,8 @@ const TCharControls &TWriter::Controls(int index)
     const TCharFormat c = FromQtCharFormat(charFormat);
     const QString face = c.FaceName.isEmpty() ? DefaultFace : c.FaceName;
     const int height = c.HeightTwips > 0 ? c.HeightTwips : DefaultHeight;
-    QByteArray controls = "\\plain\\f" + QByteArray::number(FontIndex(face)) + "\\fs" +
-                          QByteArray::number(std::max(1, (height + 5) / 10));
+    QByteArray controls = "\\plain\\f" + QByteArray::number(FontIndex(face)) + "\\fs"
+        + QByteArray::number(std::max(1, (height + 5) / 10));
     if (c.Effects & CFE_BOLD)
         controls += "\\b";
     if (c.Effects & CFE_ITALIC)
@@ -231,18 +218,10 @@ QByteArray TWriter::ParaControls(const QTextBlockFormat &format) const
     const TParaFormat p = FromQtBlockFormat(format);
     QByteArray controls = "\\pard";
     switch (p.Alignment) {
-    case PFA_RIGHT:
-        controls += "\\qr";
-        break;
-    case PFA_CENTER:
-        controls += "\\qc";
-        break;
-    case PFA_JUSTIFY:
-        controls += "\\qj";
-        break;
-    default:
-        controls += "\\ql";
-        break;
+    case PFA_RIGHT: controls += "\\qr"; break;
+    case PFA_CENTER: controls += "\\qc"; break;
+    case PFA_JUSTIFY: controls += "\\qj"; break;
+    default: controls += "\\ql"; break;
     }
     // The first line starts at StartIndent, the others at StartIndent + Offset.
     const int left = p.StartIndent + p.Offset;
@@ -257,12 +236,8 @@ QByteArray TWriter::ParaControls(const QTextBlockFormat &format) const
     if (p.SpaceAfter != 0)
         controls += "\\sa" + QByteArray::number(p.SpaceAfter);
     switch (p.LineSpacingRule) {
-    case 1:
-        controls += "\\sl360\\slmult1";
-        break;
-    case 2:
-        controls += "\\sl480\\slmult1";
-        break;
+    case 1: controls += "\\sl360\\slmult1"; break;
+    case 2: controls += "\\sl480\\slmult1"; break;
     case 3:
         if (p.LineSpacing > 0)
             controls += "\\sl" + QByteArray::number(p.LineSpacing) + "\\slmult0";
@@ -275,8 +250,7 @@ QByteArray TWriter::ParaControls(const QTextBlockFormat &format) const
         if (p.LineSpacing > 0 && p.LineSpacing != 20)
             controls += "\\sl" + QByteArray::number(p.LineSpacing * 12) + "\\slmult1";
         break;
-    default:
-        break;
+    default: break;
     }
     for (int tab : p.TabStops)
         if (tab > 0)
@@ -304,9 +278,9 @@ void TWriter::WritePicture(const QTextImageFormat &format)
         return;
     const double width = format.width() > 0 ? format.width() : image.width();
     const double height = format.height() > 0 ? format.height() : image.height();
-    Out += "{\\pict\\pngblip\\picw" + QByteArray::number(image.width()) + "\\pich" +
-           QByteArray::number(image.height()) + "\\picwgoal" + QByteArray::number(PixelsToTwips(width)) +
-           "\\pichgoal" + QByteArray::number(PixelsToTwips(height)) + "\n";
+    Out += "{\\pict\\pngblip\\picw" + QByteArray::number(image.width()) + "\\pich" + QByteArray::number(image.height())
+        + "\\picwgoal" + QByteArray::number(PixelsToTwips(width)) + "\\pichgoal"
+        + QByteArray::number(PixelsToTwips(height)) + "\n";
     const QByteArray hex = png.toHex();
     for (qsizetype at = 0; at < hex.size(); at += 128) {
         Out.append(hex.constData() + at, std::min<qsizetype>(128, hex.size() - at));
@@ -387,8 +361,8 @@ QByteArray TWriter::Write()
     }
     Out += "}\n{\\colortbl;";
     for (TColor color : Colors)
-        Out += "\\red" + QByteArray::number(color & 0xFF) + "\\green" + QByteArray::number((color >> 8) & 0xFF) +
-               "\\blue" + QByteArray::number((color >> 16) & 0xFF) + ";";
+        Out += "\\red" + QByteArray::number(color & 0xFF) + "\\green" + QByteArray::number((color >> 8) & 0xFF)
+            + "\\blue" + QByteArray::number((color >> 16) & 0xFF) + ";";
     Out += "}\n\\viewkind4\n";
     Out += body;
     Out += "}\n";

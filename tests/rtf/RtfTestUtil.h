@@ -16,10 +16,7 @@ inline TRtfRecordingSink Record(const QByteArray &rtf)
     return sink;
 }
 
-inline QString TextOf(const QByteArray &rtf)
-{
-    return Record(rtf).PlainText();
-}
+inline QString TextOf(const QByteArray &rtf) { return Record(rtf).PlainText(); }
 
 // The text events only, in order.
 inline QVector<TRtfRecordingSink::TEvent> TextEvents(const TRtfRecordingSink &sink)

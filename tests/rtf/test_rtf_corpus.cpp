@@ -118,8 +118,7 @@ void BuildBook(TRichDocument &doc, const QString &text)
 
 } // namespace
 
-class TestRtfCorpus : public QObject
-{
+class TestRtfCorpus : public QObject {
     Q_OBJECT
 
 private slots:
@@ -193,8 +192,9 @@ void TestRtfCorpus::ExpectedPandocText()
         for (const QString &word : PandocWords(native))
             QVERIFY2(text.contains(word.toLower()), qPrintable(name + QLatin1String(": ") + word));
         // Pictures pandoc finds, we show.
-        QVERIFY2(text.count(QChar(QChar::ObjectReplacementCharacter)) ==
-                     QString::fromUtf8(native).count(QRegularExpression(QStringLiteral("\\bImage\\b"))), qPrintable(name));
+        QVERIFY2(text.count(QChar(QChar::ObjectReplacementCharacter))
+                     == QString::fromUtf8(native).count(QRegularExpression(QStringLiteral("\\bImage\\b"))),
+                 qPrintable(name));
     }
 }
 
@@ -236,18 +236,20 @@ void TestRtfCorpus::LibreOffice()
     QVERIFY(ours.open(QIODevice::WriteOnly));
     ours.write(WriteRtf(doc));
     ours.close();
-    QVERIFY(Run(soffice, {profile, QStringLiteral("--headless"), QStringLiteral("--convert-to"),
-                          QStringLiteral("txt:Text (encoded):UTF8"), QStringLiteral("--outdir"),
-                          temp.filePath(QStringLiteral("out")), ours.fileName()}));
+    QVERIFY(Run(soffice,
+                {profile, QStringLiteral("--headless"), QStringLiteral("--convert-to"),
+                 QStringLiteral("txt:Text (encoded):UTF8"), QStringLiteral("--outdir"),
+                 temp.filePath(QStringLiteral("out")), ours.fileName()}));
     const QString theirs = QString::fromUtf8(ReadFile(temp.filePath(QStringLiteral("out/ours.txt"))));
     QVERIFY(!theirs.isEmpty());
     QCOMPARE(Words(theirs), Words(doc.GetText()));
 
     // We read LibreOffice's RTF of the book to the same text.
     QFile::copy(book, temp.filePath(QStringLiteral("book.txt")));
-    QVERIFY(Run(soffice, {profile, QStringLiteral("--headless"), QStringLiteral("--infilter=Text (encoded):UTF8"),
-                          QStringLiteral("--convert-to"), QStringLiteral("rtf"), QStringLiteral("--outdir"),
-                          temp.filePath(QStringLiteral("rtf")), temp.filePath(QStringLiteral("book.txt"))}));
+    QVERIFY(Run(soffice,
+                {profile, QStringLiteral("--headless"), QStringLiteral("--infilter=Text (encoded):UTF8"),
+                 QStringLiteral("--convert-to"), QStringLiteral("rtf"), QStringLiteral("--outdir"),
+                 temp.filePath(QStringLiteral("rtf")), temp.filePath(QStringLiteral("book.txt"))}));
     TRichDocument fromThem;
     QString error;
     QVERIFY(ReadRtf(ReadFile(temp.filePath(QStringLiteral("rtf/book.rtf"))), fromThem, &error));
@@ -263,8 +265,8 @@ void TestRtfCorpus::Pandoc()
     if (books.isEmpty())
         QSKIP("The shared corpus is not available (LECTERN_CORPUS).");
     QTemporaryDir temp;
-    const QString text =
-        QString::fromUtf8(ReadFile(books + QLatin1String("/pride-and-prejudice.txt"))).remove(QLatin1Char('\r'));
+    const QString text
+        = QString::fromUtf8(ReadFile(books + QLatin1String("/pride-and-prejudice.txt"))).remove(QLatin1Char('\r'));
     TRichDocument doc;
     BuildBook(doc, text.left(60000));
     QFile ours(temp.filePath(QStringLiteral("ours.rtf")));
@@ -272,8 +274,9 @@ void TestRtfCorpus::Pandoc()
     ours.write(WriteRtf(doc));
     ours.close();
     QByteArray output;
-    QVERIFY(Run(pandoc, {QStringLiteral("-f"), QStringLiteral("rtf"), QStringLiteral("-t"), QStringLiteral("plain"),
-                         QStringLiteral("--wrap=none"), ours.fileName()},
+    QVERIFY(Run(pandoc,
+                {QStringLiteral("-f"), QStringLiteral("rtf"), QStringLiteral("-t"), QStringLiteral("plain"),
+                 QStringLiteral("--wrap=none"), ours.fileName()},
                 &output));
     QCOMPARE(Words(QString::fromUtf8(output)), Words(doc.GetText()));
 
@@ -284,9 +287,10 @@ void TestRtfCorpus::Pandoc()
     QVERIFY(mixed.open(QIODevice::WriteOnly));
     mixed.write(WriteRtf(small));
     mixed.close();
-    QVERIFY(Run(pandoc, {QStringLiteral("-f"), QStringLiteral("rtf"), QStringLiteral("-t"), QStringLiteral("plain"),
-                         mixed.fileName()},
-                &output));
+    QVERIFY(Run(
+        pandoc,
+        {QStringLiteral("-f"), QStringLiteral("rtf"), QStringLiteral("-t"), QStringLiteral("plain"), mixed.fileName()},
+        &output));
     QCOMPARE(QString::fromUtf8(output).trimmed(), small.GetText());
 }
 

@@ -68,8 +68,7 @@ void CompareDocuments(const QTextDocument *a, const QTextDocument *b)
 
 } // namespace
 
-class TestRtfDocument : public QObject
-{
+class TestRtfDocument : public QObject {
     Q_OBJECT
 
 private slots:
@@ -86,11 +85,11 @@ void TestRtfDocument::ReadIntoDocument()
     const QByteArray rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red0\\green0\\blue255;}"
                            "\\pard\\qc\\sa120{\\b Title}\\par"
                            "\\pard\\li360 see {\\field{\\*\\fldinst HYPERLINK \"http://example.org\"}{\\fldrslt {\\cf1 "
-                           "this}}} x{\\super 2}{\\pict\\pngblip\\picwgoal600\\pichgoal300 " +
-                           png.toHex() +
-                           "}\\par"
-                           "\\trowd\\cellx1000\\cellx3000\\pard\\intbl A\\cell B\\cell\\row"
-                           "\\pard last}";
+                           "this}}} x{\\super 2}{\\pict\\pngblip\\picwgoal600\\pichgoal300 "
+        + png.toHex()
+        + "}\\par"
+          "\\trowd\\cellx1000\\cellx3000\\pard\\intbl A\\cell B\\cell\\row"
+          "\\pard last}";
     TRichDocument doc;
     QString error;
     QVERIFY(ReadRtf(rtf, doc, &error));
@@ -112,8 +111,7 @@ void TestRtfDocument::ReadIntoDocument()
     QCOMPARE(link.anchorHref(), QStringLiteral("http://example.org"));
     QCOMPARE(FromQtCharFormat(link).TextColor, TColor(0xFF0000));
     QVERIFY(!QtFormatAt(qt, second.position() + 8).isAnchor());
-    QCOMPARE(int(QtFormatAt(qt, second.position() + 10).verticalAlignment()),
-             int(QTextCharFormat::AlignSuperScript));
+    QCOMPARE(int(QtFormatAt(qt, second.position() + 10).verticalAlignment()), int(QTextCharFormat::AlignSuperScript));
     const QTextCharFormat picture = QtFormatAt(qt, second.position() + 11);
     QVERIFY(picture.isImageFormat());
     const QTextImageFormat image = picture.toImageFormat();
@@ -177,7 +175,7 @@ void TestRtfDocument::WriterOutput()
     QVERIFY(rtf.contains("{\\colortbl;\\red255\\green0\\blue0;}"));
     QVERIFY(rtf.contains("\\b\\cf1 caf\\u233\\'e9"));
     QVERIFY(rtf.contains("\\u8364\\'80")); // the euro sign has a Windows-1252 byte
-    QVERIFY(rtf.contains("\\u1046?"));   // Cyrillic has not
+    QVERIFY(rtf.contains("\\u1046?")); // Cyrillic has not
     QVERIFY(rtf.contains("\\{x\\}\\\\")); // braces and backslash escaped
     QVERIFY(rtf.contains("\\line y\\tab z"));
     QVERIFY(rtf.contains("\\qj\\li300\\fi100\\sa160\\sl288\\slmult1"));

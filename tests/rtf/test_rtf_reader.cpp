@@ -5,8 +5,7 @@
 
 #include <QTest>
 
-class TestRtfReader : public QObject
-{
+class TestRtfReader : public QObject {
     Q_OBJECT
 
 private slots:
@@ -92,26 +91,26 @@ void TestRtfReader::DestinationsAndSkipping()
     // \upr: only the Unicode alternative shows.
     QCOMPARE(TextOf("{\\rtf1 {\\upr{ansi}{\\*\\ud{uni}}}\\par}"), QStringLiteral("uni\n"));
     // A shape shows its picture and its text box, not its properties.
-    const TRtfRecordingSink shape =
-        Record("{\\rtf1 {\\shp{\\*\\shpinst{\\sp{\\sn fillColor}{\\sv 255}}{\\shptxt box}}{\\shprslt old}}\\par}");
+    const TRtfRecordingSink shape
+        = Record("{\\rtf1 {\\shp{\\*\\shpinst{\\sp{\\sn fillColor}{\\sv 255}}{\\shptxt box}}{\\shprslt old}}\\par}");
     QCOMPARE(shape.PlainText(), QStringLiteral("box\n"));
 }
 
 void TestRtfReader::CharacterProperties()
 {
-    const QByteArray rtf =
-        "{\\rtf1\\ansi\\deff1{\\fonttbl{\\f0\\froman Times New Roman;}{\\f1\\fswiss Arial;}}"
-        "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green128\\blue255;}"
-        "plain {\\b bold}{\\i italic}{\\ul under}{\\uldb double}{\\ul under\\ulnone none}{\\strike struck}"
-        "{\\f0\\fs36 big times}{\\cf1 red}{\\highlight2 marked}{\\cb2 back}{\\expndtw40 wide}{\\expnd4 wider}"
-        "{\\super up}{\\sub down}{\\up6 raised}{\\caps caps}{\\b\\i\\plain reset}{\\b\\b0 notbold}\\par}";
+    const QByteArray rtf
+        = "{\\rtf1\\ansi\\deff1{\\fonttbl{\\f0\\froman Times New Roman;}{\\f1\\fswiss Arial;}}"
+          "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green128\\blue255;}"
+          "plain {\\b bold}{\\i italic}{\\ul under}{\\uldb double}{\\ul under\\ulnone none}{\\strike struck}"
+          "{\\f0\\fs36 big times}{\\cf1 red}{\\highlight2 marked}{\\cb2 back}{\\expndtw40 wide}{\\expnd4 wider}"
+          "{\\super up}{\\sub down}{\\up6 raised}{\\caps caps}{\\b\\i\\plain reset}{\\b\\b0 notbold}\\par}";
     const TRtfRecordingSink sink = Record(rtf);
     QCOMPARE(sink.PlainText(),
              QStringLiteral("plain bolditalicunderdoubleundernonestruckbig timesredmarkedbackwidewiderupdownraised"
                             "CAPSresetnotbold\n"));
     const TCharFormat plain = FormatOf(sink, "plain").Format;
     QCOMPARE(plain.FaceName, QStringLiteral("Arial")); // \deff1
-    QCOMPARE(plain.HeightTwips, 240);                   // 12 points without \fs
+    QCOMPARE(plain.HeightTwips, 240); // 12 points without \fs
     QCOMPARE(plain.Effects, 0u);
     QVERIFY(!(plain.Mask & CFM_COLOR)); // automatic colour
     QVERIFY(!(plain.Mask & CFM_BACKCOLOR));
@@ -160,7 +159,7 @@ void TestRtfReader::ParagraphProperties()
     const TParaFormat &h = paras[1];
     QCOMPARE(h.Alignment, PFA_JUSTIFY);
     QCOMPARE(h.StartIndent, 360); // first line at \li + \fi
-    QCOMPARE(h.Offset, 360);      // the others at \li
+    QCOMPARE(h.Offset, 360); // the others at \li
     QCOMPARE(h.RightIndent, 240);
     QCOMPARE(h.SpaceBefore, 120);
     QCOMPARE(h.SpaceAfter, 240);
@@ -179,10 +178,10 @@ void TestRtfReader::ParagraphProperties()
 
     // Paragraph styles from the style sheet apply where they are used; the
     // text's own properties after the style number win.
-    const TRtfRecordingSink styled =
-        Record("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Georgia;}}{\\stylesheet{\\s0 Normal;}"
-               "{\\s1\\qc\\sa240\\b\\f1\\fs36 heading 1;}{\\*\\cs2\\additive\\i Emphasis;}}"
-               "\\pard\\plain\\s1 Title\\par\\pard\\plain\\s1\\ql\\b0 Left\\par\\pard\\plain\\s0 Body{\\cs2 same}\\par}");
+    const TRtfRecordingSink styled = Record(
+        "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Georgia;}}{\\stylesheet{\\s0 Normal;}"
+        "{\\s1\\qc\\sa240\\b\\f1\\fs36 heading 1;}{\\*\\cs2\\additive\\i Emphasis;}}"
+        "\\pard\\plain\\s1 Title\\par\\pard\\plain\\s1\\ql\\b0 Left\\par\\pard\\plain\\s0 Body{\\cs2 same}\\par}");
     QCOMPARE(styled.PlainText(), QStringLiteral("Title\nLeft\nBodysame\n"));
     const QVector<TParaFormat> styledParas = Paragraphs(styled);
     QCOMPARE(styledParas[0].Alignment, PFA_CENTER);
@@ -198,8 +197,7 @@ void TestRtfReader::ParagraphProperties()
 
     // Breaks: \line stays inside the paragraph; \page and \sect end a
     // paragraph only when it has something in it.
-    QCOMPARE(TextOf("{\\rtf1 a\\line b\\tab c\\page d\\par\\sect\\page e}"),
-             QStringLiteral("a\u2028b\tc\nd\ne\n"));
+    QCOMPARE(TextOf("{\\rtf1 a\\line b\\tab c\\page d\\par\\sect\\page e}"), QStringLiteral("a\u2028b\tc\nd\ne\n"));
 }
 
 void TestRtfReader::CodePages()
@@ -207,8 +205,9 @@ void TestRtfReader::CodePages()
     // Windows-1252 by default, the document's \ansicpg, a font's \fcharset and \cpg.
     QCOMPARE(TextOf("{\\rtf1 \\'93caf\\'e9\\'94 \\'80\\par}"), QStringLiteral("\u201Ccaf\u00E9\u201D \u20AC\n"));
     QCOMPARE(TextOf("{\\rtf1\\ansi\\ansicpg1251 \\'cf\\'f0\\'e8\\par}"), QStringLiteral("\u041F\u0440\u0438\n"));
-    QCOMPARE(TextOf("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset238 Arial CE;}}\\f1 \\'9a\\'e8\\f0 \\'9a\\par}"),
-             QStringLiteral("\u0161\u010D\u0161\n"));
+    QCOMPARE(
+        TextOf("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset238 Arial CE;}}\\f1 \\'9a\\'e8\\f0 \\'9a\\par}"),
+        QStringLiteral("\u0161\u010D\u0161\n"));
     QCOMPARE(TextOf("{\\rtf1{\\fonttbl{\\f0\\cpg1253 Greek;}}\\f0 \\'e1\\par}"), QStringLiteral("\u03B1\n"));
     // Double-byte code pages take \'hh pairs (Shift-JIS and Big5).
     QCOMPARE(TextOf("{\\rtf1\\ansi\\ansicpg932 \\'93\\'fa\\'96\\'7b\\par}"), QStringLiteral("\u65E5\u672C\n"));
@@ -244,10 +243,10 @@ void TestRtfReader::Unicode()
 
 void TestRtfReader::FieldsAndLinks()
 {
-    const TRtfRecordingSink sink =
-        Record("{\\rtf1 see {\\field{\\*\\fldinst{HYPERLINK \"http://example.org/x?a=1\"}}{\\fldrslt{\\ul here}}} now"
-               "{\\field{\\*\\fldinst HYPERLINK \\\\l \"part2\" }{\\fldrslt inside}}"
-               "{\\field{\\*\\fldinst{ PAGE }}{\\fldrslt 7}}{\\field{\\*\\fldinst DATE}}\\par}");
+    const TRtfRecordingSink sink
+        = Record("{\\rtf1 see {\\field{\\*\\fldinst{HYPERLINK \"http://example.org/x?a=1\"}}{\\fldrslt{\\ul here}}} now"
+                 "{\\field{\\*\\fldinst HYPERLINK \\\\l \"part2\" }{\\fldrslt inside}}"
+                 "{\\field{\\*\\fldinst{ PAGE }}{\\fldrslt 7}}{\\field{\\*\\fldinst DATE}}\\par}");
     QCOMPARE(sink.PlainText(), QStringLiteral("see here nowinside7\n"));
     QStringList targets;
     int depth = 0;
@@ -270,9 +269,10 @@ void TestRtfReader::FieldsAndLinks()
 
 void TestRtfReader::Pictures()
 {
-    const QByteArray rtf = "{\\rtf1 a{\\pict\\pngblip\\picw10\\pich10\\picwgoal1440\\pichgoal720\\picscalex50 89504e47\n"
-                           "0d0a}b{\\pict\\wmetafile8 0102}{\\pict\\jpegblip\\bin4 \xff\xd8\xff\xe0}"
-                           "{\\*\\shppict{\\pict\\pngblip 01}}{\\nonshppict{\\pict\\pngblip 02}}\\par}";
+    const QByteArray rtf
+        = "{\\rtf1 a{\\pict\\pngblip\\picw10\\pich10\\picwgoal1440\\pichgoal720\\picscalex50 89504e47\n"
+          "0d0a}b{\\pict\\wmetafile8 0102}{\\pict\\jpegblip\\bin4 \xff\xd8\xff\xe0}"
+          "{\\*\\shppict{\\pict\\pngblip 01}}{\\nonshppict{\\pict\\pngblip 02}}\\par}";
     const TRtfRecordingSink sink = Record(rtf);
     QVector<TRtfRecordingSink::TEvent> images;
     for (const auto &event : sink.Events)
@@ -344,9 +344,9 @@ void TestRtfReader::Malformed()
     QCOMPARE(TextOf("{\\rtf1 \\bin-5 kept\\par}"), QStringLiteral("kept\n"));
     QCOMPARE(TextOf("{\\rtf1 \\"), QString());
     // Absurd numbers are clamped.
-    const TRtfRecordingSink absurd =
-        Record("{\\rtf1\\fs999999999\\li-2147483648\\fi99999999\\sl99999999{\\uc2147483647\\u65 xxxxxxxxxxxx}"
-               "\\cf99999 y\\par}");
+    const TRtfRecordingSink absurd
+        = Record("{\\rtf1\\fs999999999\\li-2147483648\\fi99999999\\sl99999999{\\uc2147483647\\u65 xxxxxxxxxxxx}"
+                 "\\cf99999 y\\par}");
     QCOMPARE(absurd.PlainText(), QStringLiteral("Axxxxy\n")); // \uc is at most 8
     QVERIFY(FormatOf(absurd, "y").Format.HeightTwips <= 32760);
     QVERIFY(std::abs(Paragraphs(absurd)[0].StartIndent) <= 2 * 31680);
