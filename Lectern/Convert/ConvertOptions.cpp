@@ -19,7 +19,7 @@ QString ConvertUsageText()
                           "Options:\n"
                           "  --poorly-written       the text's paragraphs are not marked (default)\n"
                           "  --well-written         paragraphs are marked by empty lines or indentation\n"
-                          "  --ignore-empty-lines   empty lines do not end paragraphs\n"
+                          "  --ignore-empty-lines   the first empty line after a paragraph is not shown\n"
                           "  --prefix TEXT          paragraph prefix: None (default), Tab, Blanks or the text itself\n"
                           "  --piece N              convert piece N of a plain-text book (from 1)\n"
                           "  --piece-size P         bytes per piece, 10000 .. 500000 (default 50000)\n");
