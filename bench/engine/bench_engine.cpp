@@ -3,6 +3,7 @@
 // size: the text processing alone, the whole enhancement into the rich-box
 // document with its layout, and the floor of a bare QTextDocument holding
 // the same paragraphs, laid out the same way.
+#include "BookFile.h"
 #include "EnhancedRichEdit.h"
 #include "RichDocument.h"
 
@@ -65,27 +66,8 @@ QByteArray GeneratedBook(qsizetype size)
 
 QStringList SplitLines(const QByteArray &bytes)
 {
-    QByteArray data = bytes;
-    if (data.startsWith("\xEF\xBB\xBF"))
-        data.remove(0, 3);
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8(data);
-    if (utf8.hasError())
-        text = QString::fromLatin1(data);
-    QStringList lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
-            lines.append(text.mid(start, i - start));
-            if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
-                ++i;
-            start = i + 1;
-        }
-    }
-    if (start < text.size())
-        lines.append(text.mid(start));
-    return lines;
+    // Read exactly as the reader reads a whole book.
+    return BookLinesFromBytes(bytes, TByteEdges(), DetectBookEncoding(bytes));
 }
 
 // The profile's defaults: justified Times New Roman 16, distinct quote colours.

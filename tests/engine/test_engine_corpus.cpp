@@ -1,6 +1,7 @@
 // Smoke tests on the real books of the shared corpus: no crash, sensible
 // paragraph counts, chapters found, and (when the reference paragraphs are
 // there) how many reference paragraphs the rebuild reproduces exactly.
+#include "BookFile.h"
 #include "EngineTestHelpers.h"
 #include "FunStatContext.h"
 
@@ -18,31 +19,11 @@ private slots:
     void books();
 };
 
-// The book as lines: UTF-8 when it decodes cleanly (BOM dropped), else
-// Latin-1; lines split at CR LF, CR or LF.
+// The book as lines, decoded and split as the reader does it.
 static QStringList ReadLines(const QByteArray &bytes)
 {
-    QByteArray data = bytes;
-    if (data.startsWith("\xEF\xBB\xBF"))
-        data.remove(0, 3);
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8(data);
-    if (utf8.hasError())
-        text = QString::fromLatin1(data);
-    QStringList lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
-            lines.append(text.mid(start, i - start));
-            if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
-                ++i;
-            start = i + 1;
-        }
-    }
-    if (start < text.size())
-        lines.append(text.mid(start));
-    return lines;
+    // Read exactly as the reader reads a whole book.
+    return BookLinesFromBytes(bytes, TByteEdges(), DetectBookEncoding(bytes));
 }
 
 // Whitespace collapsed, typographic quotes and dashes as their plain forms
