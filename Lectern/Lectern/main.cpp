@@ -47,22 +47,24 @@ int main(int argc, char **argv)
             RunInstallerRole();
         } else {
             LecternForm = new TLecternForm;
-            ErrorForm = new TErrorForm(LecternForm);
+            // The error dialog outlives the main window, so a failure of the
+            // run can still be shown in it after the event loop.
+            ErrorForm = new TErrorForm;
             AboutForm = new TAboutForm(LecternForm);
             LecternForm->StartUp();
             LecternForm->showMaximized();
             LecternForm->activateWindow();
             app->exec();
             delete LecternForm;
+            AboutForm = nullptr;
         }
-        ErrorForm = nullptr;
-        AboutForm = nullptr;
     }
     FUN_CATCH
     if (Fsc_.Failed()) {
         Fsc_.SetShow(__FILE__, QString(), __LINE__);
         Fsc_.Show(QString());
     }
+    delete ErrorForm; // clears ErrorForm and unregisters the dialog
     Fsc_.Reset(Perfect);
     ReleaseProgramInstance();
     FunStatContext.Assign(Fsc_);
