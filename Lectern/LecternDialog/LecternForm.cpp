@@ -90,6 +90,7 @@ TLecternForm::TLecternForm(QWidget *parent) : QWidget(parent)
 
     SetHints();
     SetUpBookLoading();
+    SetUpLinks();
     SetUpFormatting();
     SetUpNavigation();
     CurrentFileInfoLabel->clear();

@@ -183,6 +183,10 @@ public:
     // Files dropped from other programs: the first one is opened, the
     // others are ignored.
     void ProcessDroppedFiles(const QList<QUrl> &urls);
+    // A left press on a web address of the text opens it with the system's
+    // default handler (replaceable for tests).
+    void RichEditLinkClick(int start, int end, const QString &text);
+    std::function<bool(const QUrl &url)> OpenUrlHandler;
 
     // ---- Operations of features that fill them in later ----------------
     // Each does nothing yet; the feature that owns it gives it its body.
@@ -252,6 +256,7 @@ protected:
 private:
     // Connects the book controls and installs the RTF reader and writer.
     void SetUpBookLoading();
+    void SetUpLinks();
     // Steps of a load that other features fill in; they do nothing yet.
     bool GetAutoBookmark(const QString &path, int &piece, int &position); // bookshelf
     void UpdateAutoBookmark(); // bookshelf, for the open book

@@ -13,8 +13,10 @@
 
 #include "BookGroupBox.h"
 #include "Dialogs.h"
+#include "FunStatContext.h"
 #include "LecternForm.h"
 #include "RichBox.h"
+#include "RichDocument.h"
 #include "SizesGroupBox.h"
 
 namespace {
@@ -58,6 +60,7 @@ private slots:
     void closeAsksToSaveEditedText();
     void updateBracketKeepsVisibility();
     void openingRefusesBadFiles();
+    void linkPressOpensAddress();
 };
 
 void TestWindowForm::componentTree()
@@ -360,4 +363,31 @@ void TestWindowForm::openingRefusesBadFiles()
 }
 
 QTEST_MAIN(TestWindowForm)
+
+void TestWindowForm::linkPressOpensAddress()
+{
+    TScopedRecordingDialogs dialogs;
+    TFormFixture f;
+    TRichDocument *document = f.Form.RichEdit->RichDocument();
+    document->SetPlainText(QStringLiteral("First line\r\nRead it at www.example.org today."));
+    QList<QUrl> opened;
+    f.Form.OpenUrlHandler = [&](const QUrl &url) {
+        opened << url;
+        return true;
+    };
+    const int start = document->GetText().indexOf(QStringLiteral("www."));
+    const int end = start + int(qstrlen("www.example.org"));
+    f.Form.RichEditLinkClick(start, end, QStringLiteral("www.example.org"));
+    QCOMPARE(opened.size(), 1);
+    QCOMPARE(opened.first(), QUrl(QStringLiteral("http://www.example.org")));
+    QCOMPARE(document->SelectionLength(), 0);
+    QVERIFY(dialogs.Boxes.isEmpty());
+
+    // A handler that cannot open it: one failure report, nothing else.
+    f.Form.OpenUrlHandler = [](const QUrl &) { return false; };
+    f.Form.RichEditLinkClick(start, end, QStringLiteral("www.example.org"));
+    QCOMPARE(dialogs.Boxes.size(), 1);
+    QCOMPARE(FunStatContext.Status, int(Perfect));
+}
+
 #include "test_window_form.moc"
