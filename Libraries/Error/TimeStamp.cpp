@@ -45,5 +45,9 @@ QString TimeStampText(const QString &separator, const QDateTime &dateTime)
 QString ClockText(const QDateTime &dateTime)
 {
     const QLocale locale = QLocale::system();
-    return locale.toString(dateTime.time(), ForceColonSeparator(locale.timeFormat(QLocale::ShortFormat)));
+    QString format = ForceColonSeparator(locale.timeFormat(QLocale::ShortFormat));
+    // Some locales (C among them) put seconds in their short format; a clock
+    // beside the book shows hours and minutes only, so it does not tick.
+    format.remove(QRegularExpression(QStringLiteral(":ss?")));
+    return locale.toString(dateTime.time(), format);
 }
