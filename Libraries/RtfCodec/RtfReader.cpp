@@ -323,7 +323,7 @@ void TRtfReader::TImpl::Deliver(QStringView chars)
     }
 }
 
-void TRtfReader::TImpl::EmitText(QStringView chars)
+void TRtfReader::TImpl::BeginPendingText()
 {
     LeadByte = -1;
     if (FormatDirty)
@@ -332,6 +332,11 @@ void TRtfReader::TImpl::EmitText(QStringView chars)
         Flush();
     if (Out->Pending.isEmpty())
         Out->PendingFormat = Format;
+}
+
+void TRtfReader::TImpl::EmitText(QStringView chars)
+{
+    BeginPendingText();
     if (State().Char.Caps)
         Out->Pending += chars.toString().toUpper();
     else
@@ -341,13 +346,7 @@ void TRtfReader::TImpl::EmitText(QStringView chars)
 
 void TRtfReader::TImpl::EmitLatin1(std::string_view bytes)
 {
-    LeadByte = -1;
-    if (FormatDirty)
-        ResolveFormat();
-    if (!Out->Pending.isEmpty() && Out->PendingFormat != Format)
-        Flush();
-    if (Out->Pending.isEmpty())
-        Out->PendingFormat = Format;
+    BeginPendingText();
     Out->Pending.append(QLatin1String(bytes.data(), qsizetype(bytes.size())));
     Out->HasContent = true;
 }

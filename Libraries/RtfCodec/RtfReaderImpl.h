@@ -126,6 +126,9 @@ struct TRtfReader::TImpl {
     void DecodeByte(unsigned char byte, QString &out);
     void Flush();
     void ParagraphEnd();
+    // Readies the pending run for text in the current format (a format
+    // change flushes what is pending first).
+    void BeginPendingText();
     void EmitText(QStringView chars);
     void EmitLatin1(std::string_view bytes); // plain ASCII body text
     void ResolveFormat();

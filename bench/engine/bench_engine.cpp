@@ -3,6 +3,7 @@
 // size: the text processing alone, the whole enhancement into the rich-box
 // document with its layout, and the floor of a bare QTextDocument holding
 // the same paragraphs, laid out the same way.
+#include "BenchCommon.h"
 #include "BookFile.h"
 #include "EnhancedRichEdit.h"
 #include "RichDocument.h"
@@ -84,17 +85,6 @@ double LayOut(QTextDocument *document)
     QAbstractTextDocumentLayout *layout = document->documentLayout();
     const QRectF last = layout->blockBoundingRect(document->lastBlock());
     return std::max(layout->documentSize().height(), last.bottom());
-}
-
-long PeakMemoryKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    return -1;
 }
 
 template<typename F> double BestMs(int repeats, F run)

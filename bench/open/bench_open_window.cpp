@@ -3,6 +3,7 @@
 // against a bare QTextDocument built from the same paragraphs and laid out
 // at the same width. Each book opens in a process of its own, so its peak
 // memory is its own.
+#include "BenchCommon.h"
 #include "bench_open_window.h"
 
 #include "Dialogs.h"
@@ -25,17 +26,6 @@
 #include <cstdio>
 
 namespace {
-
-long StatusKb(const char *key)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith(key))
-            return line.mid(qstrlen(key)).trimmed().split(' ').first().toLong();
-    return -1;
-}
 
 // The floor: the paragraphs in the base character format straight into a
 // detached QTextDocument, then a full layout at the same width.

@@ -2,6 +2,7 @@
 // and lays it out completely; compares with a bare QTextDocument build and
 // layout of the same paragraphs and formats in the same run. Also times the
 // first screen, the position <-> line conversions and reports peak memory.
+#include "BenchCommon.h"
 #include "RichBox.h"
 #include "RichEditOps.h"
 
@@ -144,17 +145,6 @@ double BareBuildAndLayout(const QVector<TParagraph> &book, qreal width, qint64 *
     doc.setTextWidth(width);
     doc.documentLayout()->documentSize();
     return timer.nsecsElapsed() / 1e6;
-}
-
-long PeakMemoryKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    return -1;
 }
 
 } // namespace
