@@ -1,6 +1,8 @@
 #include "WidgetDialogs.h"
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QThread>
 
@@ -42,6 +44,46 @@ void TWidgetDialogService::Beep(bool)
     // application there is nothing to beep with.
     if (qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
         QApplication::beep();
+}
+
+QStringList QtNameFilters(const QString &filter)
+{
+    QStringList filters;
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString name = parts.at(i).trimmed();
+        const qsizetype open = name.indexOf(QLatin1Char('('));
+        if (open > 0)
+            name = name.left(open).trimmed();
+        QStringList patterns;
+        for (const QString &pattern : parts.at(i + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts))
+            if (!pattern.trimmed().isEmpty())
+                patterns << pattern.trimmed();
+        filters << name + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+    }
+    return filters;
+}
+
+QString TWidgetDialogService::AskFileName(TFileDialogKind kind, const QString &fileName, const QString &filter)
+{
+    auto *app = qobject_cast<QApplication *>(QCoreApplication::instance());
+    if (!app || QThread::currentThread() != app->thread())
+        return QString();
+    QFileDialog dialog(QApplication::activeWindow());
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.setAcceptMode(kind == TFileDialogKind::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(kind == TFileDialogKind::Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // The caller asks its own questions about files that exist.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setNameFilters(QtNameFilters(filter));
+    if (!fileName.isEmpty()) {
+        const QFileInfo info(fileName);
+        dialog.setDirectory(info.absolutePath());
+        dialog.selectFile(info.fileName());
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
 }
 
 void InstallWidgetDialogService()

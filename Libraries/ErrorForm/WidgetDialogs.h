@@ -1,5 +1,5 @@
-// The message-box service of the window program: task-modal QMessageBoxes
-// and the system beep.
+// The message-box service of the window program: task-modal QMessageBoxes,
+// QFileDialog for opening and saving, and the system beep.
 #pragma once
 
 #include "Dialogs.h"
@@ -8,7 +8,12 @@ class TWidgetDialogService : public TDialogService {
 public:
     int ShowBox(const QString &caption, const QString &text, TDialogKind kind) override;
     void Beep(bool warning) override;
+    QString AskFileName(TFileDialogKind kind, const QString &fileName, const QString &filter) override;
 };
+
+// A filter of the service ("Text files (*.txt; *.rtf)|*.txt; *.rtf", pairs
+// separated by "|") as QFileDialog's name filters ("Text files (*.txt *.rtf)").
+QStringList QtNameFilters(const QString &filter);
 
 // Makes the message boxes real windows (call once a QApplication exists).
 void InstallWidgetDialogService();

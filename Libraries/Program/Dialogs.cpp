@@ -61,6 +61,27 @@ bool QueryDialog(const QString &text)
 {
     return ShowDialogBox(QStringLiteral("Query"), text, TDialogKind::Query) == DialogResultOk;
 }
+QString TDialogService::AskFileName(TFileDialogKind, const QString &, const QString &) { return QString(); }
+
+static QString AskFileName(TFileDialogKind kind, const QString &fileName, const QString &filter)
+{
+    try {
+        return g_service->AskFileName(kind, fileName, filter);
+    } catch (...) {
+        return QString(); // a dialog that failed chose nothing
+    }
+}
+
+QString OpenFileDialog(const QString &fileName, const QString &filter)
+{
+    return AskFileName(TFileDialogKind::Open, fileName, filter);
+}
+
+QString SaveFileDialog(const QString &fileName, const QString &filter)
+{
+    return AskFileName(TFileDialogKind::Save, fileName, filter);
+}
+
 void BeepDefault() { g_service->Beep(false); }
 void BeepWarning() { g_service->Beep(true); }
 
@@ -77,6 +98,12 @@ void TRecordingDialogService::Beep(bool warning)
     ++Beeps;
     if (warning)
         ++WarningBeeps;
+}
+
+QString TRecordingDialogService::AskFileName(TFileDialogKind kind, const QString &fileName, const QString &filter)
+{
+    FileDialogs.append({kind, fileName, filter});
+    return FileNames.isEmpty() ? QString() : FileNames.takeFirst();
 }
 
 int TRecordingDialogService::Count(TDialogKind kind) const

@@ -1,12 +1,13 @@
-// The four message boxes and the beeps. Every box goes through one
-// replaceable service, so tests can answer them and the command-line tools
-// can print them instead.
+// The four message boxes, the open and save dialogs and the beeps. Every box
+// goes through one replaceable service, so tests can answer them and the
+// command-line tools can print them instead.
 #pragma once
 
 #include <QString>
 #include <QStringList>
 
 enum class TDialogKind { Plain, Message, Warning, Error, Query };
+enum class TFileDialogKind { Open, Save };
 
 // Answers of ShowDialogBox: OK or Yes, No, anything else.
 constexpr int DialogResultOk = 1;
@@ -20,6 +21,12 @@ public:
     // not be shown.
     virtual int ShowBox(const QString &caption, const QString &text, TDialogKind kind) = 0;
     virtual void Beep(bool warning) = 0;
+    // The open or save dialog, proposing `fileName`. `filter` pairs a
+    // description and its patterns: "Text files (*.txt; *.rtf)|*.txt; *.rtf".
+    // Returns the chosen file's name, empty when the dialog was cancelled
+    // (which is all a service without dialogs can do). The save dialog does
+    // not ask about existing files: its caller does.
+    virtual QString AskFileName(TFileDialogKind kind, const QString &fileName, const QString &filter);
 };
 
 // Installs a service; nullptr restores the console service (prints to
@@ -32,11 +39,14 @@ void MessageDialog(const QString &text);
 void WarningDialog(const QString &text);
 void ErrorDialog(const QString &text);
 bool QueryDialog(const QString &text);
+QString OpenFileDialog(const QString &fileName, const QString &filter);
+QString SaveFileDialog(const QString &fileName, const QString &filter);
 void BeepDefault();
 void BeepWarning();
 
 // A service for tests: records every box and answers queries from a queue
-// (Yes when the queue is empty unless DefaultAnswer says otherwise).
+// (Yes when the queue is empty unless DefaultAnswer says otherwise); file
+// dialogs are answered from FileNames (cancelled when it is empty).
 class TRecordingDialogService : public TDialogService {
 public:
     struct TBox {
@@ -44,14 +54,22 @@ public:
         QString Text;
         TDialogKind Kind;
     };
+    struct TFileDialog {
+        TFileDialogKind Kind;
+        QString FileName;
+        QString Filter;
+    };
     QList<TBox> Boxes;
     QList<int> Answers;
     int DefaultAnswer = DialogResultOk;
     int Beeps = 0;
     int WarningBeeps = 0;
+    QList<TFileDialog> FileDialogs;
+    QStringList FileNames;
 
     int ShowBox(const QString &caption, const QString &text, TDialogKind kind) override;
     void Beep(bool warning) override;
+    QString AskFileName(TFileDialogKind kind, const QString &fileName, const QString &filter) override;
     int Count(TDialogKind kind) const;
     QStringList Texts() const;
 };

@@ -1,7 +1,9 @@
 #include "AboutForm.h"
 #include "ErrorForm.h"
 #include "Program.h"
+#include "WidgetDialogs.h"
 
+#include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -63,6 +65,9 @@ private slots:
     void logButtonAppendsFramedReport();
     void exceptionInEventHandlerIsReported();
     void widgetMessageBoxes();
+    void nameFilters_data();
+    void nameFilters();
+    void widgetSaveDialog();
     void helpOpensAtContext();
     void aboutTexts();
 
@@ -292,6 +297,61 @@ void TestErrorForm::widgetMessageBoxes()
     ShowPlainErrorBox(QStringLiteral("The error-dialog form is not created. You must create it."));
     QCOMPARE(caption, QStringLiteral("Error"));
     QCOMPARE(icon, QMessageBox::NoIcon);
+    SetDialogService(previous);
+}
+
+void TestErrorForm::nameFilters_data()
+{
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("books") << QStringLiteral("Text files (*.txt; *.rtf)|*.txt; *.rtf")
+                           << QStringList{QStringLiteral("Text files (*.txt *.rtf)")};
+    QTest::newRow("two pairs") << QStringLiteral("Books|*.txt;*.rtf|All files|*")
+                               << QStringList{QStringLiteral("Books (*.txt *.rtf)"), QStringLiteral("All files (*)")};
+    QTest::newRow("no pattern") << QStringLiteral("Books") << QStringList();
+}
+
+void TestErrorForm::nameFilters()
+{
+    QFETCH(QString, filter);
+    QFETCH(QStringList, expected);
+    QCOMPARE(QtNameFilters(filter), expected);
+}
+
+// The save dialog proposes the name in its directory, returns the full name
+// chosen, asks nothing about a file that exists (the caller does), and
+// gives an empty name when cancelled.
+void TestErrorForm::widgetSaveDialog()
+{
+    TDialogService *previous = DialogService();
+    InstallWidgetDialogService();
+    QTemporaryDir dir;
+    const QString existing = dir.filePath(QStringLiteral("old.txt"));
+    QFile file(existing);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    auto dialog = [] { return qobject_cast<QWidget *>(QApplication::activeModalWidget()); };
+    QString shownDirectory;
+    QStringList shownFilters;
+    WhenModal(dialog, [&] {
+        auto *d = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!d)
+            return;
+        shownDirectory = d->directory().absolutePath();
+        shownFilters = d->nameFilters();
+        d->selectFile(existing);
+        QMetaObject::invokeMethod(d, "accept", Qt::QueuedConnection);
+    });
+    QCOMPARE(
+        SaveFileDialog(dir.filePath(QStringLiteral("book")), QStringLiteral("Text files (*.txt; *.rtf)|*.txt; *.rtf")),
+        existing);
+    QCOMPARE(shownDirectory, QDir(dir.path()).absolutePath());
+    QCOMPARE(shownFilters, QStringList{QStringLiteral("Text files (*.txt *.rtf)")});
+    WhenModal(dialog, [] {
+        if (auto *d = qobject_cast<QFileDialog *>(QApplication::activeModalWidget()))
+            d->reject();
+    });
+    QVERIFY(SaveFileDialog(existing, QString()).isEmpty());
     SetDialogService(previous);
 }
 
