@@ -1,0 +1,190 @@
+#include "StoredTextList.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cerrno>
+
+#include "Dialogs.h"
+#include "FunStatContext.h"
+#include "TextParsers.h"
+
+namespace {
+
+// Settings files are a few kilobytes; a larger file is read up to here.
+constexpr qint64 MaxFileBytes = 64 * 1024 * 1024;
+
+// Sets a flag for the lifetime of the object.
+class TFlagGuard {
+public:
+    explicit TFlagGuard(bool &flag) : Flag(flag) { Flag = true; }
+    ~TFlagGuard() { Flag = false; }
+    TFlagGuard(const TFlagGuard &) = delete;
+    TFlagGuard &operator=(const TFlagGuard &) = delete;
+
+private:
+    bool &Flag;
+};
+
+// The file's bytes; a missing file gives none. A directory, a device or a
+// pipe under the name is a failure (a pipe would block the reader forever).
+bool ReadFileBytes(const QString &name, QByteArray &bytes, int &error)
+{
+    bytes.clear();
+    const QFileInfo info(name);
+    if (!info.exists())
+        return true;
+    if (!info.isFile()) {
+        error = info.isDir() ? EISDIR : EINVAL;
+        return false;
+    }
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = errno;
+        return false;
+    }
+    bytes = file.read(MaxFileBytes);
+    if (file.error() != QFileDevice::NoError) {
+        error = errno;
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+TStoredTextList::TStoredTextList(const QString &fileName) : Name(fileName) {}
+
+bool TStoredTextList::Load(const QString &fileName, bool argument)
+{
+    Name = fileName;
+    return Load(argument);
+}
+
+bool TStoredTextList::Load(bool argument)
+{
+    FUN_BEGIN("TStoredTextList::Load");
+    TFlagGuard loading(Loading);
+    try {
+        QByteArray bytes;
+        int error = 0;
+        if (!ReadFileBytes(Name, bytes, error)) {
+            FUN_RAISE(QStringLiteral("Failed to load file."), Name, QString(), error);
+        } else {
+            TIniText fresh;
+            fresh.Parse(bytes);
+            Ini = std::move(fresh);
+            if (OnLoad)
+                OnLoad(*this, argument);
+        }
+    }
+    FUN_CATCH
+    const bool loaded = !FUN_FAILED();
+    if (loaded)
+        Modified = false;
+    FUN_END_SHOW(QStringLiteral("Failed to load file."));
+    return loaded;
+}
+
+bool TStoredTextList::Save(const QString &fileName, bool askOverwrite, bool argument)
+{
+    Name = fileName;
+    return Save(askOverwrite, argument);
+}
+
+bool TStoredTextList::Save(bool askOverwrite, bool argument)
+{
+    FUN_BEGIN("TStoredTextList::Save");
+    bool saved = false;
+    try {
+        const QFileInfo info(Name);
+        if (askOverwrite && info.exists()
+            && !QueryDialog(QStringLiteral("File \"") + Name + QStringLiteral("\"already exists.\nOverwrite it?"))) {
+            FUN_END;
+            return false;
+        }
+        if (OnSave)
+            OnSave(*this, argument);
+        if (info.exists() && !(info.permissions() & QFileDevice::WriteOwner))
+            QFile::setPermissions(Name, info.permissions() | QFileDevice::WriteOwner);
+        const QByteArray bytes = Ini.Format();
+        QSaveFile file(Name);
+        errno = 0;
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+            const int error = errno;
+            file.cancelWriting();
+            FUN_RAISE(QStringLiteral("Failed to save file."), Name, file.errorString(), error);
+        } else {
+            Modified = false;
+            saved = true;
+        }
+    }
+    FUN_CATCH
+    FUN_END_SHOW(QStringLiteral("Failed to save file."));
+    return saved;
+}
+
+void TStoredTextList::Clear() { Ini.Clear(); }
+
+void TStoredTextList::LoadFromBytes(const QByteArray &bytes)
+{
+    Ini.Parse(bytes);
+    Modified = false;
+}
+
+void TStoredTextList::ReadText(const QString &section, const QString &key, bool allowEmpty, QString &value,
+                               int maxLength) const
+{
+    const QString *text = Ini.Find(section, key);
+    if (!text || (text->isEmpty() && !allowEmpty) || text->size() > maxLength)
+        return;
+    value = *text;
+}
+
+void TStoredTextList::WriteText(const QString &section, const QString &key, const QString &value)
+{
+    Ini.Set(section, key, value);
+    Modified = true;
+}
+
+void TStoredTextList::ReadBool(const QString &section, const QString &key, bool &value) const
+{
+    if (const QString *text = Ini.Find(section, key))
+        value = TextToBool(*text);
+}
+
+void TStoredTextList::WriteBool(const QString &section, const QString &key, bool value)
+{
+    WriteText(section, key, BoolToText(value));
+}
+
+void TStoredTextList::ReadInt(const QString &section, const QString &key, int &value, int maximum, int minimum) const
+{
+    const QString *text = Ini.Find(section, key);
+    int32_t number = 0;
+    if (text && TryTextToInt(*text, number) && number >= minimum && number <= maximum)
+        value = number;
+}
+
+void TStoredTextList::WriteInt(const QString &section, const QString &key, int value)
+{
+    WriteText(section, key, QString::number(value));
+}
+
+void TStoredTextList::ReadColor(const QString &section, const QString &key, TColor &value) const
+{
+    const QString *text = Ini.Find(section, key);
+    if (!text || text->isEmpty())
+        return;
+    try {
+        value = TextToColor(*text);
+    } catch (const std::exception &) {
+        // Not a colour: the current one stays.
+    }
+}
+
+void TStoredTextList::WriteColor(const QString &section, const QString &key, TColor value)
+{
+    WriteText(section, key, QString::number(static_cast<int32_t>(value)));
+}
