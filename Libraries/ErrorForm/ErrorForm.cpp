@@ -134,7 +134,7 @@ QString TErrorForm::LogPath() const
 {
     if (!LogPathOverride.isEmpty())
         return LogPathOverride;
-    return GetProgramDirectory() + QStringLiteral("Errors.log");
+    return GetSettingsDirectory() + QStringLiteral("Errors.log");
 }
 
 bool TErrorForm::AppendToLog()

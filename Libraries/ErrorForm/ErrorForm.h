@@ -38,7 +38,7 @@ public:
 
     // Appends the shown report to the log; returns success.
     bool AppendToLog();
-    // The log file: Errors.log in the program directory unless set.
+    // The log file: Errors.log in the settings directory unless set.
     QString LogPath() const;
     void SetLogPath(const QString &path) { LogPathOverride = path; }
     // The report as shown, with CR LF line breaks.

@@ -76,6 +76,35 @@ QString GetProgramDirectory()
     return dir;
 }
 
+QString SettingsDirectoryFor(const QString &programDirectory, bool programDirectoryWritable,
+                             const QString &xdgConfigHome, const QString &homeDirectory)
+{
+    QString dir = programDirectory;
+    if (!programDirectoryWritable) {
+        QString config = xdgConfigHome;
+        if (config.isEmpty() || !QDir::isAbsolutePath(config))
+            config = homeDirectory + QStringLiteral("/.config");
+        dir = QDir::cleanPath(config) + QLatin1Char('/') + ProgramName;
+    }
+    if (!dir.endsWith(QLatin1Char('/')))
+        dir += QLatin1Char('/');
+    return dir;
+}
+
+QString GetSettingsDirectory()
+{
+    static const QString directory = [] {
+        const QString program = GetProgramDirectory();
+        const bool writable = ::access(QFile::encodeName(program).constData(), W_OK) == 0;
+        const QString dir
+            = SettingsDirectoryFor(program, writable, qEnvironmentVariable("XDG_CONFIG_HOME"), QDir::homePath());
+        if (!writable)
+            QDir().mkpath(dir);
+        return dir;
+    }();
+    return directory;
+}
+
 QString GetProgramFileName() { return BaseName(GetProgramPath()); }
 
 int GetParamCount()

@@ -10,6 +10,10 @@
 extern const QString ProgramName; // "Lectern"
 extern const QString ProgramVersionText; // "Version 2.5.4, released on 06.01.2006"
 
+// The longest path the settings and profiles keep, in characters (Linux
+// paths are at most 4095 bytes).
+constexpr int MaxPathLength = 4095;
+
 // Keeps argc/argv for the path and parameter queries until an application
 // object exists (the single-instance test runs before it is created).
 void InitProgramArguments(int argc, char **argv);
@@ -18,6 +22,16 @@ void InitProgramArguments(int argc, char **argv);
 QString GetProgramPath();
 // Directory of the running executable, with a trailing "/".
 QString GetProgramDirectory();
+// Directory of the files the program writes for itself (Lectern.ini, the
+// default profile LecternProfile.lcp, Errors.log), with a trailing "/": the
+// program's directory when it is writable (a portable install), else
+// $XDG_CONFIG_HOME/Lectern/ (~/.config/Lectern/ by default), created when
+// missing. Decided once per process; everything else asks this function.
+QString GetSettingsDirectory();
+// The rule behind GetSettingsDirectory. An XDG_CONFIG_HOME that is empty or
+// not absolute is ignored, as the XDG rules say.
+QString SettingsDirectoryFor(const QString &programDirectory, bool programDirectoryWritable,
+                             const QString &xdgConfigHome, const QString &homeDirectory);
 // File name of the running executable, without directory.
 QString GetProgramFileName();
 // Number of command-line arguments after the program.
