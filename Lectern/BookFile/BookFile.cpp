@@ -155,6 +155,12 @@ bool HasBookFile(const QString &path)
     return info.exists() && !info.isDir();
 }
 
+QString BookDialogFilter()
+{
+    const QString patterns = QStringLiteral("*.txt; *.rtf");
+    return QStringLiteral("Text files (") + patterns + QStringLiteral(")|") + patterns;
+}
+
 QString NotValidBookText() { return QStringLiteral("The book is not a valid text file, or it doesn't exist."); }
 
 QString TooBigBookText()

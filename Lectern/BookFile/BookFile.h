@@ -43,6 +43,9 @@ bool IsBookFileName(const QString &path);
 bool IsRtfBookName(const QString &path);
 // A book file: a .txt or .rtf name of an existing file that is not a directory.
 bool HasBookFile(const QString &path);
+// The filter of the open and save dialogs, one line that shows and matches
+// both kinds of book: "Text files (*.txt; *.rtf)|*.txt; *.rtf".
+QString BookDialogFilter();
 
 QString NotValidBookText();
 QString TooBigBookText();

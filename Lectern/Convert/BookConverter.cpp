@@ -1,13 +1,13 @@
 #include "BookConverter.h"
 
 #include "BookFile.h"
+#include "BookSave.h"
 #include "EnhancedRichEdit.h"
 #include "FunStatContext.h"
 #include "RichDocument.h"
 #include "Rtf.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <cstdio>
 
@@ -146,10 +146,11 @@ bool LoadBookIntoDocument(const TConvertOptions &options, TRichDocument &documen
 
 bool WriteConvertedBook(const TRichDocument &document, const QString &out, QString &error)
 {
-    const QByteArray bytes = IsRtfBookName(out) ? WriteRtf(document) : document.ToPlainTextCrLf().toUtf8();
-    QSaveFile file(out);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        error = QStringLiteral("Failed to save. ") + file.errorString() + QStringLiteral(" (") + out + QLatin1Char(')');
+    const QByteArray bytes
+        = BookSaveBytes(document, IsRtfBookName(out) ? TBookSaveFormat::Rtf : TBookSaveFormat::PlainText);
+    QString reason;
+    if (!WriteBookFile(out, bytes, &reason)) {
+        error = QStringLiteral("Failed to save. ") + reason + QStringLiteral(" (") + out + QLatin1Char(')');
         return false;
     }
     return true;

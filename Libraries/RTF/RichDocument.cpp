@@ -216,6 +216,10 @@ QString TRichDocument::ToPlainTextCrLf() const
     QString text = GetText();
     if (text.isEmpty() && d->doc->blockCount() == 1)
         return text;
+    // A line break inside a paragraph has no character of its own in a
+    // text file.
+    if (text.contains(QChar::LineSeparator))
+        text.replace(QChar::LineSeparator, QLatin1String("\r\n"));
     if (!text.endsWith(QLatin1String("\r\n")))
         text += QLatin1String("\r\n");
     return text;

@@ -116,7 +116,8 @@ public:
     void Clear();
     void SetPlainText(const QString &text); // lines split at CR LF, CR or LF
     void AppendText(const QString &text); // appends one paragraph (plain, current defaults)
-    // Plain text with each paragraph ended by CR LF (what "save as text" writes).
+    // Plain text with each paragraph ended by CR LF (what "save as text"
+    // writes); line breaks inside a paragraph become CR LF as well.
     QString ToPlainTextCrLf() const;
 
     // The modified flag: set by the user's edits (the widget marks them),

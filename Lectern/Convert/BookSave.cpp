@@ -1,0 +1,127 @@
+#include "BookSave.h"
+
+#include "RichDocument.h"
+#include "Rtf.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cerrno>
+
+namespace {
+
+// The extension of a file name, with its dot; a name that only starts with
+// a dot (".notes") has none.
+qsizetype ExtensionStart(const QString &name)
+{
+    const qsizetype slash = name.lastIndexOf(QLatin1Char('/'));
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot <= slash + 1)
+        return -1;
+    return dot;
+}
+
+} // namespace
+
+TBookSaveTarget BookSaveTarget(const QString &chosenName)
+{
+    TBookSaveTarget target;
+    const qsizetype dot = ExtensionStart(chosenName);
+    const QString extension = dot < 0 ? QString() : chosenName.mid(dot);
+    if (extension.compare(QLatin1String(".rtf"), Qt::CaseInsensitive) == 0) {
+        target.FileName = chosenName;
+        target.Format = TBookSaveFormat::Rtf;
+        return target;
+    }
+    target.FileName = (dot < 0 ? chosenName : chosenName.left(dot)) + QStringLiteral(".txt");
+    target.Format = TBookSaveFormat::PlainText;
+    return target;
+}
+
+QString ProposedSaveName(const QString &bookPath)
+{
+    const qsizetype dot = ExtensionStart(bookPath);
+    return dot < 0 ? bookPath : bookPath.left(dot);
+}
+
+QString NoPrefixQuestionText()
+{
+    return QStringLiteral(
+        "You are trying to save text without a paragraph prefix, to a\nplain text file. The beginning of many "
+        "paragraphs will be lost,\nthus creating a single long paragraph (you can recover such\na book if you check "
+        "the \"Poorly written text\" box and load the\nfile).\n\nIt is strongly recommended to change the \"Paragraph "
+        "prefix\"\nand reload the book (before you save it), or save it as formatted\ntext.\n\nDo you want to save "
+        "without a paragraph prefix?");
+}
+
+QString CommandsQuestionText()
+{
+    return QStringLiteral("This book contains manual formatting commands. If you save it\nthen the new book will not "
+                          "contain them.\n\nDo you want to save it without manual formatting commands?");
+}
+
+QString BookExistsQuestionText() { return QStringLiteral("Book already exists. Overwrite it?"); }
+
+QString OverwriteOpenBookQuestionText()
+{
+    return QStringLiteral("You are trying to overwrite the opened book. Continue?");
+}
+
+bool IsSameFile(const QString &a, const QString &b)
+{
+    if (a.isEmpty() || b.isEmpty())
+        return false;
+    const QFileInfo first(a), second(b);
+    if (QDir::cleanPath(first.absoluteFilePath()) == QDir::cleanPath(second.absoluteFilePath()))
+        return true;
+    if (!first.exists() || !second.exists())
+        return false;
+    return first.canonicalFilePath() == second.canonicalFilePath();
+}
+
+QStringList BookSaveQuestions(const TBookSaveTarget &target, const TBookSaveSituation &situation)
+{
+    QStringList questions;
+    if (target.Format == TBookSaveFormat::PlainText) {
+        if (situation.ParagraphPrefix.isEmpty())
+            questions << NoPrefixQuestionText();
+        if (situation.CommandsUsed)
+            questions << CommandsQuestionText();
+    }
+    if (QFileInfo::exists(target.FileName))
+        questions << BookExistsQuestionText();
+    if (IsSameFile(target.FileName, situation.OpenBookPath))
+        questions << OverwriteOpenBookQuestionText();
+    return questions;
+}
+
+QByteArray BookSaveBytes(const TRichDocument &document, TBookSaveFormat format)
+{
+    if (format == TBookSaveFormat::Rtf)
+        return WriteRtf(document);
+    return document.ToPlainTextCrLf().toUtf8();
+}
+
+bool WriteBookFile(const QString &fileName, const QByteArray &bytes, QString *error, int *systemError)
+{
+    QSaveFile file(fileName);
+    errno = 0;
+    bool ok = file.open(QIODevice::WriteOnly);
+    if (ok && file.write(bytes) != bytes.size())
+        ok = false;
+    if (ok) {
+        ok = file.commit();
+    } else {
+        const int code = errno;
+        file.cancelWriting();
+        errno = code;
+    }
+    if (!ok) {
+        if (error)
+            *error = file.errorString();
+        if (systemError)
+            *systemError = errno;
+    }
+    return ok;
+}
