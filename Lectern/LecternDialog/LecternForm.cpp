@@ -89,6 +89,7 @@ TLecternForm::TLecternForm(QWidget *parent) : QWidget(parent)
     SidebarSuppress = true;
 
     SetHints();
+    SetUpEditing();
     SetUpBookLoading();
     SetUpLinks();
     SetUpFormatting();
@@ -414,7 +415,11 @@ void TLecternForm::ApplicationEventsRestore()
 bool TLecternForm::FormCloseQuery()
 {
     Closing = true;
-    AskSaveIfModified();
+    if (!AskSaveIfModified()) {
+        // The edits the reader wanted saved were not: the window stays.
+        Closing = false;
+        return false;
+    }
     SaveSettingsOnClose();
     return true;
 }

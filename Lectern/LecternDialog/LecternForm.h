@@ -27,6 +27,8 @@ class TRichBox;
 class TEnhancedRichEdit;
 class TRichBoxView;
 class QKeyEvent;
+class QMarginsF;
+class QPrinter;
 struct TBookFormatOptions;
 class TBookGroupBox;
 class TSizesGroupBox;
@@ -117,8 +119,9 @@ public:
     // visibility, which EndUpdate restores.
     bool BeginUpdate();
     void EndUpdate(bool visible);
-    // Offers to save an edited text before it is left.
-    void AskSaveIfModified();
+    // Offers to save an edited text before it is left. False when the text
+    // must stay: the reader wanted it saved and it was not.
+    bool AskSaveIfModified();
     void UpdateLineNumberLabel();
     // The rich-box's modified flag: set by the reader's edits only.
     bool IsRichEditModified() const;
@@ -197,12 +200,10 @@ public:
     void FocusGotoLineEdit(); // Alt+G, after ShowOpenTab
     void OpenBookshelfButtonClick(); // Alt+O
     void PutBookshelfButtonClick(); // Alt+P
-    void SaveBookButtonClick(); // Alt+S
     void FindNext(); // F3
     void OpenBookButtonClick(); // F5
     void NextPieceButtonClick(); // F6
     void PreviousPieceButtonClick(); // F7
-    bool SaveFile(); // the save behind AskSaveIfModified
     bool LoadLastBookOnStart(); // "Auto load last book"
     void LoadBrowserOnStart(); // browser on the current book's drive
     void UpdateCurrentFileInfo(); // label above the rich-box, without the load time
@@ -212,6 +213,16 @@ public:
     void RestartBackSound(); // restore
     void BackSoundTick(); // information timer step 4
     void FeedRandomFromPointer(int x, int y);
+
+    // ---- Editing, saving and printing (LecternFormSave.cpp) ------------
+    void SaveBookButtonClick(); // Alt+S
+    // Saves the book as RTF or plain text under a name the reader chooses;
+    // true when it was written.
+    bool SaveFile();
+    // The printer a book goes to: the default printer, else the one the
+    // reader chooses in the print dialog; null when there is none or the
+    // dialog was cancelled (replaceable for tests).
+    std::function<std::unique_ptr<QPrinter>()> PrinterForBook;
 
     // ---- Format options (LecternFormFormat.cpp) ------------------------
     // Each re-formats the rich-box at once; all but the font size and the
@@ -261,8 +272,6 @@ private:
     bool GetAutoBookmark(const QString &path, int &piece, int &position); // bookshelf
     void UpdateAutoBookmark(); // bookshelf, for the open book
     void LoadProfileForBook(bool profileChosen); // profiles
-    void SwitchEditingOff(); // editing
-    void SetAllowEditingEnabled(bool enabled); // editing
     void LoadBrowserAtBook(); // browser without a current directory
     void RefreshRichBackground(); // background images
     void RefreshBookshelfCaptions(); // bookshelf and bookmark buttons
@@ -289,6 +298,23 @@ private:
     void KeepReadingPosition(const std::function<void()> &change);
     std::unique_ptr<TRichBoxView> RichBoxView; // the engine's view of the rich-box
     int WheelRemainder = 0; // wheel rotation not yet turned into steps
+
+    // Editing, saving and printing (LecternFormSave.cpp).
+    void SetUpEditing();
+    void AllowEditingCheckBoxClick();
+    // Switches editing on or off, with the check box to match.
+    void SetEditing(bool on);
+    // Whether the book can be saved or printed: some text, in one piece.
+    // Tells the reader why not.
+    bool CanProcessBook();
+    void RunBookButtonClick();
+    void PrintBookButtonClick();
+    // The print margins in millimetres.
+    QMarginsF PrintMargins() const;
+    QCheckBox *AllowEditingCheckBox = nullptr;
+    QPushButton *SaveBookButton = nullptr;
+    QPushButton *RunBookButton = nullptr;
+    QPushButton *PrintBookButton = nullptr;
 };
 
 extern TLecternForm *LecternForm;

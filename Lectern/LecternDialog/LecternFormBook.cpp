@@ -8,9 +8,7 @@ void TLecternForm::GoToBookmark(int index) {}
 void TLecternForm::GoToAutoBookmark() {}
 void TLecternForm::OpenBookshelfButtonClick() {}
 void TLecternForm::PutBookshelfButtonClick() {}
-void TLecternForm::SaveBookButtonClick() {}
 void TLecternForm::OpenBookButtonClick() {}
-bool TLecternForm::SaveFile() { return false; }
 bool TLecternForm::LoadLastBookOnStart() { return false; }
 void TLecternForm::LoadBrowserOnStart() {}
 void TLecternForm::RebuildBackImages() {}

@@ -110,6 +110,9 @@ bool TLecternForm::LoadFromFile(const QString &fileName, int piece, bool profile
     // from under the running enhancement.
     if (Loading)
         return false;
+    // Edits the reader wanted saved, and that were not, keep the book open.
+    if (!fileName.isEmpty() && !AskSaveIfModified())
+        return false;
     TFlagGuard loadingGuard(Loading);
     FUN_BEGIN("TLecternForm::LoadFromFile");
     const bool newBook = !fileName.isEmpty();
@@ -120,7 +123,6 @@ bool TLecternForm::LoadFromFile(const QString &fileName, int piece, bool profile
     TRichDocument *document = RichEdit->RichDocument();
     try {
         if (newBook) {
-            AskSaveIfModified();
             PieceSize = GetIntFromText(PieceSizeComboBox->currentText(), MinPieceSize, MaxPieceSize, DefaultPieceSize);
             CurrentBookPath = ExpandBookPath(fileName);
             BookEncoding = TBookEncoding();
@@ -131,7 +133,7 @@ bool TLecternForm::LoadFromFile(const QString &fileName, int piece, bool profile
         }
         // Resets of every load.
         Closing = false;
-        SwitchEditingOff();
+        SetEditing(false);
         Engine->CommandsUsed = false;
         Engine->DestroyChaptersMenu();
         UpdateChaptersButton();
@@ -299,7 +301,7 @@ void TLecternForm::UpdatePiecesControls()
     PiecesComboBox->setEnabled(c.ComboEnabled);
     NextPieceButton->setEnabled(c.NextEnabled);
     PreviousPieceButton->setEnabled(c.PreviousEnabled);
-    SetAllowEditingEnabled(c.AllowEditingEnabled);
+    AllowEditingCheckBox->setEnabled(c.AllowEditingEnabled);
 }
 
 void TLecternForm::UpdateCurrentFileInfo(const QString &text, bool setTitle, bool loadTime)
@@ -393,8 +395,6 @@ bool TLecternForm::GetAutoBookmark(const QString &path, int &piece, int &positio
 }
 void TLecternForm::UpdateAutoBookmark() {}
 void TLecternForm::LoadProfileForBook(bool profileChosen) { Q_UNUSED(profileChosen); }
-void TLecternForm::SwitchEditingOff() {}
-void TLecternForm::SetAllowEditingEnabled(bool enabled) { Q_UNUSED(enabled); }
 void TLecternForm::LoadBrowserAtBook() {}
 void TLecternForm::RefreshRichBackground() {}
 void TLecternForm::RefreshBookshelfCaptions() {}

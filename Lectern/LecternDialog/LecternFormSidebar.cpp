@@ -114,12 +114,6 @@ void TLecternForm::EndUpdate(bool visible)
     setUpdatesEnabled(true);
 }
 
-void TLecternForm::AskSaveIfModified()
-{
-    if (IsRichEditModified() && QueryDialog(QStringLiteral("Text has been edited. Save it?")))
-        SaveFile();
-}
-
 bool TLecternForm::FormKeyDown(int key, TShiftState state)
 {
     const TShortcut shortcut = ShortcutFor(key, state);

@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 
+class QMarginsF;
 class QPrinter;
 
 class TRichBox : public QTextEdit {
@@ -92,8 +93,10 @@ public:
     void LoadPlainText(const QString &text); // paragraphs split at CR LF, CR or LF
     QString PlainText() const; // each paragraph ended by CR LF
 
-    // Paginates the whole content onto the printer with the same formats.
-    bool Print(QPrinter *printer, QString *error = nullptr) const;
+    // Paginates the whole content onto the printer with the same formats,
+    // inside the margins (millimetres from the paper's edges). `pages`
+    // receives the number of pages of the document.
+    bool Print(QPrinter *printer, const QMarginsF &marginsMm, QString *error = nullptr, int *pages = nullptr) const;
 
 signals:
     // A left press on a link.

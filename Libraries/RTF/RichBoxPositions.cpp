@@ -348,20 +348,38 @@ void TRichBox::LoadPlainText(const QString &text)
 
 QString TRichBox::PlainText() const { return Rich->ToPlainTextCrLf(); }
 
-bool TRichBox::Print(QPrinter *printer, QString *error) const
+bool TRichBox::Print(QPrinter *printer, const QMarginsF &marginsMm, QString *error, int *pages) const
 {
+    if (pages)
+        *pages = 0;
     if (!printer || !printer->isValid()) {
         if (error)
             *error = tr("No printer is available.");
         return false;
     }
-    // The whole printable area of each page; a copy of the document laid out
-    // to the page in screen units, scaled to the printer by QTextDocument.
-    printer->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+    // The margins are measured from the paper's edges; a printer that cannot
+    // print that near an edge gets its own smallest margin there.
+    QPageLayout layout = printer->pageLayout();
+    layout.setUnits(QPageLayout::Millimeter);
+    const QMarginsF least = layout.minimumMargins();
+    const QMarginsF margins(std::max(marginsMm.left(), least.left()), std::max(marginsMm.top(), least.top()),
+                            std::max(marginsMm.right(), least.right()), std::max(marginsMm.bottom(), least.bottom()));
+    if (!printer->setPageMargins(margins, QPageLayout::Millimeter)) {
+        if (error)
+            *error = tr("The margins do not fit on the page.");
+        return false;
+    }
+    // A copy of the document laid out to the page in screen units, so lines
+    // break as they do on screen, and scaled to the printer by QTextDocument.
     std::unique_ptr<QTextDocument> copy(document()->clone());
     copy->setDocumentMargin(0);
-    QRectF page = printer->pageRect(QPrinter::Inch);
+    const QRectF page = printer->pageRect(QPrinter::Inch);
     const qreal dpi = 96;
+    if (page.width() * dpi < 1 || page.height() * dpi < 1) {
+        if (error)
+            *error = tr("The margins do not fit on the page.");
+        return false;
+    }
     copy->setPageSize(QSizeF(page.width() * dpi, page.height() * dpi));
     copy->print(printer);
     if (printer->printerState() == QPrinter::Error || printer->printerState() == QPrinter::Aborted) {
@@ -369,5 +387,7 @@ bool TRichBox::Print(QPrinter *printer, QString *error) const
             *error = tr("The printer refused the document.");
         return false;
     }
+    if (pages)
+        *pages = copy->pageCount();
     return true;
 }

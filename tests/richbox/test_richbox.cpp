@@ -363,7 +363,7 @@ void TestRichBox::PrintsPages()
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(dir.filePath(QStringLiteral("book.pdf")));
     QString error;
-    QVERIFY(Box->Print(&printer, &error));
+    QVERIFY(Box->Print(&printer, QMarginsF(), &error));
     QFile pdf(printer.outputFileName());
     QVERIFY(pdf.open(QIODevice::ReadOnly));
     QByteArray data = pdf.readAll();
