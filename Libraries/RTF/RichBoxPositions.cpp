@@ -2,6 +2,7 @@
 #include "RichBox.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QPainter>
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -41,6 +42,30 @@ QTextLine LineAt(const QTextBlock &block, int relative)
     if (!line.isValid() && layout->lineCount() > 0)
         line = layout->lineAt(relative <= 0 ? 0 : layout->lineCount() - 1);
     return line;
+}
+
+// Draws the lines that start on the page `view` (document coordinates),
+// from the first block that reaches it. Each line belongs to one page only:
+// the layout's own drawing also draws the line before the clip, which on
+// paper is cut off yet stays in the document as hidden text.
+void PrintPageLines(QPainter &painter, QTextBlock block, const QAbstractTextDocumentLayout &layout, const QRectF &view)
+{
+    for (; block.isValid(); block = block.next()) {
+        if (layout.blockBoundingRect(block).top() >= view.bottom())
+            break;
+        const QTextLayout *lines = block.layout();
+        if (!block.isVisible() || !lines)
+            continue;
+        const QPointF position = lines->position();
+        for (int i = 0; i < lines->lineCount(); ++i) {
+            const QTextLine line = lines->lineAt(i);
+            const qreal top = position.y() + line.y();
+            if (top >= view.bottom())
+                break;
+            if (top >= view.top())
+                line.draw(&painter, position);
+        }
+    }
 }
 
 } // namespace
@@ -359,29 +384,56 @@ bool TRichBox::Print(QPrinter *printer, const QMarginsF &marginsMm, QString *err
     }
     // The margins are measured from the paper's edges; a printer that cannot
     // print that near an edge gets its own smallest margin there.
-    QPageLayout layout = printer->pageLayout();
-    layout.setUnits(QPageLayout::Millimeter);
-    const QMarginsF least = layout.minimumMargins();
+    QPageLayout pageLayout = printer->pageLayout();
+    pageLayout.setUnits(QPageLayout::Millimeter);
+    const QMarginsF least = pageLayout.minimumMargins();
     const QMarginsF margins(std::max(marginsMm.left(), least.left()), std::max(marginsMm.top(), least.top()),
                             std::max(marginsMm.right(), least.right()), std::max(marginsMm.bottom(), least.bottom()));
-    if (!printer->setPageMargins(margins, QPageLayout::Millimeter)) {
+    const bool fits = printer->setPageMargins(margins, QPageLayout::Millimeter);
+    const QSizeF page = printer->pageRect(QPrinter::DevicePixel).size();
+    if (!fits || page.width() < 1 || page.height() < 1) {
         if (error)
             *error = tr("The margins do not fit on the page.");
         return false;
     }
-    // A copy of the document laid out to the page in screen units, so lines
-    // break as they do on screen, and scaled to the printer by QTextDocument.
+    // A copy of the document laid out on the printer itself, page by page.
     std::unique_ptr<QTextDocument> copy(document()->clone());
     copy->setDocumentMargin(0);
-    const QRectF page = printer->pageRect(QPrinter::Inch);
-    const qreal dpi = 96;
-    if (page.width() * dpi < 1 || page.height() * dpi < 1) {
+    QPainter painter;
+    if (!painter.begin(printer)) {
         if (error)
-            *error = tr("The margins do not fit on the page.");
+            *error = tr("The printer refused the document.");
         return false;
     }
-    copy->setPageSize(QSizeF(page.width() * dpi, page.height() * dpi));
-    copy->print(printer);
+    QAbstractTextDocumentLayout *layout = copy->documentLayout();
+    layout->setPaintDevice(printer);
+    copy->setPageSize(page);
+    const int count = copy->pageCount();
+    int first = 1, last = count;
+    if (printer->fromPage() > 0) {
+        first = std::max(printer->fromPage(), 1);
+        last = std::min(printer->toPage() > 0 ? printer->toPage() : count, count);
+    }
+    const int copies = printer->supportsMultipleCopies() ? 1 : std::max(printer->copyCount(), 1);
+    bool firstPage = true;
+    for (int c = 0; c < copies; ++c) {
+        QTextBlock start = copy->begin();
+        for (int index = first; index <= last; ++index) {
+            if (!firstPage && !printer->newPage())
+                break;
+            firstPage = false;
+            const QRectF view(0, (index - 1) * page.height(), page.width(), page.height());
+            while (start.isValid() && layout->blockBoundingRect(start).bottom() <= view.top())
+                start = start.next();
+            painter.save();
+            painter.translate(0, -view.top());
+            painter.setClipRect(view);
+            painter.setPen(Qt::black); // text without a colour of its own
+            PrintPageLines(painter, start, *layout, view);
+            painter.restore();
+        }
+    }
+    painter.end();
     if (printer->printerState() == QPrinter::Error || printer->printerState() == QPrinter::Aborted) {
         if (error)
             *error = tr("The printer refused the document.");
