@@ -1,5 +1,6 @@
 #include "BookFile.h"
 
+#include "FileOperations.h"
 #include "FunStatContext.h"
 #include "MyMath.h"
 
@@ -151,8 +152,9 @@ bool HasBookFile(const QString &path)
 {
     if (path.isEmpty() || !IsBookFileName(path))
         return false;
-    const QFileInfo info(path);
-    return info.exists() && !info.isDir();
+    // A regular file only: reading a pipe or a device named like a book
+    // would wait for ever or never end.
+    return QFileInfo(path).isFile();
 }
 
 QString BookDialogFilter()
@@ -180,21 +182,7 @@ QString OnePieceQuestionText()
 
 QString EmptyFileText() { return QStringLiteral("File is empty."); }
 
-qint64 QueryBookFileSize(const QString &path)
-{
-    FUN_BEGIN("GetFileSize");
-    qint64 size = 0;
-    try {
-        struct stat st {};
-        if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-            FUN_RAISE_STATUS(Warning, QStringLiteral("Failed to access file."), path, QString(), errno);
-        else
-            size = st.st_size;
-    }
-    FUN_CATCH
-    FUN_END;
-    return size;
-}
+qint64 QueryBookFileSize(const QString &path) { return GetFileSize(path); }
 
 TBookOpenCheck CheckBookForOpening(const QString &path, bool openInPieces, int pieceSize)
 {

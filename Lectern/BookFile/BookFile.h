@@ -41,7 +41,8 @@ TByteEdges PieceEdges(const TPieceRange &range, qint64 fileSize);
 // The name ends in ".txt" or ".rtf" (any case).
 bool IsBookFileName(const QString &path);
 bool IsRtfBookName(const QString &path);
-// A book file: a .txt or .rtf name of an existing file that is not a directory.
+// A book file: a .txt or .rtf name of an existing regular file (not a
+// directory, a pipe or a device).
 bool HasBookFile(const QString &path);
 // The filter of the open and save dialogs, one line that shows and matches
 // both kinds of book: "Text files (*.txt; *.rtf)|*.txt; *.rtf".

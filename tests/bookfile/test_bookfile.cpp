@@ -3,6 +3,8 @@
 #include "Dialogs.h"
 #include "ReportRecorder.h"
 
+#include <sys/stat.h>
+
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -137,6 +139,15 @@ void TestBookFile::failuresAreReported()
     QCOMPARE(CheckBookForOpening(Dir.filePath(QStringLiteral("none.txt")), true, 50000).Verdict,
              TBookOpenVerdict::NotValid);
     QCOMPARE(CheckBookForOpening(Write(QStringLiteral("a.doc"), "x"), true, 50000).Verdict, TBookOpenVerdict::NotValid);
+    // A pipe or a device named like a book would block or never end.
+    const QString pipe = Dir.filePath(QStringLiteral("pipe.txt"));
+    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QString device = Dir.filePath(QStringLiteral("zero.txt"));
+    QVERIFY(QFile::link(QStringLiteral("/dev/zero"), device));
+    for (const QString &path : {pipe, device}) {
+        QCOMPARE(CheckBookForOpening(path, true, 50000).Verdict, TBookOpenVerdict::NotValid);
+        QVERIFY(!HasBookFile(path));
+    }
 
     QVERIFY(!LoadPieceFromFile(dir, lines, 1, 50000));
     QVERIFY(reports.Reports.last().contains(QStringLiteral("* System error code: %1").arg(EISDIR)));
