@@ -274,18 +274,28 @@ bool TLinkFile::Load(TLinkFile &link, const QString &linkPath)
     return ok;
 }
 
+namespace {
+
+// A link with only a target, its working directory and arguments set.
+TLinkFile LinkTo(const QString &target, bool workingFromTarget, const QString &arguments, int showCommand)
+{
+    TLinkFile link;
+    link.ReferencePath = target;
+    if (workingFromTarget)
+        link.WorkingPath = DirectoryPart(ExpandPath(target));
+    link.Arguments = arguments;
+    link.ShowCommand = showCommand;
+    return link;
+}
+
+} // namespace
+
 bool CopyFileAsLink(const QString &target, const QString &linkPath, bool replace, bool minimized,
                     bool workingFromTarget, const QString &arguments)
 {
     FUN_BEGIN("CopyFileAsLink");
     try {
-        TLinkFile link;
-        link.ReferencePath = target;
-        if (workingFromTarget)
-            link.WorkingPath = DirectoryPart(ExpandPath(target));
-        link.Arguments = arguments;
-        link.ShowCommand = minimized ? 7 : 0;
-        if (!TLinkFile::Save(link, linkPath, replace))
+        if (!TLinkFile::Save(LinkTo(target, workingFromTarget, arguments, minimized ? 7 : 0), linkPath, replace))
             FUN_ADOPT();
     }
     FUN_CATCH
@@ -298,11 +308,7 @@ bool CopyFileAsLinkWithParam(const QString &target, const QString &linkPath, con
 {
     FUN_BEGIN("CopyFileAsLinkWithParam");
     try {
-        TLinkFile link;
-        link.ReferencePath = target;
-        link.WorkingPath = DirectoryPart(ExpandPath(target));
-        link.Arguments = arguments;
-        if (!TLinkFile::Save(link, linkPath, replace))
+        if (!TLinkFile::Save(LinkTo(target, true, arguments, 0), linkPath, replace))
             FUN_ADOPT();
     }
     FUN_CATCH
