@@ -1,10 +1,14 @@
 #include "WidgetDialogs.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QThread>
+
+#include "ColorForm.h"
+#include "RichDocument.h"
 
 int TWidgetDialogService::ShowBox(const QString &caption, const QString &text, TDialogKind kind)
 {
@@ -84,6 +88,20 @@ QString TWidgetDialogService::AskFileName(TFileDialogKind kind, const QString &f
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().constFirst();
+}
+
+bool TWidgetDialogService::AskColor(TColorDialogKind kind, uint32_t &color)
+{
+    auto *app = qobject_cast<QApplication *>(QCoreApplication::instance());
+    if (!app || QThread::currentThread() != app->thread())
+        return false;
+    if (kind == TColorDialogKind::Stock)
+        return ColorFormDialog(color);
+    const QColor chosen = QColorDialog::getColor(ToQColor(color), QApplication::activeWindow());
+    if (!chosen.isValid())
+        return false;
+    color = FromQColor(chosen);
+    return true;
 }
 
 void InstallWidgetDialogService()

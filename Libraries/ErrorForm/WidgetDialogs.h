@@ -1,5 +1,6 @@
 // The message-box service of the window program: task-modal QMessageBoxes,
-// QFileDialog for opening and saving, and the system beep.
+// QFileDialog for opening and saving, the stock-colour dialog and
+// QColorDialog, and the system beep.
 #pragma once
 
 #include "Dialogs.h"
@@ -9,6 +10,7 @@ public:
     int ShowBox(const QString &caption, const QString &text, TDialogKind kind) override;
     void Beep(bool warning) override;
     QString AskFileName(TFileDialogKind kind, const QString &fileName, const QString &filter) override;
+    bool AskColor(TColorDialogKind kind, uint32_t &color) override;
 };
 
 // A filter of the service ("Text files (*.txt; *.rtf)|*.txt; *.rtf", pairs

@@ -82,6 +82,21 @@ QString SaveFileDialog(const QString &fileName, const QString &filter)
     return AskFileName(TFileDialogKind::Save, fileName, filter);
 }
 
+bool TDialogService::AskColor(TColorDialogKind, uint32_t &) { return false; }
+
+bool ColorDialog(TColorDialogKind kind, uint32_t &color)
+{
+    uint32_t chosen = color;
+    try {
+        if (!g_service->AskColor(kind, chosen))
+            return false;
+    } catch (...) {
+        return false; // a dialog that failed chose nothing
+    }
+    color = chosen;
+    return true;
+}
+
 void BeepDefault() { g_service->Beep(false); }
 void BeepWarning() { g_service->Beep(true); }
 
@@ -104,6 +119,15 @@ QString TRecordingDialogService::AskFileName(TFileDialogKind kind, const QString
 {
     FileDialogs.append({kind, fileName, filter});
     return FileNames.isEmpty() ? QString() : FileNames.takeFirst();
+}
+
+bool TRecordingDialogService::AskColor(TColorDialogKind kind, uint32_t &color)
+{
+    ColorDialogs.append({kind, color});
+    if (ColorAnswers.isEmpty())
+        return false;
+    color = ColorAnswers.takeFirst();
+    return true;
 }
 
 int TRecordingDialogService::Count(TDialogKind kind) const

@@ -3,11 +3,16 @@
 // command-line tools can print them instead.
 #pragma once
 
+#include <QPair>
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
+
 enum class TDialogKind { Plain, Message, Warning, Error, Query };
 enum class TFileDialogKind { Open, Save };
+// The program's stock-colour dialog, or the system's colour dialog.
+enum class TColorDialogKind { Stock, System };
 
 // Answers of ShowDialogBox: OK or Yes, No, anything else.
 constexpr int DialogResultOk = 1;
@@ -27,6 +32,10 @@ public:
     // (which is all a service without dialogs can do). The save dialog does
     // not ask about existing files: its caller does.
     virtual QString AskFileName(TFileDialogKind kind, const QString &fileName, const QString &filter);
+    // A colour dialog starting at `color` (0x00BBGGRR). True with the chosen
+    // colour in `color`; false, `color` unchanged, when cancelled (which is
+    // all a service without dialogs can do).
+    virtual bool AskColor(TColorDialogKind kind, uint32_t &color);
 };
 
 // Installs a service; nullptr restores the console service (prints to
@@ -41,6 +50,7 @@ void ErrorDialog(const QString &text);
 bool QueryDialog(const QString &text);
 QString OpenFileDialog(const QString &fileName, const QString &filter);
 QString SaveFileDialog(const QString &fileName, const QString &filter);
+bool ColorDialog(TColorDialogKind kind, uint32_t &color);
 void BeepDefault();
 void BeepWarning();
 
@@ -66,10 +76,15 @@ public:
     int WarningBeeps = 0;
     QList<TFileDialog> FileDialogs;
     QStringList FileNames;
+    // Colour dialogs: the colour each started at, answered from ColorAnswers
+    // (cancelled when it is empty).
+    QList<QPair<TColorDialogKind, uint32_t>> ColorDialogs;
+    QList<uint32_t> ColorAnswers;
 
     int ShowBox(const QString &caption, const QString &text, TDialogKind kind) override;
     void Beep(bool warning) override;
     QString AskFileName(TFileDialogKind kind, const QString &fileName, const QString &filter) override;
+    bool AskColor(TColorDialogKind kind, uint32_t &color) override;
     int Count(TDialogKind kind) const;
     QStringList Texts() const;
 };
