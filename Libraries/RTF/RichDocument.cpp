@@ -233,6 +233,23 @@ void TRichDocument::SetTextLimit(int limit) { d->textLimit = limit <= 0 ? NoLimi
 
 int TRichDocument::TextLimit() const { return d->textLimit; }
 
+int TRichDocument::FindBookmark(const QString &name) const
+{
+    if (name.isEmpty())
+        return -1;
+    const QString start = QLatin1Char('+') + name;
+    for (QTextBlock block = d->doc->begin(); block.isValid(); block = block.next()) {
+        for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (fragment.isValid() && fragment.charFormat().property(PropBookmarks).toStringList().contains(start))
+                return FromQtPosition(fragment.position());
+        }
+        if (block.blockFormat().property(PropBookmarksAtEnd).toStringList().contains(start))
+            return FromQtPosition(block.position() + block.length() - 1);
+    }
+    return -1;
+}
+
 // ---------------------------------------------------------------- positions
 
 int TRichDocument::ToQtPosition(int position) const

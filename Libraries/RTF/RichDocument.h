@@ -90,6 +90,21 @@ void MergeQtBlockFormat(QTextBlockFormat &target, const TParaFormat &format);
 double TwipsToPixels(int twips);
 int PixelsToTwips(double pixels);
 
+// User properties of the document's formats that hold what an RTF document
+// brought and the rich-box keeps without showing it as such.
+enum TRichProperty : int {
+    // On a picture's image format: the control words of a picture that is
+    // shown as a placeholder (a metafile), and its data, written back as
+    // they came (QByteArray each).
+    PropKeptPictureControls = QTextFormat::UserProperty + 100,
+    PropKeptPictureData,
+    // On a character: the bookmarks that start ("+name") or end ("-name")
+    // just before it, in order (QStringList).
+    PropBookmarks,
+    // On a paragraph: the same at its end, before its paragraph mark.
+    PropBookmarksAtEnd,
+};
+
 // A run of one paragraph of AppendParagraph: characters [Start, Start+Length)
 // of the paragraph's text get Format merged over the paragraph's format.
 struct TFormatRun {
@@ -171,6 +186,10 @@ public:
     // when given (non-null, non-zero mask), then the runs.
     void AppendParagraph(const QString &text, const TCharFormat *charFormat = nullptr,
                          const TParaFormat *paraFormat = nullptr, const QVector<TFormatRun> &runs = {});
+
+    // --- Bookmarks (kept from RTF documents) ---
+    // The position where the bookmark starts, or -1 when there is none.
+    int FindBookmark(const QString &name) const;
 
     // --- Search: case ignored, diacritics significant, not whole words ---
     // Searches [from, to) (to < 0: the end); forward, or backward from `to`.

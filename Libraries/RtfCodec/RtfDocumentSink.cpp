@@ -1,6 +1,7 @@
 #include "RtfDocumentSink.h"
 
 #include <QImage>
+#include <QPainter>
 #include <QTextDocument>
 #include <QTextImageFormat>
 #include <QUrl>
@@ -9,6 +10,24 @@ namespace {
 
 constexpr QChar LineSeparator(QChar::LineSeparator);
 constexpr QChar ParagraphSeparator(QChar::ParagraphSeparator);
+
+// A grey box with a cross, at the picture's size, standing for a picture
+// that cannot be shown.
+QImage PlaceholderPicture(int widthTwips, int heightTwips)
+{
+    auto pixels = [](int twips, int fallback) {
+        return twips > 0 ? std::clamp(int(TwipsToPixels(twips) + 0.5), 8, 1200) : fallback;
+    };
+    QImage box(pixels(widthTwips, 96), pixels(heightTwips, 64), QImage::Format_Grayscale8);
+    box.fill(QColor(236, 236, 236));
+    QPainter painter(&box);
+    painter.setPen(QColor(150, 150, 150));
+    painter.drawRect(box.rect().adjusted(0, 0, -1, -1));
+    painter.setPen(QColor(200, 200, 200));
+    painter.drawLine(box.rect().topLeft(), box.rect().bottomRight());
+    painter.drawLine(box.rect().bottomLeft(), box.rect().topRight());
+    return box;
+}
 
 } // namespace
 
@@ -93,7 +112,17 @@ void TRtfDocumentSink::BeforeContent()
 void TRtfDocumentSink::Content(QStringView text, const QTextCharFormat &format)
 {
     BeforeContent();
-    AddPending(text, format);
+    if (!PendingMarks.isEmpty() && !text.isEmpty()) {
+        // The bookmarks stand before the first character.
+        const qsizetype first = text.size() > 1 && text.at(0).isHighSurrogate() ? 2 : 1;
+        QTextCharFormat marked = format;
+        marked.setProperty(PropBookmarks, PendingMarks);
+        PendingMarks.clear();
+        AddPending(text.left(first), marked);
+        text = text.mid(first);
+    }
+    if (!text.isEmpty())
+        AddPending(text, format);
     MarkFormat = format;
     ParagraphHasContent = true;
     CellHasText = true;
@@ -146,6 +175,7 @@ void TRtfDocumentSink::Finish(const TParaFormat &format)
             BlockFormat = block;
         }
     }
+    MarkParagraphEnd();
     SeparatorDue = true;
     ParagraphHasContent = false;
     InRow = false;
@@ -193,12 +223,45 @@ void TRtfDocumentSink::RowEnd(const TParaFormat &format, const QVector<int> &cel
     Finish(rowFormat);
 }
 
+void TRtfDocumentSink::MarkParagraphEnd()
+{
+    if (PendingMarks.isEmpty())
+        return;
+    Start();
+    FlushPending();
+    QTextBlockFormat block = Cursor.blockFormat();
+    block.setProperty(PropBookmarksAtEnd, block.property(PropBookmarksAtEnd).toStringList() + PendingMarks);
+    PendingMarks.clear();
+    Cursor.setBlockFormat(block);
+    BlockFormat = block;
+    HasLastPara = false; // the next paragraph sets a format without the marks
+}
+
 void TRtfDocumentSink::Image(const QByteArray &data, const char *format, int widthTwips, int heightTwips,
                              const TRtfTextFormat &textFormat)
 {
     const QImage picture = QImage::fromData(data, format);
     if (picture.isNull())
         return; // a picture Qt cannot decode is left out rather than shown as a box
+    AddPicture(picture, widthTwips, heightTwips, textFormat, QByteArray(), QByteArray());
+}
+
+void TRtfDocumentSink::KeptPicture(const QByteArray &controls, const QByteArray &data, int widthTwips, int heightTwips,
+                                   const TRtfTextFormat &textFormat)
+{
+    AddPicture(PlaceholderPicture(widthTwips, heightTwips), widthTwips, heightTwips, textFormat, controls, data);
+}
+
+void TRtfDocumentSink::Bookmark(const QString &name, bool start)
+{
+    if (PendingMarks.size() < 1024)
+        PendingMarks << (start ? QLatin1Char('+') : QLatin1Char('-')) + name;
+}
+
+void TRtfDocumentSink::AddPicture(const QImage &picture, int widthTwips, int heightTwips,
+                                  const TRtfTextFormat &textFormat, const QByteArray &keptControls,
+                                  const QByteArray &keptData)
+{
     Start();
     TRtfTextFormat plain = textFormat;
     plain.VerticalAlign = TRtfVerticalAlign::Normal;
@@ -211,6 +274,10 @@ void TRtfDocumentSink::Image(const QByteArray &data, const char *format, int wid
     image.setName(name);
     image.setWidth(widthTwips > 0 ? TwipsToPixels(widthTwips) : picture.width());
     image.setHeight(heightTwips > 0 ? TwipsToPixels(heightTwips) : picture.height());
+    if (!keptData.isEmpty()) {
+        image.setProperty(PropKeptPictureControls, keptControls);
+        image.setProperty(PropKeptPictureData, keptData);
+    }
     const QChar object(QChar::ObjectReplacementCharacter);
     Content(QStringView(&object, 1), image);
     MarkFormat = textQt;
@@ -230,6 +297,7 @@ void TRtfDocumentSink::DocumentEnd()
         return;
     if (ParagraphHasContent || PendingTabs > 0 || InRow)
         Finish(TParaFormat());
+    MarkParagraphEnd(); // bookmarks after the last paragraph mark
     if (Started) {
         FlushPending();
         Cursor.endEditBlock();

@@ -4,16 +4,21 @@
 // one format goes in with one insertion). Character and paragraph formats
 // mean what the rich document's conversions say. Table rows become one
 // paragraph each, their cells separated by tabs, with tab stops at the cell
-// edges.
+// edges. Pictures that cannot be shown become a placeholder box that keeps
+// the picture; bookmarks are kept on the character they stand before, or
+// on the paragraph they end.
 #pragma once
 
 #include "RtfSink.h"
 
+#include <QStringList>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
 
 #include <vector>
+
+class QImage;
 
 class TRtfDocumentSink : public TRtfSink {
 public:
@@ -27,6 +32,9 @@ public:
     void RowEnd(const TParaFormat &format, const QVector<int> &cellRight) override;
     void Image(const QByteArray &data, const char *format, int widthTwips, int heightTwips,
                const TRtfTextFormat &textFormat) override;
+    void KeptPicture(const QByteArray &controls, const QByteArray &data, int widthTwips, int heightTwips,
+                     const TRtfTextFormat &textFormat) override;
+    void Bookmark(const QString &name, bool start) override;
     void LinkBegin(const QString &target) override;
     void LinkEnd() override;
     void DocumentEnd() override;
@@ -42,6 +50,10 @@ private:
     const QTextCharFormat &QtFormat(const TRtfTextFormat &format);
     void BeforeContent();
     void Content(QStringView text, const QTextCharFormat &format);
+    void AddPicture(const QImage &picture, int widthTwips, int heightTwips, const TRtfTextFormat &textFormat,
+                    const QByteArray &keptControls, const QByteArray &keptData);
+    // Puts the bookmarks waiting for a place on the paragraph being ended.
+    void MarkParagraphEnd();
     void Finish(const TParaFormat &format);
     void AddPending(QStringView text, const QTextCharFormat &format);
     void FlushPending();
@@ -58,6 +70,7 @@ private:
     bool HasLastPara = false;
     QTextBlockFormat BlockFormat; // of the block the text goes into now
     int Pictures = 0;
+    QStringList PendingMarks; // bookmarks waiting for the next character
     std::vector<QString> Links;
     // The paragraph being read: the separator before it, its content so far
     bool SeparatorDue = false;

@@ -96,6 +96,7 @@ void TRtfReader::TImpl::GroupOpen()
     TGroupState child = Stack.back();
     child.OwnsField = child.OwnsPicture = child.OwnsFootnote = child.OwnsFontEntry = false;
     child.OwnsStyle = -1;
+    child.OwnsBookmark = 0;
     child.UprChild = child.Upr;
     child.Upr = false;
     if (child.UprChild) {
@@ -123,6 +124,8 @@ bool TRtfReader::TImpl::GroupClose()
         FinishFontEntry();
     if (closing.OwnsPicture)
         FinishPicture();
+    if (closing.OwnsBookmark)
+        FinishBookmark(closing.OwnsBookmark == 1);
     if (closing.OwnsStyle >= 0 && Styles.size() < 4096)
         Styles.insert(closing.OwnsStyle, TStyle{closing.Char, closing.Para});
     if (closing.OwnsField && !Fields.empty()) {
@@ -319,6 +322,10 @@ void TRtfReader::TImpl::Deliver(QStringView chars)
         if (!Fields.empty() && Fields.back().Instruction.size() < 4096)
             Fields.back().Instruction += chars;
         break;
+    case TDest::Bookmark:
+        if (BookmarkName.size() < 256)
+            BookmarkName += chars;
+        break;
     default: break;
     }
 }
@@ -448,7 +455,7 @@ void TRtfReader::TImpl::FinishPicture()
     InPicture = false;
     TPicture picture = std::move(Picture);
     Picture = TPicture();
-    if (!picture.Format || picture.Data.isEmpty() || State().Char.Hidden)
+    if ((!picture.Format && !picture.Kept) || picture.Data.isEmpty() || State().Char.Hidden)
         return;
     // Only show pictures that reach the body (not those in skipped parts).
     const TDest outer = Stack.size() >= 2 ? Stack[Stack.size() - 2].Dest : TDest::Body;
@@ -457,10 +464,34 @@ void TRtfReader::TImpl::FinishPicture()
     Flush();
     if (FormatDirty)
         ResolveFormat();
-    const int width = int(qint64(picture.WidthGoal) * std::clamp(picture.ScaleX, 1, 1000) / 100);
-    const int height = int(qint64(picture.HeightGoal) * std::clamp(picture.ScaleY, 1, 1000) / 100);
-    Out->Sink->Image(picture.Data, picture.Format, width, height, Format);
+    // Without goals, the picture's own size: hundredths of a millimetre for
+    // metafiles, pixels for the others.
+    auto twips = [&picture](int goal, int size) -> qint64 {
+        if (goal > 0)
+            return goal;
+        if (!picture.Kept)
+            return 0;
+        return picture.Metafile ? qint64(size) * 1440 / 2540 : qint64(size) * 15;
+    };
+    const int width = int(std::clamp<qint64>(
+        twips(picture.WidthGoal, picture.Width) * std::clamp(picture.ScaleX, 1, 1000) / 100, 0, 1 << 24));
+    const int height = int(std::clamp<qint64>(
+        twips(picture.HeightGoal, picture.Height) * std::clamp(picture.ScaleY, 1, 1000) / 100, 0, 1 << 24));
+    if (picture.Format)
+        Out->Sink->Image(picture.Data, picture.Format, width, height, Format);
+    else
+        Out->Sink->KeptPicture(picture.Controls, picture.Data, width, height, Format);
     Out->HasContent = true;
+}
+
+void TRtfReader::TImpl::FinishBookmark(bool start)
+{
+    const QString name = BookmarkName.trimmed();
+    BookmarkName.clear();
+    if (name.isEmpty())
+        return;
+    Flush();
+    Out->Sink->Bookmark(name, start);
 }
 
 void TRtfReader::TImpl::BeginFieldResult()

@@ -23,6 +23,7 @@ enum class TDest : unsigned char {
     Picture,
     ShapeInst, // a shape's properties: only pictures and text boxes inside count
     StyleSheet, // style definitions: their properties are kept, their names not
+    Bookmark, // the name of a bookmark's start or end
 };
 
 struct TCharProps {
@@ -66,6 +67,7 @@ struct TGroupState {
     bool OwnsFootnote = false;
     bool OwnsFontEntry = false;
     int OwnsStyle = -1; // a style definition: its number
+    int OwnsBookmark = 0; // a bookmark's name: 1 its start, 2 its end
     bool Upr = false; // a \upr group: its subgroups are skipped unless \ud
     bool UprChild = false; // a subgroup of \upr
     TDest UprDest = TDest::Body;
@@ -92,6 +94,10 @@ struct TPicture {
     QByteArray Data;
     int Nibble = -1;
     const char *Format = nullptr; // "png", "jpeg" or null for kinds not shown
+    bool Kept = false; // a kind not shown, kept with its control words
+    bool Metafile = false; // \picw and \pich in hundredths of a millimetre
+    QByteArray Controls; // the control words of the \pict group
+    int Width = 0, Height = 0; // \picw, \pich
     int WidthGoal = 0, HeightGoal = 0;
     int ScaleX = 100, ScaleY = 100;
 };
@@ -134,6 +140,7 @@ struct TRtfReader::TImpl {
     void ResolveFormat();
     void FinishFontEntry();
     void FinishPicture();
+    void FinishBookmark(bool start);
     void BeginFieldResult();
 
     // State helpers
@@ -167,6 +174,7 @@ struct TRtfReader::TImpl {
     int Red = -1, Green = -1, Blue = -1;
     std::vector<RtfInternal::TField> Fields;
     RtfInternal::TPicture Picture;
+    QString BookmarkName;
     bool InPicture = false;
     bool InFootnote = false;
     int FootnoteCount = 0;

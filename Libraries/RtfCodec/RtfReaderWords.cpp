@@ -97,7 +97,13 @@ enum class TWord {
     // pictures
     PngBlip,
     JpegBlip,
+    MetafileBlip,
     OtherBlip,
+    PicW,
+    PicH,
+    // bookmarks
+    BkmkStart,
+    BkmkEnd,
     PicWGoal,
     PicHGoal,
     PicScaleX,
@@ -131,67 +137,16 @@ const std::unordered_map<std::string_view, TWordInfo> &Words()
         add("s", TWord::S);
         add("cs", TWord::Cs);
         add("colortbl", TWord::ColorTable);
-        for (const char *name : {"info",
-                                 "header",
-                                 "headerl",
-                                 "headerr",
-                                 "headerf",
-                                 "footer",
-                                 "footerl",
-                                 "footerr",
-                                 "footerf",
-                                 "pn",
-                                 "pntxta",
-                                 "pntxtb",
-                                 "listtable",
-                                 "listoverridetable",
-                                 "revtbl",
-                                 "rsidtbl",
-                                 "filetbl",
-                                 "xe",
-                                 "tc",
-                                 "txe",
-                                 "nonshppict",
-                                 "shprslt",
-                                 "nonesttables",
-                                 "objdata",
-                                 "ftnsep",
-                                 "ftnsepc",
-                                 "aftnsep",
-                                 "aftnsepc",
-                                 "annotation",
-                                 "atnid",
-                                 "atnauthor",
-                                 "bkmkstart",
-                                 "bkmkend",
-                                 "pgdsctbl",
-                                 "template",
-                                 "themedata",
-                                 "colorschememapping",
-                                 "datastore",
-                                 "latentstyles",
-                                 "generator",
-                                 "xmlnstbl",
-                                 "mmathPr",
-                                 "fldtype",
-                                 "falt",
-                                 "panose",
-                                 "picprop",
-                                 "blipuid",
-                                 "listpicture",
-                                 "private",
-                                 "userprops",
-                                 "docvar",
-                                 "comment",
-                                 "title",
-                                 "author",
-                                 "operator",
-                                 "keywords",
-                                 "subject",
-                                 "doccomm",
-                                 "company",
-                                 "category",
-                                 "hlinkbase"})
+        for (const char *name :
+             {"info",       "header",       "headerl",   "headerr",     "headerf",  "footer",    "footerl",
+              "footerr",    "footerf",      "pn",        "pntxta",      "pntxtb",   "listtable", "listoverridetable",
+              "revtbl",     "rsidtbl",      "filetbl",   "xe",          "tc",       "txe",       "nonshppict",
+              "shprslt",    "nonesttables", "objdata",   "ftnsep",      "ftnsepc",  "aftnsep",   "aftnsepc",
+              "annotation", "atnid",        "atnauthor", "pgdsctbl",    "template", "themedata", "colorschememapping",
+              "datastore",  "latentstyles", "generator", "xmlnstbl",    "mmathPr",  "fldtype",   "falt",
+              "panose",     "picprop",      "blipuid",   "listpicture", "private",  "userprops", "docvar",
+              "comment",    "title",        "author",    "operator",    "keywords", "subject",   "doccomm",
+              "company",    "category",     "hlinkbase"})
             add(name, TWord::SkipDest);
         add("field", TWord::Field);
         add("fldinst", TWord::FldInst);
@@ -280,8 +235,14 @@ const std::unordered_map<std::string_view, TWordInfo> &Words()
         add("rtlmark", TWord::Char, 0x200F);
         add("pngblip", TWord::PngBlip);
         add("jpegblip", TWord::JpegBlip);
-        for (const char *name : {"emfblip", "wmetafile", "macpict", "pmmetafile", "dibitmap", "wbitmap"})
+        for (const char *name : {"emfblip", "wmetafile", "pmmetafile"})
+            add(name, TWord::MetafileBlip);
+        for (const char *name : {"macpict", "dibitmap", "wbitmap"})
             add(name, TWord::OtherBlip);
+        add("picw", TWord::PicW);
+        add("pich", TWord::PicH);
+        add("bkmkstart", TWord::BkmkStart);
+        add("bkmkend", TWord::BkmkEnd);
         add("picwgoal", TWord::PicWGoal);
         add("pichgoal", TWord::PicHGoal);
         add("picscalex", TWord::PicScaleX);
@@ -358,6 +319,14 @@ void TRtfReader::TImpl::ControlSymbol(char symbol)
 void TRtfReader::TImpl::ControlWord(const TRtfToken &token)
 {
     TGroupState &state = State();
+    if (state.Dest == TDest::Picture && state.OwnsPicture && InPicture && token.Name != "bin"
+        && Picture.Controls.size() < 4096) {
+        // Kept as written, for pictures that are written back unchanged.
+        Picture.Controls += '\\';
+        Picture.Controls.append(token.Name.data(), qsizetype(token.Name.size()));
+        if (token.HasParam)
+            Picture.Controls += QByteArray::number(token.Param);
+    }
     const auto found = Words().find(token.Name);
     const bool ignorable = Ignorable;
     Ignorable = false;
@@ -682,9 +651,31 @@ void TRtfReader::TImpl::ControlWord(const TRtfToken &token)
         if (InPicture)
             Picture.Format = "jpeg";
         break;
+    case TWord::MetafileBlip:
     case TWord::OtherBlip:
-        if (InPicture)
+        if (InPicture) {
             Picture.Format = nullptr;
+            Picture.Kept = true;
+            Picture.Metafile = word == TWord::MetafileBlip;
+        }
+        break;
+    case TWord::PicW:
+        if (InPicture)
+            Picture.Width = std::clamp(param, 0, 1 << 20);
+        break;
+    case TWord::PicH:
+        if (InPicture)
+            Picture.Height = std::clamp(param, 0, 1 << 20);
+        break;
+    case TWord::BkmkStart:
+    case TWord::BkmkEnd:
+        if (state.Dest == TDest::Body) {
+            state.Dest = TDest::Bookmark;
+            state.OwnsBookmark = word == TWord::BkmkStart ? 1 : 2;
+            BookmarkName.clear();
+        } else {
+            state.Dest = TDest::Skip;
+        }
         break;
     case TWord::PicWGoal:
         if (InPicture)

@@ -71,6 +71,26 @@ void TRtfRecordingSink::Image(const QByteArray &data, const char *format, int wi
     Events.append(event);
 }
 
+void TRtfRecordingSink::KeptPicture(const QByteArray &controls, const QByteArray &data, int widthTwips, int heightTwips,
+                                    const TRtfTextFormat &textFormat)
+{
+    TEvent event(TKind::KeptPicture);
+    event.Data = data;
+    event.ImageFormat = controls;
+    event.Width = widthTwips;
+    event.Height = heightTwips;
+    event.Format = textFormat;
+    Events.append(event);
+}
+
+void TRtfRecordingSink::Bookmark(const QString &name, bool start)
+{
+    TEvent event(TKind::Bookmark);
+    event.Text = name;
+    event.Start = start;
+    Events.append(event);
+}
+
 void TRtfRecordingSink::LinkBegin(const QString &target)
 {
     TEvent event(TKind::LinkBegin);
@@ -93,6 +113,10 @@ void TRtfRecordingSink::Replay(TRtfSink &sink) const
         case TKind::Image:
             sink.Image(event.Data, event.ImageFormat.constData(), event.Width, event.Height, event.Format);
             break;
+        case TKind::KeptPicture:
+            sink.KeptPicture(event.ImageFormat, event.Data, event.Width, event.Height, event.Format);
+            break;
+        case TKind::Bookmark: sink.Bookmark(event.Text, event.Start); break;
         case TKind::LinkBegin: sink.LinkBegin(event.Text); break;
         case TKind::LinkEnd: sink.LinkEnd(); break;
         case TKind::End: break;
@@ -109,7 +133,8 @@ QString TRtfRecordingSink::PlainText() const
         case TKind::Paragraph:
         case TKind::Row: text += QLatin1Char('\n'); break;
         case TKind::Cell: text += QLatin1Char('\t'); break;
-        case TKind::Image: text += QChar(QChar::ObjectReplacementCharacter); break;
+        case TKind::Image:
+        case TKind::KeptPicture: text += QChar(QChar::ObjectReplacementCharacter); break;
         default: break;
         }
     }

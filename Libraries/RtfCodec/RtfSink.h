@@ -42,6 +42,14 @@ public:
     virtual void Image(const QByteArray &data, const char *format, int widthTwips, int heightTwips,
                        const TRtfTextFormat &textFormat)
         = 0;
+    // A picture kept but not shown as itself (metafiles and other kinds the
+    // reader cannot draw): its control words after \pict as they came
+    // (kind, sizes, ...) and its data, for a placeholder of the given size.
+    virtual void KeptPicture(const QByteArray &controls, const QByteArray &data, int widthTwips, int heightTwips,
+                             const TRtfTextFormat &textFormat)
+    {}
+    // A bookmark starts or ends here.
+    virtual void Bookmark(const QString &name, bool start) {}
     // The text between LinkBegin and LinkEnd is a link to `target`.
     virtual void LinkBegin(const QString &target) = 0;
     virtual void LinkEnd() = 0;
@@ -54,17 +62,18 @@ public:
 // this way and shown after the text).
 class TRtfRecordingSink : public TRtfSink {
 public:
-    enum class TKind { Text, Paragraph, Cell, Row, Image, LinkBegin, LinkEnd, End };
+    enum class TKind { Text, Paragraph, Cell, Row, Image, KeptPicture, Bookmark, LinkBegin, LinkEnd, End };
     struct TEvent {
         explicit TEvent(TKind kind = TKind::End) : Kind(kind) {}
         TKind Kind;
-        QString Text; // Text; LinkBegin: the target
+        QString Text; // Text; LinkBegin: the target; Bookmark: the name
         TRtfTextFormat Format; // Text, Image
         TParaFormat Para; // Paragraph, Row
         bool InTable = false; // Paragraph
+        bool Start = false; // Bookmark: its start (else its end)
         QVector<int> CellRight; // Row
-        QByteArray Data; // Image
-        QByteArray ImageFormat; // Image
+        QByteArray Data; // Image, KeptPicture
+        QByteArray ImageFormat; // Image; KeptPicture: the control words
         int Width = 0, Height = 0;
     };
 
@@ -74,13 +83,16 @@ public:
     void RowEnd(const TParaFormat &format, const QVector<int> &cellRight) override;
     void Image(const QByteArray &data, const char *format, int widthTwips, int heightTwips,
                const TRtfTextFormat &textFormat) override;
+    void KeptPicture(const QByteArray &controls, const QByteArray &data, int widthTwips, int heightTwips,
+                     const TRtfTextFormat &textFormat) override;
+    void Bookmark(const QString &name, bool start) override;
     void LinkBegin(const QString &target) override;
     void LinkEnd() override;
     void DocumentEnd() override;
 
     // Sends the events (except End) to another sink.
     void Replay(TRtfSink &sink) const;
-    // The text: paragraphs and rows end with '\n', cells with '\t', images
+    // The text: paragraphs and rows end with '\n', cells with '\t', pictures
     // show as U+FFFC.
     QString PlainText() const;
     bool IsEmpty() const { return Events.isEmpty(); }

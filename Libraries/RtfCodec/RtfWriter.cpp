@@ -8,6 +8,8 @@
 #include <QHash>
 #include <QImage>
 #include <QPixmap>
+#include <QSet>
+#include <QStringList>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextImageFormat>
@@ -105,6 +107,7 @@ void AppendEscaped(QByteArray &out, QStringView text)
 struct TCharControls {
     QByteArray Controls; // starts with \plain
     QString Href;
+    QStringList Marks; // bookmarks before the first character
     bool Image = false;
     bool Ready = false;
 };
@@ -121,6 +124,8 @@ private:
     const TCharControls &Controls(int index);
     QByteArray ParaControls(const QTextBlockFormat &format) const;
     void WritePicture(const QTextImageFormat &format);
+    void WriteMarks(const QStringList &marks);
+    void CloseLink();
     void WriteBlock(const QTextBlock &block);
 
     const QTextDocument &Doc;
@@ -135,6 +140,7 @@ private:
     const QByteArray *Current = nullptr; // character controls in force
     const QByteArray *Outer = nullptr; // those outside the open link
     QString Link;
+    QSet<QString> Started, Ended; // bookmarks written
     QString DefaultFace;
     int DefaultHeight = 240;
 };
@@ -209,6 +215,7 @@ const TCharControls &TWriter::Controls(int index)
     entry.Controls = controls;
     if (charFormat.isAnchor())
         entry.Href = charFormat.anchorHref();
+    entry.Marks = charFormat.property(PropBookmarks).toStringList();
     entry.Image = charFormat.isImageFormat();
     return entry;
 }
@@ -261,6 +268,17 @@ QByteArray TWriter::ParaControls(const QTextBlockFormat &format) const
 
 void TWriter::WritePicture(const QTextImageFormat &format)
 {
+    if (format.hasProperty(PropKeptPictureData)) {
+        // A picture shown as a placeholder goes back as it came.
+        Out += "{\\pict" + format.property(PropKeptPictureControls).toByteArray() + "\n";
+        const QByteArray hex = format.property(PropKeptPictureData).toByteArray().toHex();
+        for (qsizetype at = 0; at < hex.size(); at += 128) {
+            Out.append(hex.constData() + at, std::min<qsizetype>(128, hex.size() - at));
+            Out += '\n';
+        }
+        Out += "}";
+        return;
+    }
     const QVariant resource = Doc.resource(QTextDocument::ImageResource, QUrl(format.name()));
     QImage image;
     if (resource.canConvert<QImage>())
@@ -289,6 +307,34 @@ void TWriter::WritePicture(const QTextImageFormat &format)
     Out += "}";
 }
 
+// Bookmark starts and ends; a name already started (or ended) is not
+// written again, as typing next to a bookmark copies its character format.
+void TWriter::WriteMarks(const QStringList &marks)
+{
+    for (const QString &mark : marks) {
+        if (mark.size() < 2)
+            continue;
+        const bool start = mark.at(0) == QLatin1Char('+');
+        const QString name = mark.mid(1);
+        QSet<QString> &written = start ? Started : Ended;
+        if (written.contains(name) || (!start && !Started.contains(name)))
+            continue;
+        written.insert(name);
+        Out += start ? "{\\*\\bkmkstart " : "{\\*\\bkmkend ";
+        AppendEscaped(Out, name);
+        Out += '}';
+    }
+}
+
+void TWriter::CloseLink()
+{
+    if (Link.isEmpty())
+        return;
+    Out += "}}}";
+    Current = Outer;
+    Link.clear();
+}
+
 void TWriter::WriteBlock(const QTextBlock &block)
 {
     const int paraIndex = block.blockFormatIndex();
@@ -308,10 +354,7 @@ void TWriter::WriteBlock(const QTextBlock &block)
             continue;
         const TCharControls &controls = Controls(index);
         if (controls.Href != Link) {
-            if (!Link.isEmpty()) {
-                Out += "}}}";
-                Current = Outer;
-            }
+            CloseLink();
             Link = controls.Href;
             if (!Link.isEmpty()) {
                 Out += "{\\field{\\*\\fldinst{HYPERLINK \"";
@@ -322,6 +365,8 @@ void TWriter::WriteBlock(const QTextBlock &block)
                 Outer = Current;
             }
         }
+        if (!controls.Marks.isEmpty())
+            WriteMarks(controls.Marks);
         if (Current != &controls.Controls && (!Current || *Current != controls.Controls)) {
             Out += controls.Controls;
             Current = &controls.Controls;
@@ -336,6 +381,12 @@ void TWriter::WriteBlock(const QTextBlock &block)
         }
         AppendEscaped(Out, fragment.text());
     }
+    // A link ends with its paragraph: a paragraph mark inside the field's
+    // result would carry the link on into the next paragraph.
+    CloseLink();
+    const QVariant marks = block.blockFormat().property(PropBookmarksAtEnd);
+    if (marks.isValid())
+        WriteMarks(marks.toStringList());
     Out += "\\par\n";
 }
 
@@ -349,8 +400,14 @@ QByteArray TWriter::Write()
         for (QTextBlock block = Doc.begin(); block.isValid(); block = block.next())
             WriteBlock(block);
     }
-    if (!Link.isEmpty())
-        Out += "}}}";
+    CloseLink();
+    // Bookmarks whose end was lost (its character deleted) end here.
+    QStringList open;
+    for (const QString &name : std::as_const(Started))
+        if (!Ended.contains(name))
+            open << QLatin1Char('-') + name;
+    open.sort();
+    WriteMarks(open);
     body.swap(Out);
 
     Out = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n{\\fonttbl";

@@ -126,6 +126,7 @@ private slots:
     void ExpectedPlainText();
     void ExpectedPandocText();
     void SpecialFiles();
+    void KeptPicturesAndBookmarks();
     void LibreOffice();
     void Pandoc();
 };
@@ -213,6 +214,45 @@ void TestRtfCorpus::SpecialFiles()
     QVERIFY(big5.count(QRegularExpression(QStringLiteral("[\u4E00-\u9FFF]"))) > 5);
     QCOMPARE(text("osxcart-RtfInterpreterTest_fail_1.rtf"), QString());
     QVERIFY(text("pandoc-writer.rtf").contains(QLatin1String("Headers")));
+}
+
+// Metafiles and bookmarks of documents from other programs survive a
+// round trip through the rich document: the same pictures, byte for byte,
+// and the same bookmarks.
+void TestRtfCorpus::KeptPicturesAndBookmarks()
+{
+    const QString dir = CorpusDir(QStringLiteral("rtf"));
+    if (dir.isEmpty())
+        QSKIP("The shared corpus is not available (LECTERN_CORPUS).");
+    auto kept = [](const TRtfRecordingSink &sink, int *pictures, int *bookmarks) {
+        QStringList items;
+        for (const auto &event : sink.Events) {
+            if (event.Kind == TRtfRecordingSink::TKind::KeptPicture) {
+                items << QString::fromLatin1(event.ImageFormat + ' ' + event.Data.toHex());
+                ++*pictures;
+            } else if (event.Kind == TRtfRecordingSink::TKind::Bookmark && event.Start) {
+                items << event.Text;
+                ++*bookmarks;
+            }
+        }
+        return items;
+    };
+    int pictures = 0, bookmarks = 0, unused = 0;
+    const QStringList files = QDir(dir).entryList({QStringLiteral("*.rtf")}, QDir::Files, QDir::Name);
+    for (const QString &name : files) {
+        const QByteArray bytes = ReadFile(dir + QLatin1Char('/') + name);
+        const QStringList before = kept(Record(bytes), &pictures, &bookmarks);
+        TRichDocument doc;
+        QVERIFY(ReadRtf(bytes, doc));
+        QVERIFY2(kept(Record(WriteRtf(doc)), &unused, &unused) == before, qPrintable(name));
+    }
+    QVERIFY(pictures > 0);
+    QVERIFY(bookmarks > 0);
+
+    // The internal link of a word processor's document finds its bookmark.
+    TRichDocument doc;
+    QVERIFY(ReadRtf(ReadFile(dir + QStringLiteral("/rtfpipe-rtf2xml-Hyperlink.rtf")), doc));
+    QVERIFY(doc.FindBookmark(QStringLiteral("bookmark_1")) > 0);
 }
 
 void TestRtfCorpus::LibreOffice()

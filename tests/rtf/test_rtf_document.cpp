@@ -77,6 +77,10 @@ private slots:
     void WriterOutput();
     void RoundTrip();
     void RoundTripEdges();
+    void KeptPictures_data();
+    void KeptPictures();
+    void Bookmarks();
+    void LinkEndingAParagraph();
 };
 
 void TestRtfDocument::ReadIntoDocument()
@@ -297,6 +301,105 @@ void TestRtfDocument::RoundTripEdges()
     TRichDocument again;
     QVERIFY(ReadRtf(WriteRtf(doc), again));
     QCOMPARE(again.GetText(), doc.GetText());
+}
+
+void TestRtfDocument::KeptPictures_data()
+{
+    QTest::addColumn<QByteArray>("picture"); // a \pict group
+    QTest::addColumn<QByteArray>("written"); // what the writer gives back
+    QTest::addColumn<QSize>("box"); // placeholder in pixels
+    QTest::newRow("wmf with goals") << QByteArray("{\\pict\\wmetafile8\\picw2540\\pich1270\\picwgoal1440\\pichgoal720 "
+                                                  "0102abcd}")
+                                    << QByteArray("{\\pict\\wmetafile8\\picw2540\\pich1270\\picwgoal1440\\pichgoal720\n"
+                                                  "0102abcd\n}")
+                                    << QSize(96, 48);
+    QTest::newRow("emf sized in hundredths of a millimetre")
+        << QByteArray("{\\pict\\emfblip\\picw2540\\pich5080 {\\*\\blipuid 00ff}ffee}")
+        << QByteArray("{\\pict\\emfblip\\picw2540\\pich5080\nffee\n}") << QSize(96, 192);
+    QTest::newRow("binary data, scaled")
+        << QByteArray("{\\pict\\emfblip\\picwgoal1440\\pichgoal1440\\picscalex50\\bin3 \x01}\x02}")
+        << QByteArray("{\\pict\\emfblip\\picwgoal1440\\pichgoal1440\\picscalex50\n017d02\n}") << QSize(48, 96);
+}
+
+// Pictures the box cannot draw show as a placeholder of their size and are
+// written back unchanged; the text around them keeps its object character.
+void TestRtfDocument::KeptPictures()
+{
+    QFETCH(QByteArray, picture);
+    QFETCH(QByteArray, written);
+    QFETCH(QSize, box);
+    TRichDocument doc;
+    QVERIFY(ReadRtf("{\\rtf1 before " + picture + " after\\par}", doc));
+    QCOMPARE(doc.GetText(), QStringLiteral("before \uFFFC after"));
+    const QTextCharFormat format = QtFormatAt(doc.Document(), 7);
+    QVERIFY(format.isImageFormat());
+    QCOMPARE(QSizeF(format.toImageFormat().width(), format.toImageFormat().height()), QSizeF(box));
+    const QImage shown
+        = doc.Document()->resource(QTextDocument::ImageResource, QUrl(format.toImageFormat().name())).value<QImage>();
+    QCOMPARE(shown.size(), box);
+    QVERIFY(shown.pixelColor(box.width() / 2, 1) != shown.pixelColor(0, 0)); // a frame, not a blank
+    const QByteArray rtf = WriteRtf(doc);
+    QVERIFY2(rtf.contains(written), rtf.constData());
+    TRichDocument again;
+    QVERIFY(ReadRtf(rtf, again));
+    QCOMPARE(WriteRtf(again), rtf);
+}
+
+// Bookmarks stay where they were, internal links find them, and both are
+// written back.
+void TestRtfDocument::Bookmarks()
+{
+    const QByteArray rtf = "{\\rtf1 Go {\\field{\\*\\fldinst HYPERLINK \\\\l \"target\"}{\\fldrslt there}}.\\par "
+                           "Before {\\*\\bkmkstart target}Target text{\\*\\bkmkend target} after\\par "
+                           "Last{\\*\\bkmkstart end}{\\*\\bkmkend end}\\par}";
+    TRichDocument doc;
+    QVERIFY(ReadRtf(rtf, doc));
+    const QString text = doc.GetText();
+    QCOMPARE(text, QStringLiteral("Go there.\r\nBefore Target text after\r\nLast"));
+    QCOMPARE(doc.FindBookmark(QStringLiteral("target")), int(text.indexOf(QLatin1String("Target"))));
+    QCOMPARE(doc.FindBookmark(QStringLiteral("end")), int(text.size()));
+    QCOMPARE(doc.FindBookmark(QStringLiteral("missing")), -1);
+    QCOMPARE(QtFormatAt(doc.Document(), 3).anchorHref(), QStringLiteral("#target"));
+
+    const QByteArray written = WriteRtf(doc);
+    QVERIFY2(written.contains("{\\*\\bkmkstart target}"), written.constData());
+    QVERIFY(written.indexOf("{\\*\\bkmkend target}") > written.indexOf("text"));
+    QVERIFY(written.contains("Last{\\*\\bkmkstart end}{\\*\\bkmkend end}\\par"));
+    TRichDocument again;
+    QVERIFY(ReadRtf(written, again));
+    QCOMPARE(again.FindBookmark(QStringLiteral("target")), doc.FindBookmark(QStringLiteral("target")));
+    QCOMPARE(WriteRtf(again), written);
+
+    // Typing beside a bookmark copies its format: the name is still written once.
+    QTextCursor cursor(doc.Document());
+    cursor.setPosition(doc.ToQtPosition(doc.FindBookmark(QStringLiteral("target"))) + 1);
+    cursor.insertText(QStringLiteral("xx"), QtFormatAt(doc.Document(), cursor.position() - 1));
+    cursor.insertText(QStringLiteral("y"), QTextCharFormat());
+    cursor.insertText(QStringLiteral("zz"), QtFormatAt(doc.Document(), cursor.position() - 4));
+    QCOMPARE(WriteRtf(doc).count("bkmkstart target"), 1);
+}
+
+// A link that ends its paragraph is closed before the paragraph mark, so
+// the next paragraph is no part of it.
+void TestRtfDocument::LinkEndingAParagraph()
+{
+    TRichDocument doc;
+    QVERIFY(ReadRtf("{\\rtf1 See {\\field{\\*\\fldinst HYPERLINK \"http://x.org/\"}{\\fldrslt x.org}}\\par Next\\par}",
+                    doc));
+    const QByteArray rtf = WriteRtf(doc);
+    const qsizetype end = rtf.indexOf("x.org}}}");
+    QVERIFY2(end > 0 && end < rtf.indexOf("\\par\n"), rtf.constData());
+    TRtfRecordingSink sink;
+    QVERIFY(ReadRtf(rtf, sink));
+    int depth = 0;
+    for (const auto &event : sink.Events) {
+        if (event.Kind == TRtfRecordingSink::TKind::LinkBegin)
+            ++depth;
+        else if (event.Kind == TRtfRecordingSink::TKind::LinkEnd)
+            --depth;
+        else if (event.Kind == TRtfRecordingSink::TKind::Paragraph)
+            QCOMPARE(depth, 0);
+    }
 }
 
 QTEST_MAIN(TestRtfDocument)

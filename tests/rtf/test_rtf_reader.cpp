@@ -82,7 +82,8 @@ void TestRtfReader::DestinationsAndSkipping()
                            "{\\*\\somethingnew {nested text}}\\unknownword Body{\\*\\bkmkstart b1} text"
                            "{\\*\\shppict{\\pict\\emfblip 00}}{\\nonshppict fallback}"
                            "{\\*\\themedata 3c3f786d6c}{\\*\\datastore 0105}\\par}";
-    QCOMPARE(TextOf(rtf), QStringLiteral("Body text\n"));
+    // The metafile is kept (a placeholder in the text), its fallback skipped.
+    QCOMPARE(TextOf(rtf), QStringLiteral("Body text\uFFFC\n"));
 
     // \bin data is stepped over even inside skipped groups: braces in it do not count.
     QCOMPARE(TextOf("{\\rtf1 a{\\*\\shprslt\\bin11 }{\\par bad}}b\\par}"), QStringLiteral("ab\n"));
@@ -278,7 +279,7 @@ void TestRtfReader::Pictures()
     for (const auto &event : sink.Events)
         if (event.Kind == TRtfRecordingSink::TKind::Image)
             images.append(event);
-    QCOMPARE(images.size(), 3); // the metafile and the non-shape fallback are not shown
+    QCOMPARE(images.size(), 3); // the metafile is kept as it is, the non-shape fallback not shown
     QCOMPARE(images[0].Data, QByteArray::fromHex("89504e470d0a"));
     QCOMPARE(images[0].ImageFormat, QByteArray("png"));
     QCOMPARE(images[0].Width, 720); // scaled to 50 %
@@ -286,7 +287,7 @@ void TestRtfReader::Pictures()
     QCOMPARE(images[1].ImageFormat, QByteArray("jpeg"));
     QCOMPARE(images[1].Data, QByteArray("\xff\xd8\xff\xe0"));
     QCOMPARE(images[2].Data, QByteArray("\x01"));
-    QCOMPARE(sink.PlainText(), QStringLiteral("a\uFFFCb\uFFFC\uFFFC\n"));
+    QCOMPARE(sink.PlainText(), QStringLiteral("a\uFFFCb\uFFFC\uFFFC\uFFFC\n"));
 }
 
 void TestRtfReader::Tables()
