@@ -268,6 +268,9 @@ private:
     // Connects the book controls and installs the RTF reader and writer.
     void SetUpBookLoading();
     void SetUpLinks();
+    // A left press on a link of an RTF document: its bookmark, or its target
+    // opened like a web address.
+    void RichEditAnchorClick(const QString &href);
     // Steps of a load that other features fill in; they do nothing yet.
     bool GetAutoBookmark(const QString &path, int &piece, int &position); // bookshelf
     void UpdateAutoBookmark(); // bookshelf, for the open book

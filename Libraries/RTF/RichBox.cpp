@@ -468,8 +468,12 @@ void TRichBox::mousePressEvent(QMouseEvent *event)
     }
     if (event->button() == Qt::LeftButton) {
         TLink link;
-        if (LinkAt(event->position().toPoint(), &link))
-            emit LinkClicked(link.Start, link.End, link.Text);
+        if (LinkAt(event->position().toPoint(), &link)) {
+            if (link.Href.isEmpty())
+                emit LinkClicked(link.Start, link.End, link.Text);
+            else
+                emit AnchorClicked(link.Href);
+        }
     }
     auto mapped = MappedEvent(event);
     QTextEdit::mousePressEvent(mapped.get());
@@ -497,10 +501,8 @@ void TRichBox::mouseMoveEvent(QMouseEvent *event)
     }
     auto mapped = MappedEvent(event);
     QTextEdit::mouseMoveEvent(mapped.get());
-    if (Urls) {
-        TLink link;
-        viewport()->setCursor(LinkAt(event->position().toPoint(), &link) ? Qt::PointingHandCursor : Qt::IBeamCursor);
-    }
+    TLink link;
+    viewport()->setCursor(LinkAt(event->position().toPoint(), &link) ? Qt::PointingHandCursor : Qt::IBeamCursor);
 }
 
 void TRichBox::mouseReleaseEvent(QMouseEvent *event)

@@ -73,11 +73,13 @@ public:
     // Document y of a line's top (lays out up to the line); -1 past the last.
     qreal LineTop(int line);
 
-    // --- Links found in the text (CR LF positions) ---
+    // --- Links: those of the document (RTF hyperlinks) and web addresses
+    // found in the text (CR LF positions) ---
     struct TLink {
         int Start = 0;
         int End = 0;
         QString Text;
+        QString Href; // the target of a link of the document; empty for an address found
     };
     // The link under a client point, if any.
     bool LinkAt(const QPoint &clientPoint, TLink *link);
@@ -99,8 +101,11 @@ public:
     bool Print(QPrinter *printer, const QMarginsF &marginsMm, QString *error = nullptr, int *pages = nullptr) const;
 
 signals:
-    // A left press on a link.
+    // A left press on a web address found in the text.
     void LinkClicked(int start, int end, const QString &text);
+    // A left press on a link of the document: its target ("#name" for a
+    // bookmark of the document).
+    void AnchorClicked(const QString &href);
 
 protected:
     bool event(QEvent *event) override;

@@ -302,13 +302,27 @@ void TRichBox::CollectLinks(const QTextBlock &block, QVector<QPair<int, int>> *r
 
 bool TRichBox::LinkAt(const QPoint &clientPoint, TLink *link)
 {
-    if (!Urls)
-        return false;
     QTextDocument *doc = document();
     int qt = HitTest(ToDocument(clientPoint), true);
     if (qt < 0)
         return false;
     QTextBlock block = doc->findBlock(qt);
+    for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        if (!fragment.isValid() || qt < fragment.position() || qt >= fragment.position() + fragment.length())
+            continue;
+        const QTextCharFormat format = fragment.charFormat();
+        if (format.isAnchor() && !format.anchorHref().isEmpty()) {
+            link->Start = Rich->FromQtPosition(fragment.position());
+            link->End = Rich->FromQtPosition(fragment.position() + fragment.length());
+            link->Text = fragment.text();
+            link->Href = format.anchorHref();
+            return true;
+        }
+        break;
+    }
+    if (!Urls)
+        return false;
     int relative = qt - block.position();
     QVector<QPair<int, int>> ranges;
     CollectLinks(block, &ranges);

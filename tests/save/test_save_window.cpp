@@ -20,6 +20,7 @@
 #include "ReportRecorder.h"
 #include "RichBox.h"
 #include "RichDocument.h"
+#include "RichEditOps.h"
 
 namespace {
 
@@ -111,6 +112,7 @@ private slots:
     void editsAreNotLostAtCloseOrLoad_data();
     void editsAreNotLostAtCloseOrLoad();
     void runBookOpensIt();
+    void linksOfAnRtfBook();
 };
 
 void TestSaveWindow::editingSwitchFollowsTheBook()
@@ -385,6 +387,50 @@ void TestSaveWindow::runBookOpensIt()
     f.Book->Form.RunBookButton->click();
     QCOMPARE(f.Reports.Messages, QStringList{QStringLiteral("Failed to run book.")});
     QVERIFY(f.Reports.Reports[0].contains(QStringLiteral("TLecternForm::RunBookButtonClick")));
+}
+
+// A press on an internal link of an RTF book goes to its bookmark, before and
+// after the book is saved; other links open beside the book.
+void TestSaveWindow::linksOfAnRtfBook()
+{
+    TSaveFixture f;
+    QByteArray rtf = "{\\rtf1 Go {\\field{\\*\\fldinst HYPERLINK \\\\l \"far\"}{\\fldrslt to the end}} or see "
+                     "{\\field{\\*\\fldinst HYPERLINK \"notes.rtf\"}{\\fldrslt the notes}}\\par ";
+    for (int i = 0; i < 300; ++i)
+        rtf += "A paragraph between the link and its bookmark.\\par ";
+    rtf += "{\\*\\bkmkstart far}Far away{\\*\\bkmkend far}\\par}";
+    const QString book = f.Write(QStringLiteral("linked.rtf"), rtf);
+    QList<QUrl> opened;
+    f.Form.OpenUrlHandler = [&opened](const QUrl &url) {
+        opened << url;
+        return true;
+    };
+    auto press = [&f](const QString &text) {
+        TRichBox *box = f.Form.RichEdit;
+        box->LineCountExact();
+        SetTopLine(box, 0);
+        box->PlaceCaret(int(f.Text().indexOf(text)) + 2);
+        QPoint point;
+        QVERIFY(box->CaretPosition(&point));
+        QTest::mouseClick(box->viewport(), Qt::LeftButton, {}, point + QPoint(1, 4));
+    };
+    const auto farLine
+        = [&f] { return LineFromChar(f.Form.RichEdit, int(f.Text().indexOf(QLatin1String("Far away")))); };
+
+    QVERIFY(f.Form.OpenBook(book, false));
+    QVERIFY(f.Form.RichEdit->isVisible());
+    press(QStringLiteral("to the end"));
+    QVERIFY(GetFirstVisibleLine(f.Form.RichEdit) > 100);
+    QVERIFY(GetFirstVisibleLine(f.Form.RichEdit) <= farLine());
+    press(QStringLiteral("the notes"));
+    QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(f.Dir.filePath(QStringLiteral("notes.rtf")))});
+
+    f.Dialogs.FileNames = {f.Dir.filePath(QStringLiteral("saved.rtf"))};
+    f.Dialogs.Answers = {DialogResultOk};
+    QVERIFY(f.Form.SaveFile());
+    QVERIFY(f.Form.OpenBook(f.Dir.filePath(QStringLiteral("saved.rtf")), false));
+    press(QStringLiteral("to the end"));
+    QVERIFY(GetFirstVisibleLine(f.Form.RichEdit) > 100);
 }
 
 QTEST_MAIN(TestSaveWindow)
