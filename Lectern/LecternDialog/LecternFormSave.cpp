@@ -12,7 +12,6 @@
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QTextDocument>
-#include <QUrl>
 
 #include "BookFile.h"
 #include "BookGroupBox.h"
@@ -22,6 +21,7 @@
 #include "FunStatContext.h"
 #include "RichBox.h"
 #include "RichEditOps.h"
+#include "Shell.h"
 
 namespace {
 
@@ -155,10 +155,10 @@ void TLecternForm::RunBookButtonClick()
 {
     FUN_BEGIN("TLecternForm::RunBookButtonClick");
     try {
-        if (CurrentBookPath.isEmpty())
-            ErrorDialog(QStringLiteral("The name of the file is empty."));
-        else if (!OpenUrlHandler || !OpenUrlHandler(QUrl::fromLocalFile(CurrentBookPath)))
-            FUN_RAISE(QStringLiteral("Failed to run file."), CurrentBookPath);
+        // The desktop's program for the book's type. Without a book, RunFile
+        // has said so in a box of its own and records nothing.
+        if (!RunFile(CurrentBookPath, QString(), QString(), false, false) && !CurrentBookPath.isEmpty())
+            FUN_ADOPT();
     }
     FUN_CATCH
     FUN_END_SHOW(QStringLiteral("Failed to run book."));

@@ -21,6 +21,7 @@
 #include "RichBox.h"
 #include "RichDocument.h"
 #include "RichEditOps.h"
+#include "Shell.h"
 
 namespace {
 
@@ -368,25 +369,22 @@ void TestSaveWindow::editsAreNotLostAtCloseOrLoad()
 void TestSaveWindow::runBookOpensIt()
 {
     TSaveFixture f;
-    QList<QUrl> opened;
-    bool succeed = true;
-    f.Form.OpenUrlHandler = [&](const QUrl &url) {
-        opened << url;
-        return succeed;
-    };
+    TScopedRecordingShell shell;
     f.Book->Form.RunBookButton->click();
     QCOMPARE(f.Dialogs.Texts(), QStringList{QStringLiteral("The name of the file is empty.")});
-    QVERIFY(opened.isEmpty());
+    QVERIFY(shell.Urls.isEmpty());
+    QVERIFY(f.Reports.Messages.isEmpty());
 
     const QString book = f.Write(QStringLiteral("my book.txt"), Book);
     QVERIFY(f.Form.OpenBook(book, false));
     f.Book->Form.RunBookButton->click();
-    QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(QFileInfo(book).absoluteFilePath())});
+    QCOMPARE(shell.Urls, QList<QUrl>{QUrl::fromLocalFile(QFileInfo(book).absoluteFilePath())});
     QVERIFY(f.Reports.Messages.isEmpty());
-    succeed = false;
+    shell.Result = false;
     f.Book->Form.RunBookButton->click();
     QCOMPARE(f.Reports.Messages, QStringList{QStringLiteral("Failed to run book.")});
-    QVERIFY(f.Reports.Reports[0].contains(QStringLiteral("TLecternForm::RunBookButtonClick")));
+    QVERIFY(f.Reports.Reports[0].contains(QStringLiteral("Failed to run file.")));
+    QVERIFY(f.Reports.Reports[0].contains(QFileInfo(book).absoluteFilePath()));
 }
 
 // A press on an internal link of an RTF book goes to its bookmark, before and
