@@ -82,7 +82,7 @@ struct TRichDocument::TPrivate {
         }
     }
 
-    void AddPending(const QString &text, const QTextCharFormat &format)
+    void AddPending(QStringView text, const QTextCharFormat &format)
     {
         if (text.isEmpty())
             return;
@@ -462,6 +462,11 @@ void TRichDocument::BeginBulk()
     d->bulkBlockFormat = d->defaultBlock;
     d->bulkCursor.setBlockFormat(d->defaultBlock);
     d->bulkCursor.setBlockCharFormat(d->defaultChar);
+    // The whole build is one edit block: inside it a cursor does not lay out
+    // the block it writes into after each insertion (to find its x position),
+    // which would make every insertion into a long paragraph cost as much as
+    // the paragraph so far.
+    d->bulkCursor.beginEditBlock();
     d->pending.clear();
     d->pendingFormat = d->defaultChar;
     d->bulkFirst = true;
@@ -472,6 +477,7 @@ void TRichDocument::EndBulk()
     if (!d->bulkDoc)
         return;
     d->FlushPending();
+    d->bulkCursor.endEditBlock();
     QTextDocument *old = d->doc;
     d->doc = d->bulkDoc;
     d->bulkDoc = nullptr;
@@ -513,28 +519,56 @@ QString SingleParagraph(const QString &text)
 }
 
 // Cuts a paragraph at the run boundaries and hands each piece with its
-// format (base, then every run covering it merged in order) to sink.
+// format (base, then every run covering it merged in the runs' order) to
+// sink. One sweep over the sorted boundaries, keeping the runs that cover
+// the current piece: the cost grows with the text and the number of runs,
+// not with their product, however many quotes a long paragraph holds.
 template<typename Sink>
 void ForEachRunPiece(const QString &text, const QTextCharFormat &base, const QVector<TFormatRun> &runs, Sink sink)
 {
     if (runs.isEmpty()) {
-        sink(text, base);
+        sink(QStringView(text), base);
         return;
     }
     const int n = text.size();
-    QVector<int> cuts{0, n};
-    for (const TFormatRun &run : runs) {
-        cuts.append(std::clamp(run.Start, 0, n));
-        cuts.append(std::clamp(run.Start + std::max(0, run.Length), 0, n));
+    struct TBoundary {
+        int At;
+        int Run; // index into runs
+        bool Starts;
+    };
+    std::vector<TBoundary> boundaries;
+    boundaries.reserve(runs.size() * 2);
+    std::vector<QTextCharFormat> formats(runs.size());
+    for (int i = 0; i < runs.size(); ++i) {
+        const TFormatRun &run = runs.at(i);
+        const int start = std::clamp(run.Start, 0, n);
+        const int end = std::clamp(run.Start + std::max(0, run.Length), 0, n);
+        // Every boundary cuts, even that of a run without a format.
+        boundaries.push_back(TBoundary{start, i, end > start && run.Format.Mask != 0});
+        boundaries.push_back(TBoundary{end, i, false});
+        if (run.Format.Mask)
+            formats[i] = ToQtCharFormat(run.Format);
     }
-    std::sort(cuts.begin(), cuts.end());
-    cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
-    for (int i = 0; i + 1 < cuts.size(); ++i) {
+    std::sort(boundaries.begin(), boundaries.end(), [](const TBoundary &a, const TBoundary &b) { return a.At < b.At; });
+    std::vector<int> covering; // indexes of the runs over the current piece, in order
+    int from = 0;
+    size_t next = 0;
+    while (from < n) {
+        // The runs that end here stop covering, those that start here begin.
+        for (; next < boundaries.size() && boundaries[next].At <= from; ++next) {
+            const TBoundary &boundary = boundaries[next];
+            const auto at = std::lower_bound(covering.begin(), covering.end(), boundary.Run);
+            if (boundary.Starts)
+                covering.insert(at, boundary.Run);
+            else if (at != covering.end() && *at == boundary.Run)
+                covering.erase(at);
+        }
+        const int to = next < boundaries.size() ? boundaries[next].At : n;
         QTextCharFormat format = base;
-        for (const TFormatRun &run : runs)
-            if (run.Format.Mask && run.Start <= cuts[i] && run.Start + run.Length >= cuts[i + 1])
-                format.merge(ToQtCharFormat(run.Format));
-        sink(text.mid(cuts[i], cuts[i + 1] - cuts[i]), format);
+        for (int run : covering)
+            format.merge(formats[run]);
+        sink(QStringView(text).mid(from, to - from), format);
+        from = to;
     }
 }
 
@@ -563,8 +597,9 @@ void TRichDocument::AppendParagraph(const QString &text, const TCharFormat *char
         } else {
             c.insertBlock(block, base);
         }
-        ForEachRunPiece(clean, base, runs,
-                        [&c](const QString &piece, const QTextCharFormat &format) { c.insertText(piece, format); });
+        ForEachRunPiece(clean, base, runs, [&c](QStringView piece, const QTextCharFormat &format) {
+            c.insertText(piece.toString(), format);
+        });
         c.endEditBlock();
         d->appendedSinceClear = true;
         return;
@@ -576,7 +611,7 @@ void TRichDocument::AppendParagraph(const QString &text, const TCharFormat *char
     // The separator that starts the new block carries the block's own
     // character format (it sets the height of an empty paragraph).
     if (!d->bulkFirst)
-        d->AddPending(QString(ParagraphSeparator), base);
+        d->AddPending(QStringView(&ParagraphSeparator, 1), base);
     if (d->bulkFirst || !(block == d->bulkBlockFormat)) {
         d->FlushPending();
         d->bulkCursor.setBlockFormat(block);
@@ -586,7 +621,7 @@ void TRichDocument::AppendParagraph(const QString &text, const TCharFormat *char
         d->bulkCursor.setBlockCharFormat(base);
     d->bulkFirst = false;
     ForEachRunPiece(clean, base, runs,
-                    [this](const QString &piece, const QTextCharFormat &format) { d->AddPending(piece, format); });
+                    [this](QStringView piece, const QTextCharFormat &format) { d->AddPending(piece, format); });
 }
 
 // ---------------------------------------------------------------- search

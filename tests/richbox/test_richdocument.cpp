@@ -12,6 +12,8 @@ private slots:
     void PositionsCountBreaksTwice();
     void TextAndAppend();
     void BulkBuildsRunsAndFormats();
+    void RunsMergeInTheirOrder_data();
+    void RunsMergeInTheirOrder();
     void FormatsReadBack();
     void WholeTextFormatBecomesDefault();
     void SearchIgnoresCaseNotDiacritics();
@@ -154,6 +156,128 @@ void TestRichDocument::BulkBuildsRunsAndFormats()
     QCOMPARE(doc.GetCharFormat().HeightTwips, 600);
     doc.SetSelection(doc.ParagraphStart(2), 2);
     QCOMPARE(doc.GetCharFormat().HeightTwips, 200);
+}
+
+namespace {
+
+// Runs written as "start,length,kind" separated by ";": kind r and g are
+// text colours, b bold, i italic, 0 a run without a format.
+QVector<TFormatRun> ParseRuns(const QString &spec)
+{
+    QVector<TFormatRun> runs;
+    for (const QString &item : spec.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const QStringList parts = item.split(QLatin1Char(','));
+        TFormatRun run;
+        run.Start = parts.at(0).toInt();
+        run.Length = parts.at(1).toInt();
+        const QChar kind = parts.at(2).at(0);
+        if (kind == QLatin1Char('r') || kind == QLatin1Char('g')) {
+            run.Format.Mask = CFM_COLOR;
+            run.Format.TextColor = kind == QLatin1Char('r') ? 0x0000FF : 0x00FF00;
+        } else if (kind == QLatin1Char('b')) {
+            run.Format.Mask = CFM_BOLD;
+            run.Format.Effects = CFE_BOLD;
+        } else if (kind == QLatin1Char('i')) {
+            run.Format.Mask = CFM_ITALIC;
+            run.Format.Effects = CFE_ITALIC;
+        }
+        runs.append(run);
+    }
+    return runs;
+}
+
+// What one character should look like: each run over it, in order, sets its attribute.
+QString ExpectedLook(const QVector<TFormatRun> &runs, int at)
+{
+    TColor color = 0;
+    bool bold = false;
+    bool italic = false;
+    for (const TFormatRun &run : runs) {
+        if (at < run.Start || at >= run.Start + run.Length)
+            continue;
+        if (run.Format.Mask & CFM_COLOR)
+            color = run.Format.TextColor;
+        if (run.Format.Mask & CFM_BOLD)
+            bold = true;
+        if (run.Format.Mask & CFM_ITALIC)
+            italic = true;
+    }
+    return QStringLiteral("%1%2%3").arg(color, 6, 16, QLatin1Char('0')).arg(bold ? "b" : "").arg(italic ? "i" : "");
+}
+
+// The look of every character of a paragraph of the document.
+QStringList Looks(const QTextBlock &block)
+{
+    QStringList looks;
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextCharFormat format = it.fragment().charFormat();
+        const TColor color
+            = format.hasProperty(QTextFormat::ForegroundBrush) ? FromQColor(format.foreground().color()) : 0;
+        const QString look = QStringLiteral("%1%2%3")
+                                 .arg(color, 6, 16, QLatin1Char('0'))
+                                 .arg(format.fontWeight() >= QFont::Bold ? "b" : "")
+                                 .arg(format.fontItalic() ? "i" : "");
+        for (int i = 0; i < it.fragment().length(); ++i)
+            looks.append(look);
+    }
+    return looks;
+}
+
+} // namespace
+
+void TestRichDocument::RunsMergeInTheirOrder_data()
+{
+    QTest::addColumn<int>("length");
+    QTest::addColumn<QString>("runs");
+    QTest::newRow("none") << 10 << QString();
+    QTest::newRow("disjoint, out of order") << 20 << QStringLiteral("12,3,r;2,4,g");
+    QTest::newRow("overlapping colours: the later wins") << 20 << QStringLiteral("2,10,r;6,10,g;4,4,r");
+    QTest::newRow("nested attributes add up") << 20 << QStringLiteral("0,20,b;5,5,i;7,1,r;5,5,g");
+    QTest::newRow("touching runs") << 12 << QStringLiteral("0,4,r;4,4,g;8,4,r");
+    QTest::newRow("empty, negative and formatless runs cut nothing wrong")
+        << 12 << QStringLiteral("3,0,r;5,-2,g;2,6,0;4,3,b");
+    QTest::newRow("runs past the ends") << 10 << QStringLiteral("-5,8,r;7,20,g;-3,30,i");
+    QTest::newRow("empty paragraph") << 0 << QStringLiteral("0,3,r");
+    // A long paragraph of quoted speech: many short runs one after another.
+    QString many;
+    for (int i = 0; i < 3000; ++i)
+        many += QStringLiteral("%1,%2,%3;").arg(i * 10 + 1).arg(4 + i % 3).arg(i % 2 ? "g" : "r");
+    QTest::newRow("three thousand runs") << 30000 << many;
+}
+
+void TestRichDocument::RunsMergeInTheirOrder()
+{
+    QFETCH(int, length);
+    QFETCH(QString, runs);
+    const QVector<TFormatRun> parsed = ParseRuns(runs);
+    QString text;
+    for (int i = 0; i < length; ++i)
+        text.append(QChar(u'a' + i % 26));
+    QStringList expected;
+    for (int i = 0; i < length; ++i)
+        expected.append(ExpectedLook(parsed, i));
+    TCharFormat black;
+    black.Mask = CFM_COLOR;
+    black.TextColor = 0;
+    // The same paragraph appended alone and inside a bulk build, between others.
+    for (const bool bulk : {false, true}) {
+        TRichDocument doc;
+        doc.SetCharFormat(black, true);
+        if (bulk) {
+            doc.BeginBulk();
+            doc.AppendParagraph(QStringLiteral("before"), nullptr, nullptr, ParseRuns(QStringLiteral("1,2,b")));
+        }
+        doc.AppendParagraph(text, nullptr, nullptr, parsed);
+        if (bulk) {
+            doc.AppendParagraph(QStringLiteral("after"));
+            doc.EndBulk();
+        }
+        const QTextBlock block = doc.Document()->findBlockByNumber(bulk ? 1 : 0);
+        QCOMPARE(block.text(), text);
+        QCOMPARE(Looks(block), expected);
+        if (bulk)
+            QCOMPARE(Looks(block.next()), QStringList(5, QStringLiteral("000000")));
+    }
 }
 
 void TestRichDocument::FormatsReadBack()
