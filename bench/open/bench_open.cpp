@@ -141,11 +141,22 @@ int main(int argc, char **argv)
     // books of 500 KB, 3 MB and 20 MB, all enhanced.
     const QString half = WriteFile(dir, QStringLiteral("half.txt"), GenerateBook(500000, true));
     const QString threeMb = WriteFile(dir, QStringLiteral("threemb.txt"), GenerateBook(3000000, true));
-    RunWindowCases(QCoreApplication::applicationFilePath(),
-                   {{QStringLiteral("window_50kb"), small, false},
-                    {QStringLiteral("window_piece_of_20mb"), big, true},
-                    {QStringLiteral("window_500kb_whole"), half, false},
-                    {QStringLiteral("window_3mb_whole"), threeMb, false},
-                    {QStringLiteral("window_20mb_whole"), big, false}});
+    const QMap<QString, TWindowFigures> figures = RunWindowCases(QCoreApplication::applicationFilePath(),
+                                                                 {{QStringLiteral("window_50kb"), small, false},
+                                                                  {QStringLiteral("window_piece_of_20mb"), big, true},
+                                                                  {QStringLiteral("window_500kb_whole"), half, false},
+                                                                  {QStringLiteral("window_3mb_whole"), threeMb, false},
+                                                                  {QStringLiteral("window_20mb_whole"), big, false}});
+    auto ratio = [&figures](const char *name, const char *floor, double TWindowFigures::*time, const char *goal,
+                            const char *what) {
+        if (figures.contains(QLatin1String(name)) && figures.contains(QLatin1String(floor)))
+            printf("ratio: %.2f (goal ≤ %s) %s\n",
+                   figures[QLatin1String(name)].*time / figures[QLatin1String(floor)].*time, goal, what);
+    };
+    ratio("window_piece_of_20mb", "window_50kb", &TWindowFigures::FirstScreenMs, "1.5",
+          "first screen of a 20 MB book's piece against a 50 KB book");
+    if (figures.contains(QStringLiteral("window_20mb_whole")))
+        printf("ratio: %.2f (goal ≤ 1.0) first screen of a whole 20 MB book, in seconds\n",
+               figures[QStringLiteral("window_20mb_whole")].FirstScreenMs / 1000);
     return 0;
 }
