@@ -68,7 +68,8 @@ QStringList QtNameFilters(const QString &filter)
     return filters;
 }
 
-QString TWidgetDialogService::AskFileName(TFileDialogKind kind, const QString &fileName, const QString &filter)
+QString TWidgetDialogService::AskFileName(TFileDialogKind kind, const QString &fileName, const QString &filter,
+                                          const QString &title)
 {
     auto *app = qobject_cast<QApplication *>(QCoreApplication::instance());
     if (!app || QThread::currentThread() != app->thread())
@@ -80,6 +81,8 @@ QString TWidgetDialogService::AskFileName(TFileDialogKind kind, const QString &f
     // The caller asks its own questions about files that exist.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setNameFilters(QtNameFilters(filter));
+    if (!title.isEmpty())
+        dialog.setWindowTitle(title);
     if (!fileName.isEmpty()) {
         const QFileInfo info(fileName);
         dialog.setDirectory(info.absolutePath());

@@ -9,7 +9,8 @@ class TWidgetDialogService : public TDialogService {
 public:
     int ShowBox(const QString &caption, const QString &text, TDialogKind kind) override;
     void Beep(bool warning) override;
-    QString AskFileName(TFileDialogKind kind, const QString &fileName, const QString &filter) override;
+    QString AskFileName(TFileDialogKind kind, const QString &fileName, const QString &filter,
+                        const QString &title) override;
     bool AskColor(TColorDialogKind kind, uint32_t &color) override;
 };
 

@@ -61,25 +61,28 @@ bool QueryDialog(const QString &text)
 {
     return ShowDialogBox(QStringLiteral("Query"), text, TDialogKind::Query) == DialogResultOk;
 }
-QString TDialogService::AskFileName(TFileDialogKind, const QString &, const QString &) { return QString(); }
+QString TDialogService::AskFileName(TFileDialogKind, const QString &, const QString &, const QString &)
+{
+    return QString();
+}
 
-static QString AskFileName(TFileDialogKind kind, const QString &fileName, const QString &filter)
+static QString AskFileName(TFileDialogKind kind, const QString &fileName, const QString &filter, const QString &title)
 {
     try {
-        return g_service->AskFileName(kind, fileName, filter);
+        return g_service->AskFileName(kind, fileName, filter, title);
     } catch (...) {
         return QString(); // a dialog that failed chose nothing
     }
 }
 
-QString OpenFileDialog(const QString &fileName, const QString &filter)
+QString OpenFileDialog(const QString &fileName, const QString &filter, const QString &title)
 {
-    return AskFileName(TFileDialogKind::Open, fileName, filter);
+    return AskFileName(TFileDialogKind::Open, fileName, filter, title);
 }
 
-QString SaveFileDialog(const QString &fileName, const QString &filter)
+QString SaveFileDialog(const QString &fileName, const QString &filter, const QString &title)
 {
-    return AskFileName(TFileDialogKind::Save, fileName, filter);
+    return AskFileName(TFileDialogKind::Save, fileName, filter, title);
 }
 
 bool TDialogService::AskColor(TColorDialogKind, uint32_t &) { return false; }
@@ -115,9 +118,10 @@ void TRecordingDialogService::Beep(bool warning)
         ++WarningBeeps;
 }
 
-QString TRecordingDialogService::AskFileName(TFileDialogKind kind, const QString &fileName, const QString &filter)
+QString TRecordingDialogService::AskFileName(TFileDialogKind kind, const QString &fileName, const QString &filter,
+                                             const QString &title)
 {
-    FileDialogs.append({kind, fileName, filter});
+    FileDialogs.append({kind, fileName, filter, title});
     return FileNames.isEmpty() ? QString() : FileNames.takeFirst();
 }
 

@@ -30,8 +30,10 @@ public:
     // description and its patterns: "Text files (*.txt; *.rtf)|*.txt; *.rtf".
     // Returns the chosen file's name, empty when the dialog was cancelled
     // (which is all a service without dialogs can do). The save dialog does
-    // not ask about existing files: its caller does.
-    virtual QString AskFileName(TFileDialogKind kind, const QString &fileName, const QString &filter);
+    // not ask about existing files: its caller does. An empty title leaves
+    // the dialog's own.
+    virtual QString AskFileName(TFileDialogKind kind, const QString &fileName, const QString &filter,
+                                const QString &title);
     // A colour dialog starting at `color` (0x00BBGGRR). True with the chosen
     // colour in `color`; false, `color` unchanged, when cancelled (which is
     // all a service without dialogs can do).
@@ -48,8 +50,8 @@ void MessageDialog(const QString &text);
 void WarningDialog(const QString &text);
 void ErrorDialog(const QString &text);
 bool QueryDialog(const QString &text);
-QString OpenFileDialog(const QString &fileName, const QString &filter);
-QString SaveFileDialog(const QString &fileName, const QString &filter);
+QString OpenFileDialog(const QString &fileName, const QString &filter, const QString &title = QString());
+QString SaveFileDialog(const QString &fileName, const QString &filter, const QString &title = QString());
 bool ColorDialog(TColorDialogKind kind, uint32_t &color);
 void BeepDefault();
 void BeepWarning();
@@ -68,6 +70,7 @@ public:
         TFileDialogKind Kind;
         QString FileName;
         QString Filter;
+        QString Title;
     };
     QList<TBox> Boxes;
     QList<int> Answers;
@@ -83,7 +86,8 @@ public:
 
     int ShowBox(const QString &caption, const QString &text, TDialogKind kind) override;
     void Beep(bool warning) override;
-    QString AskFileName(TFileDialogKind kind, const QString &fileName, const QString &filter) override;
+    QString AskFileName(TFileDialogKind kind, const QString &fileName, const QString &filter,
+                        const QString &title) override;
     bool AskColor(TColorDialogKind kind, uint32_t &color) override;
     int Count(TDialogKind kind) const;
     QStringList Texts() const;
