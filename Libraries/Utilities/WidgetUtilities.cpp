@@ -1,5 +1,7 @@
 #include "WidgetUtilities.h"
 
+#include <QComboBox>
+
 #include "Dialogs.h"
 #include "FunStatContext.h"
 #include "TextParsers.h"
@@ -142,4 +144,13 @@ void ProcessDroppedFiles(const QList<QUrl> &urls, bool onlyFirst, const std::fun
     }
     FUN_CATCH
     FUN_END_SHOW(QStringLiteral("Failed to drop files."));
+}
+
+int SelectComboBoxItem(QComboBox *combo, const QString &text)
+{
+    const int index = combo->findText(text, Qt::MatchFixedString);
+    combo->setCurrentIndex(index);
+    if (index < 0 && combo->isEditable())
+        combo->setEditText(QString());
+    return index;
 }

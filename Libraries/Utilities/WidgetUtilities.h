@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 
+class QComboBox;
 class QFont;
 class QLineEdit;
 class QListWidget;
@@ -54,6 +55,11 @@ bool CopyTextToClipboard(const QString &text, const QString &failureMessage = QS
 // Hands the local files among the dropped URLs to the callback, only the
 // first of them when `onlyFirst`. Failures are shown with "Failed to drop files.".
 void ProcessDroppedFiles(const QList<QUrl> &urls, bool onlyFirst, const std::function<void(const QString &)> &callback);
+
+// Selects the item whose text equals `text` without regard to letter case;
+// with none, the box selects nothing (an editable box then shows no text).
+// Returns the selected index.
+int SelectComboBoxItem(QComboBox *combo, const QString &text);
 
 // Every system this program runs on has the features the old test guarded.
 inline bool IsWindows2000OrLater() { return true; }
