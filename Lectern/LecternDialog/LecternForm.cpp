@@ -18,6 +18,7 @@
 
 #include "AboutForm.h"
 #include "BookGroupBox.h"
+#include "Bookshelf.h"
 #include "ConvertMeasureTabSheet.h"
 #include "FunStatContext.h"
 #include "HelpWindow.h"
@@ -32,6 +33,7 @@
 #include "ProgramOpenTabSheet.h"
 #include "RichBox.h"
 #include "SizesGroupBox.h"
+#include "StoredTextList.h"
 #include "TimeStamp.h"
 
 TLecternForm *LecternForm = nullptr;
@@ -94,6 +96,9 @@ TLecternForm::TLecternForm(QWidget *parent) : QWidget(parent)
     SetUpLinks();
     SetUpFormatting();
     SetUpNavigation();
+    SetUpSettings();
+    SetUpProfiles();
+    SetUpBookshelf();
     CurrentFileInfoLabel->clear();
     HintLabel->setText(RichBoxHint);
     ApplicationHint = RichBoxHint;
@@ -323,10 +328,13 @@ bool TLecternForm::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-void TLecternForm::StartUp()
+void TLecternForm::StartUp(const QString &settingsDirectory)
 {
     SetAboutTexts(ProgramName, ProgramVersionText);
-    // Settings, profile and background images come with their own features.
+    SettingsDirectory = settingsDirectory;
+    SettingsList->Load(SettingsDirectory + QStringLiteral("Lectern.ini"), false);
+    ProfileList->Load(DefaultProfilePath(), false);
+    RebuildBackImages();
     SetRichEditModified(false);
     setAcceptDrops(true);
 }

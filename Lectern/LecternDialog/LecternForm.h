@@ -14,6 +14,8 @@
 #include <memory>
 
 #include "BookSession.h"
+#include "Profile.h"
+#include "ProgramSettings.h"
 #include "Shortcuts.h"
 #include "WindowLayout.h"
 
@@ -40,6 +42,11 @@ class TProfileColorsTabSheet;
 class TProfileFormatTabSheet;
 class TProfileMiscTabSheet;
 class TConvertMeasureTabSheet;
+class TStoredTextList;
+class TBookshelf;
+class TBookshelfGroupBox;
+class TBookmarkButtons;
+class TProfileWorkGroupBox;
 
 class TLecternForm : public QWidget {
     Q_OBJECT
@@ -106,9 +113,11 @@ public:
     static const QString RichBoxHint;
 
     // ---- Services for the rest of the program -------------------------
-    // Runs once before the event loop: about texts, settings, profile and
-    // background images.
-    void StartUp();
+    // Runs once before the event loop: about texts, the settings and the
+    // default profile read from `settingsDirectory` (with a trailing "/";
+    // GetSettingsDirectory() in the program), background images. A window
+    // that never started up reads and writes no settings.
+    void StartUp(const QString &settingsDirectory);
     // Shows (hide = false) or hides the sidebar; a pending suppress request
     // or an inactive application makes the call do nothing.
     void ShowSidebar(bool hide);
@@ -191,8 +200,8 @@ public:
     void RichEditLinkClick(int start, int end, const QString &text);
     std::function<bool(const QUrl &url)> OpenUrlHandler;
 
-    // ---- Operations of features that fill them in later ----------------
-    // Each does nothing yet; the feature that owns it gives it its body.
+    // ---- Operations reached by keys, start-up and closing ---------------
+    // Those of features not built yet do nothing.
     void GoToBookmark(int index); // Alt+1 .. Alt+5
     void GoToAutoBookmark(); // Alt+A
     void ChaptersButtonClick(); // Alt+C
@@ -204,11 +213,11 @@ public:
     void OpenBookButtonClick(); // F5
     void NextPieceButtonClick(); // F6
     void PreviousPieceButtonClick(); // F7
-    bool LoadLastBookOnStart(); // "Auto load last book"
+    bool LoadLastBookOnStart(); // "Auto load last book": the last book of the shelf
     void LoadBrowserOnStart(); // browser on the current book's drive
     void UpdateCurrentFileInfo(); // label above the rich-box, without the load time
     void RebuildBackImages(); // after a layout change
-    void SaveSettingsOnClose(); // Lectern.ini at close
+    void SaveSettingsOnClose(); // Lectern.ini (and the profile) at close
     void StopBackSound(); // minimise
     void RestartBackSound(); // restore
     void BackSoundTick(); // information timer step 4
@@ -272,12 +281,8 @@ private:
     // opened like a web address.
     void RichEditAnchorClick(const QString &href);
     // Steps of a load that other features fill in; they do nothing yet.
-    bool GetAutoBookmark(const QString &path, int &piece, int &position); // bookshelf
-    void UpdateAutoBookmark(); // bookshelf, for the open book
-    void LoadProfileForBook(bool profileChosen); // profiles
     void LoadBrowserAtBook(); // browser without a current directory
     void RefreshRichBackground(); // background images
-    void RefreshBookshelfCaptions(); // bookshelf and bookmark buttons
     void StartBackSound(); // background sound of the new book
     TLoadTiming LoadTiming;
     bool Loading = false;
@@ -318,6 +323,63 @@ private:
     QPushButton *SaveBookButton = nullptr;
     QPushButton *RunBookButton = nullptr;
     QPushButton *PrintBookButton = nullptr;
+
+    // ---- Program settings (LecternFormSettings.cpp) -------------------
+    void SetUpSettings();
+    // The list handlers of Lectern.ini.
+    void SettingsListLoad(TStoredTextList &list);
+    void SettingsListSave(TStoredTextList &list);
+    // The program options: the controls as a record, and a record shown in
+    // the controls. Values without a control stay in ProgramSettings.
+    TProgramSettings ReadProgramSettingsControls() const;
+    void ApplyProgramSettings(const TProgramSettings &settings);
+    // Writes Lectern.ini now (and the profile with "Auto save profile").
+    bool SaveSettings();
+    std::unique_ptr<TStoredTextList> SettingsList;
+    TProgramSettings ProgramSettings;
+    QString SettingsDirectory; // empty until StartUp
+
+    // ---- Profiles (LecternFormProfile.cpp) ------------------------------
+    void SetUpProfiles();
+    // Chooses and loads the profile of the book being opened; with
+    // profileChosen the profile the reader has just named.
+    void LoadProfileForBook(bool profileChosen);
+    void ProfileListLoad(TStoredTextList &list);
+    void ProfileListSave(TStoredTextList &list);
+    // The profile shown in the controls, and the controls read back into
+    // the record (fields without a control keep their value).
+    void ApplyProfile(const TProfile &profile);
+    void ReadProfileControls(TProfile &profile) const;
+    QString DefaultProfilePath() const;
+    TProfilePlaces ProfilePlaces() const;
+    bool SaveProfile(); // the current profile, without a question
+    // The Work group's buttons: the left button with the modifiers held.
+    void LoadProfileButtonMouseDown(TShiftState shift);
+    void SaveProfileButtonMouseDown(TShiftState shift);
+    void DeleteProfileButtonMouseDown(TShiftState shift);
+    // The file the Load and Delete dialogs propose for the modifiers, or
+    // empty for a combination that does nothing.
+    QString ProposedProfile(TShiftState shift) const;
+    std::unique_ptr<TStoredTextList> ProfileList;
+    TProfile Profile;
+    TProfileWorkGroupBox *ProfileWorkGroupBox = nullptr;
+
+    // ---- Bookshelf and bookmarks (LecternFormBookshelf.cpp) ---------------
+    void SetUpBookshelf();
+    // The auto-bookmark's piece and position of a book; false when it has none.
+    bool GetAutoBookmark(const QString &path, int &piece, int &position);
+    // Remembers the open book's place on the shelf (with "Auto bookmark").
+    void UpdateAutoBookmark();
+    void RefreshBookshelfCaptions(); // "&Open (n)" and the bookmark buttons' "*"
+    void BookshelfSelect(const QString &book, int mode);
+    void ShowBookshelfMenu(QPushButton *button, int mode);
+    void RemoveBookshelfButtonClick();
+    void BookmarkButtonClick(int k, TShiftState shift); // left button
+    void BookmarkButtonRightPress(int k, TShiftState shift);
+    void SetBookmarkOfOpenBook(int k);
+    std::unique_ptr<TBookshelf> Bookshelf;
+    TBookshelfGroupBox *BookshelfGroupBox = nullptr;
+    TBookmarkButtons *BookmarkButtons = nullptr;
 };
 
 extern TLecternForm *LecternForm;

@@ -4,15 +4,9 @@
 // ---- Operations that later features fill in ------------------------------
 // Each is wired to its key or button already and does nothing until then.
 
-void TLecternForm::GoToBookmark(int index) {}
-void TLecternForm::GoToAutoBookmark() {}
-void TLecternForm::OpenBookshelfButtonClick() {}
-void TLecternForm::PutBookshelfButtonClick() {}
 void TLecternForm::OpenBookButtonClick() {}
-bool TLecternForm::LoadLastBookOnStart() { return false; }
 void TLecternForm::LoadBrowserOnStart() {}
 void TLecternForm::RebuildBackImages() {}
-void TLecternForm::SaveSettingsOnClose() {}
 void TLecternForm::StopBackSound() {}
 void TLecternForm::RestartBackSound() {}
 void TLecternForm::BackSoundTick() {}

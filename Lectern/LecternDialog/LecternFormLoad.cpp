@@ -100,6 +100,9 @@ bool TLecternForm::OpenBook(const QString &fileName, bool recordAutoBookmark)
         UpdateAutoBookmark();
     const bool loaded = LoadFromFile(fileName, -1, false, 0);
     UpdateAutoBookmark();
+    // The place in the book just left is on disk at once, so a crash later
+    // does not lose it.
+    SaveSettings();
     return loaded;
 }
 
@@ -386,16 +389,6 @@ void TLecternForm::ProcessDroppedFiles(const QList<QUrl> &urls)
 
 // ---- Steps that other features fill in ------------------------------------
 
-bool TLecternForm::GetAutoBookmark(const QString &path, int &piece, int &position)
-{
-    Q_UNUSED(path);
-    piece = -1;
-    position = -1;
-    return false;
-}
-void TLecternForm::UpdateAutoBookmark() {}
-void TLecternForm::LoadProfileForBook(bool profileChosen) { Q_UNUSED(profileChosen); }
 void TLecternForm::LoadBrowserAtBook() {}
 void TLecternForm::RefreshRichBackground() {}
-void TLecternForm::RefreshBookshelfCaptions() {}
 void TLecternForm::StartBackSound() {}

@@ -17,5 +17,12 @@ public:
     void ShowRichEdit3Detected(bool detected);
     bool ForceRichEdit3() const;
 
+    // The print margins in millimetres, 0..50; a box that shows nothing
+    // gives the default (30 left, 20 for the others).
+    int PrintLeftMargin() const;
+    int PrintRightMargin() const;
+    int PrintTopMargin() const;
+    int PrintBottomMargin() const;
+
     static const QString DetectRichEdit3Hint;
 };

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QScopedValueRollback>
 
 #include <cerrno>
 
@@ -14,18 +15,6 @@ namespace {
 
 // Settings files are a few kilobytes; a larger file is read up to here.
 constexpr qint64 MaxFileBytes = 64 * 1024 * 1024;
-
-// Sets a flag for the lifetime of the object.
-class TFlagGuard {
-public:
-    explicit TFlagGuard(bool &flag) : Flag(flag) { Flag = true; }
-    ~TFlagGuard() { Flag = false; }
-    TFlagGuard(const TFlagGuard &) = delete;
-    TFlagGuard &operator=(const TFlagGuard &) = delete;
-
-private:
-    bool &Flag;
-};
 
 // The file's bytes; a missing file gives none. A directory, a device or a
 // pipe under the name is a failure (a pipe would block the reader forever).
@@ -65,7 +54,7 @@ bool TStoredTextList::Load(const QString &fileName, bool argument)
 bool TStoredTextList::Load(bool argument)
 {
     FUN_BEGIN("TStoredTextList::Load");
-    TFlagGuard loading(Loading);
+    const QScopedValueRollback<bool> loading(Loading, true);
     try {
         QByteArray bytes;
         int error = 0;

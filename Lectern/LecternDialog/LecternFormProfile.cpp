@@ -1,0 +1,251 @@
+// Profiles in the main window: the profile that belongs to each book opened,
+// the record shown in the option controls and read back from them, and the
+// Load, Save and Delete buttons of the "Work" group.
+#include "LecternForm.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QScopedValueRollback>
+#include <QTabWidget>
+
+#include <cerrno>
+
+#include "Dialogs.h"
+#include "FunStatContext.h"
+#include "ProfileFormatTabSheet.h"
+#include "ProfileGeneralTabSheet.h"
+#include "ProfileWorkGroupBox.h"
+#include "ProgramGeneralTabSheet.h"
+#include "RichEditOps.h"
+#include "StoredTextList.h"
+#include "WidgetUtilities.h"
+
+namespace {
+
+const QString ProfileFilter = QStringLiteral("Profiles (*.lcp)|*.lcp");
+
+const QString ProfilePagesHint = QStringLiteral(
+    "All options from these tabs are saved into a profile, so that they can be reloaded the next time you open the "
+    "same book. Profiles are automatically saved, so be careful when you load a different profile (because that will "
+    "be saved).");
+
+void SelectNumber(QComboBox *combo, int value) { SelectComboBoxItem(combo, QString::number(value)); }
+
+} // namespace
+
+void TLecternForm::SetUpProfiles()
+{
+    ProfileList = std::make_unique<TStoredTextList>();
+    ProfileList->OnLoad = [this](TStoredTextList &list, bool) { ProfileListLoad(list); };
+    ProfileList->OnSave = [this](TStoredTextList &list, bool) { ProfileListSave(list); };
+    ReadProfileControls(Profile);
+
+    ProfilePageControl->setStatusTip(ProfilePagesHint);
+    ProfileWorkGroupBox = ProfileGeneralTabSheet->Form.ProfileWorkGroupBox;
+    connect(ProfileWorkGroupBox->Clicks(), &TButtonClicks::LeftClicked, this, [this](int button, TShiftState shift) {
+        switch (button) {
+        case TProfileWorkGroupBox::LoadButton: LoadProfileButtonMouseDown(shift); break;
+        case TProfileWorkGroupBox::SaveButton: SaveProfileButtonMouseDown(shift); break;
+        default: DeleteProfileButtonMouseDown(shift); break;
+        }
+    });
+}
+
+QString TLecternForm::DefaultProfilePath() const
+{
+    return SettingsDirectory.isEmpty() ? QString() : SettingsDirectory + DefaultProfileFileName;
+}
+
+TProfilePlaces TLecternForm::ProfilePlaces() const
+{
+    TProfilePlaces places;
+    places.ProfileDirectory = DirectoryOfFile(ProfileList->FileName());
+    places.IsDefaultProfile = ProfileList->FileName() == DefaultProfilePath();
+    places.ImageDirectory = GetProgramDirectory() + QStringLiteral("BackImages/");
+    places.SoundDirectory = GetProgramDirectory() + QStringLiteral("BackSounds/");
+    return places;
+}
+
+void TLecternForm::ReadProfileControls(TProfile &p) const
+{
+    const Ui::ProfileGeneralTabSheet &g = ProfileGeneralTabSheet->Form;
+    p.EnhanceText = g.EnhanceTextCheckBox->isChecked();
+    p.PoorlyWritten = g.PoorlyWrittenCheckBox->isChecked();
+    p.IgnoreEmptyLines = g.IgnoreEmptyLinesCheckBox->isChecked();
+    const TProfileFormatTabSheet *f = ProfileFormatTabSheet;
+    p.LeftMargin = f->LeftMargin();
+    p.RightMargin = f->RightMargin();
+    p.BoldFont = f->BoldFont();
+    p.JustifiedText = f->JustifiedText();
+    p.FontName = f->FontName();
+    p.FontSize = f->FontSize();
+    p.FontZoom = f->FontZoom();
+    p.CharSpacing = f->CharSpacing();
+    p.LineSpacing = f->LineSpacing();
+    p.FirstLineIndent = f->FirstLineIndent();
+    p.SpaceAfter = f->SpaceAfter();
+    p.ParagraphPrefix = f->ParagraphPrefix();
+}
+
+// The controls' change handlers re-format the rich-box as each value
+// arrives, so the book looks as the profile says.
+void TLecternForm::ApplyProfile(const TProfile &p)
+{
+    Ui::ProfileGeneralTabSheet &g = ProfileGeneralTabSheet->Form;
+    g.EnhanceTextCheckBox->setChecked(p.EnhanceText);
+    g.PoorlyWrittenCheckBox->setChecked(p.PoorlyWritten);
+    g.IgnoreEmptyLinesCheckBox->setChecked(p.IgnoreEmptyLines);
+    Ui::ProfileFormatTabSheet &f = ProfileFormatTabSheet->Form;
+    SelectNumber(f.LeftMarginComboBox, p.LeftMargin);
+    SelectNumber(f.RightMarginComboBox, p.RightMargin);
+    f.BoldFontCheckBox->setChecked(p.BoldFont);
+    f.JustifiedTextCheckBox->setChecked(p.JustifiedText);
+    // A font this system lacks keeps its name (the nearest face shows it),
+    // so the profile does not lose it.
+    if (SelectComboBoxItem(f.FontNameComboBox, p.FontName) < 0)
+        f.FontNameComboBox->setEditText(p.FontName);
+    SelectNumber(f.FontSizeComboBox, p.FontSize);
+    SelectNumber(f.FontZoomComboBox, p.FontZoom);
+    SelectNumber(f.CharSpacingComboBox, p.CharSpacing);
+    SelectNumber(f.LineSpacingComboBox, p.LineSpacing);
+    SelectNumber(f.FirstLineIndentComboBox, p.FirstLineIndent);
+    SelectNumber(f.SpaceAfterComboBox, p.SpaceAfter);
+    SelectComboBoxItem(f.ParagraphPrefixComboBox, p.ParagraphPrefix);
+}
+
+void TLecternForm::ProfileListLoad(TStoredTextList &list)
+{
+    const QScopedValueRollback<bool> loading(ProfileListLoading, true);
+    ReadProfile(list, Profile);
+    ApplyProfile(Profile);
+}
+
+void TLecternForm::ProfileListSave(TStoredTextList &list)
+{
+    ReadProfileControls(Profile);
+    WriteProfile(Profile, list, ProfilePlaces());
+}
+
+bool TLecternForm::SaveProfile()
+{
+    if (ProfileList->FileName().isEmpty())
+        return false;
+    return ProfileList->Save(false);
+}
+
+void TLecternForm::LoadProfileForBook(bool profileChosen)
+{
+    if (ProgramGeneralTabSheet->Form.AutoSaveProfileCheckBox->isChecked() && !profileChosen)
+        SaveProfile();
+    const QString chosen = profileChosen ? ProfileList->FileName() : QString();
+    const QString profile = ChooseProfileForBook(CurrentBookPath, chosen, DefaultProfilePath());
+    // A window without settings has no default profile: it keeps its options
+    // unless the book has a profile of its own.
+    if (!profile.isEmpty())
+        ProfileList->Load(profile, false);
+}
+
+QString TLecternForm::ProposedProfile(TShiftState shift) const
+{
+    if (HasNoModifier(shift))
+        return ProfileList->FileName();
+    if (HasOnlyModifier(shift, ssCtrl))
+        return DefaultProfilePath();
+    if (HasOnlyModifier(shift, ssShift))
+        return CurrentBookPath.isEmpty() ? QString() : DirectoryOfFile(CurrentBookPath) + DefaultProfileFileName;
+    return QString();
+}
+
+void TLecternForm::LoadProfileButtonMouseDown(TShiftState shift)
+{
+    if (!HasNoModifier(shift) && !HasOnlyModifier(shift, ssCtrl) && !HasOnlyModifier(shift, ssShift))
+        return;
+    FUN_BEGIN("TLecternForm::LoadProfileButtonMouseDown");
+    try {
+        const QString name = OpenFileDialog(ProposedProfile(shift), ProfileFilter, QStringLiteral("Load profile"));
+        if (!name.isEmpty()) {
+            if (ProgramGeneralTabSheet->Form.AutoSaveProfileCheckBox->isChecked())
+                SaveProfile();
+            if (!HasProfileExtension(name)) {
+                WarningDialog(QStringLiteral("Invalid file extensions."));
+            } else if (CurrentBookPath.isEmpty()) {
+                ProfileList->Load(name, false);
+                FUN_ADOPT();
+            } else {
+                // The book opens again in the chosen style, at the same place.
+                ProfileList->SetFileName(name);
+                LoadFromFile(CurrentBookPath, CurrentPiece(), true, FirstVisibleCharIndex(RichEdit));
+            }
+        }
+    }
+    FUN_CATCH
+    FUN_END_SHOW(QStringLiteral("Failed to load profile."));
+    FocusRichBox();
+}
+
+void TLecternForm::SaveProfileButtonMouseDown(TShiftState shift)
+{
+    FUN_BEGIN("TLecternForm::SaveProfileButtonMouseDown");
+    // Picture names relative to the profile become full paths while the
+    // profile may move, and short again relative to where it is after.
+    const TProfilePlaces before = ProfilePlaces();
+    for (QString *title : {&Profile.TitleScreenBackImage, &Profile.TitleRichBackImage}) {
+        const QString full = ResolveProfileFileName(*title, before.ProfileDirectory, before.ImageDirectory);
+        if (!full.endsWith(QLatin1Char('*'))) // a missing picture keeps its name
+            *title = full;
+    }
+    try {
+        QString proposed;
+        if (HasNoModifier(shift) || HasOnlyModifier(shift, ssCtrl) || HasOnlyModifier(shift, ssShift))
+            proposed = ProposedProfile(shift);
+        else if (!CurrentBookPath.isEmpty())
+            proposed = ProfileCandidatesForBook(CurrentBookPath, QString(), QString()).first();
+        const QString name = SaveFileDialog(proposed, ProfileFilter, QStringLiteral("Save profile"));
+        if (!name.isEmpty()) {
+            if (!HasProfileExtension(name)) {
+                WarningDialog(QStringLiteral("Invalid file extensions."));
+            } else {
+                const QString previous = ProfileList->FileName();
+                if (ProfileList->Save(name, true, false)) {
+                    MessageDialog(QStringLiteral("Profile was saved."));
+                } else {
+                    // Refused or failed: the current profile stays the one it
+                    // was, so no later automatic save writes over that file.
+                    ProfileList->SetFileName(previous);
+                    FUN_ADOPT();
+                }
+            }
+        }
+    }
+    FUN_CATCH
+    const TProfilePlaces after = ProfilePlaces();
+    for (QString *title : {&Profile.TitleScreenBackImage, &Profile.TitleRichBackImage})
+        *title = ShortProfileFileName(*title, after.ProfileDirectory, after.IsDefaultProfile, after.ImageDirectory);
+    FUN_END_SHOW(QStringLiteral("Failed to save profile."));
+    FocusRichBox();
+}
+
+void TLecternForm::DeleteProfileButtonMouseDown(TShiftState shift)
+{
+    if (!HasNoModifier(shift) && !HasOnlyModifier(shift, ssCtrl) && !HasOnlyModifier(shift, ssShift))
+        return;
+    FUN_BEGIN("TLecternForm::DeleteProfileButtonMouseDown");
+    try {
+        const QString name = OpenFileDialog(ProposedProfile(shift), ProfileFilter, QStringLiteral("Delete profile"));
+        if (!name.isEmpty()) {
+            if (!HasProfileExtension(name)) {
+                WarningDialog(QStringLiteral("Invalid file extensions."));
+            } else {
+                // The current profile stays current; its next save writes it again.
+                QFile::setPermissions(name, QFile::permissions(name) | QFileDevice::WriteOwner);
+                QFile file(name);
+                if (!file.remove())
+                    FUN_RAISE(QStringLiteral("Failed to delete file."), name, file.errorString(), errno);
+            }
+        }
+    }
+    FUN_CATCH
+    FUN_END_SHOW(QStringLiteral("Failed to delete profile."));
+    FocusRichBox();
+}
