@@ -2,6 +2,8 @@
 // time, creates the windows in their order and runs the event loop.
 #include <memory>
 
+#include <QSessionManager>
+
 #include "AboutForm.h"
 #include "Dialogs.h"
 #include "ErrorForm.h"
@@ -9,6 +11,7 @@
 #include "LecternApplication.h"
 #include "LecternForm.h"
 #include "Program.h"
+#include "QuitSignals.h"
 #include "WidgetDialogs.h"
 
 namespace {
@@ -51,7 +54,16 @@ int main(int argc, char **argv)
             // run can still be shown in it after the event loop.
             ErrorForm = new TErrorForm;
             AboutForm = new TAboutForm(LecternForm);
-            LecternForm->StartUp();
+            LecternForm->StartUp(GetSettingsDirectory());
+            // A logout, a shutdown or Ctrl+C in a terminal closes the window
+            // the normal way, so the day's reading is saved.
+            const auto closeWindow = [] {
+                if (LecternForm)
+                    LecternForm->close();
+            };
+            TQuitSignals quitSignals([closeWindow](int) { closeWindow(); });
+            QObject::connect(app.get(), &QGuiApplication::commitDataRequest, app.get(),
+                             [closeWindow](QSessionManager &) { closeWindow(); });
             LecternForm->showMaximized();
             LecternForm->activateWindow();
             app->exec();
