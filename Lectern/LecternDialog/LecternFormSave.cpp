@@ -19,6 +19,7 @@
 #include "Dialogs.h"
 #include "EnhancedRichEdit.h"
 #include "FunStatContext.h"
+#include "ProgramMiscTabSheet.h"
 #include "RichBox.h"
 #include "RichEditOps.h"
 #include "Shell.h"
@@ -165,7 +166,11 @@ void TLecternForm::RunBookButtonClick()
     FocusRichBox();
 }
 
-QMarginsF TLecternForm::PrintMargins() const { return QMarginsF(30, 20, 20, 20); }
+QMarginsF TLecternForm::PrintMargins() const
+{
+    const TProgramMiscTabSheet *m = ProgramMiscTabSheet;
+    return QMarginsF(m->PrintLeftMargin(), m->PrintTopMargin(), m->PrintRightMargin(), m->PrintBottomMargin());
+}
 
 void TLecternForm::PrintBookButtonClick()
 {
