@@ -6,14 +6,13 @@
 #include "FunStatContext.h"
 #include "TextParsers.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QClipboard>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPainter>
-#include <QStyleOptionFocusRect>
 
 #include <limits>
 
@@ -68,39 +67,39 @@ int GetFontHeight(const QFont &font, QWidget *control)
     return QFontMetrics(font, control).height();
 }
 
-int SelectItemAtPoint(QListWidget *list, int x, int y)
+int SelectItemAtPoint(QAbstractItemView *list, int x, int y)
 {
     if (!list)
         return -1;
-    QListWidgetItem *item = list->itemAt(x, y);
-    if (!item) {
+    const QModelIndex index = list->indexAt(QPoint(x, y));
+    if (!index.isValid()) {
         RefreshListBoxSelection(list);
         return -1;
     }
-    const int index = list->row(item);
-    list->setCurrentRow(index);
-    return index;
+    list->setCurrentIndex(index);
+    return index.row();
 }
 
-void RefreshListBoxSelection(QListWidget *list)
+void RefreshListBoxSelection(QAbstractItemView *list)
 {
     if (!list)
         return;
-    const int index = list->currentRow();
-    list->setCurrentRow(-1);
-    list->setCurrentRow(index);
+    const QModelIndex index = list->currentIndex();
+    list->setCurrentIndex(QModelIndex());
+    list->setCurrentIndex(index);
 }
 
 void DrawListBoxFocus(QWidget *list, QPainter *painter, QStyle::State state, const QRect &rect)
 {
     if (!list || !painter || !(state & QStyle::State_Selected) || !(state & QStyle::State_HasFocus))
         return;
-    QStyleOptionFocusRect option;
-    option.initFrom(list);
-    option.rect = rect;
-    option.state |= QStyle::State_KeyboardFocusChange;
-    option.backgroundColor = list->palette().color(QPalette::Highlight);
-    list->style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, painter, list);
+    // A thin dotted frame in the list's text colour: it shows on the item's
+    // own colours without covering them.
+    painter->save();
+    painter->setBrush(Qt::NoBrush);
+    painter->setPen(QPen(list->palette().color(QPalette::Text), 1, Qt::DotLine));
+    painter->drawRect(rect.adjusted(0, 0, -1, -1));
+    painter->restore();
 }
 
 bool CopyTextToClipboard(const QString &text, const QString &failureMessage, bool beep, bool append)

@@ -14,7 +14,7 @@
 class QComboBox;
 class QFont;
 class QLineEdit;
-class QListWidget;
+class QAbstractItemView;
 class QPainter;
 class QRect;
 class QWidget;
@@ -38,9 +38,9 @@ int GetFontHeight(const QFont &font, QWidget *control);
 
 // The index of the item at the client point, which becomes the selected
 // item; -1 when there is none (the selection is then repainted).
-int SelectItemAtPoint(QListWidget *list, int x, int y);
+int SelectItemAtPoint(QAbstractItemView *list, int x, int y);
 // Sets the selected index to -1 and back, which repaints the selection.
-void RefreshListBoxSelection(QListWidget *list);
+void RefreshListBoxSelection(QAbstractItemView *list);
 // Draws the dotted focus frame around an item that is both selected and
 // focused.
 void DrawListBoxFocus(QWidget *list, QPainter *painter, QStyle::State state, const QRect &rect);
