@@ -19,9 +19,12 @@
 #include "AboutForm.h"
 #include "BookGroupBox.h"
 #include "Bookshelf.h"
+#include "BrowserGroupBox.h"
 #include "ConvertMeasureTabSheet.h"
+#include "FileBrowser.h"
 #include "FunStatContext.h"
 #include "HelpWindow.h"
+#include "HistoryDialog.h"
 #include "InfoTexts.h"
 #include "ProfileColorsTabSheet.h"
 #include "ProfileFormatTabSheet.h"
@@ -99,6 +102,7 @@ TLecternForm::TLecternForm(QWidget *parent) : QWidget(parent)
     SetUpSettings();
     SetUpProfiles();
     SetUpBookshelf();
+    SetUpBrowser();
     CurrentFileInfoLabel->clear();
     HintLabel->setText(RichBoxHint);
     ApplicationHint = RichBoxHint;
@@ -122,6 +126,7 @@ TBookFormatOptions TLecternForm::CurrentFormatOptions() const
 
 TLecternForm::~TLecternForm()
 {
+    BrowserGroupBox->Bind(nullptr, nullptr); // the group outlives the browser's state
     qApp->removeEventFilter(this);
     StopBackSound();
     if (LecternForm == this)

@@ -33,6 +33,9 @@ class QMarginsF;
 class QPrinter;
 struct TBookFormatOptions;
 class TBookGroupBox;
+class TBrowserGroupBox;
+class TFileBrowser;
+class THistoryDialog;
 class TSizesGroupBox;
 class TProgramOpenTabSheet;
 class TProgramGeneralTabSheet;
@@ -210,11 +213,9 @@ public:
     void OpenBookshelfButtonClick(); // Alt+O
     void PutBookshelfButtonClick(); // Alt+P
     void FindNext(); // F3
-    void OpenBookButtonClick(); // F5
     void NextPieceButtonClick(); // F6
     void PreviousPieceButtonClick(); // F7
     bool LoadLastBookOnStart(); // "Auto load last book": the last book of the shelf
-    void LoadBrowserOnStart(); // browser on the current book's drive
     void UpdateCurrentFileInfo(); // label above the rich-box, without the load time
     void RebuildBackImages(); // after a layout change
     void SaveSettingsOnClose(); // Lectern.ini (and the profile) at close
@@ -222,6 +223,11 @@ public:
     void RestartBackSound(); // restore
     void BackSoundTick(); // information timer step 4
     void FeedRandomFromPointer(int x, int y);
+
+    // ---- File browser (LecternFormBrowser.cpp) --------------------------
+    void OpenBookButtonClick(); // F5: the open dialog
+    // At start: the partitions list with the current book's drive selected.
+    void LoadBrowserOnStart();
 
     // ---- Editing, saving and printing (LecternFormSave.cpp) ------------
     void SaveBookButtonClick(); // Alt+S
@@ -281,7 +287,6 @@ private:
     // opened like a web address.
     void RichEditAnchorClick(const QString &href);
     // Steps of a load that other features fill in; they do nothing yet.
-    void LoadBrowserAtBook(); // browser without a current directory
     void RefreshRichBackground(); // background images
     void StartBackSound(); // background sound of the new book
     TLoadTiming LoadTiming;
@@ -305,6 +310,15 @@ private:
     // before it again.
     void KeepReadingPosition(const std::function<void()> &change);
     std::unique_ptr<TRichBoxView> RichBoxView; // the engine's view of the rich-box
+
+    // The file browser: its history, its state and its group on the "Open"
+    // page (LecternFormBrowser.cpp).
+    void SetUpBrowser();
+    // A book opened while the browser shows no directory lists the book's.
+    void LoadBrowserAtBook();
+    std::unique_ptr<THistoryDialog> BrowserHistory;
+    std::unique_ptr<TFileBrowser> Browser;
+    TBrowserGroupBox *BrowserGroupBox = nullptr;
     int WheelRemainder = 0; // wheel rotation not yet turned into steps
 
     // Editing, saving and printing (LecternFormSave.cpp).

@@ -4,8 +4,6 @@
 // ---- Operations that later features fill in ------------------------------
 // Each is wired to its key or button already and does nothing until then.
 
-void TLecternForm::OpenBookButtonClick() {}
-void TLecternForm::LoadBrowserOnStart() {}
 void TLecternForm::RebuildBackImages() {}
 void TLecternForm::StopBackSound() {}
 void TLecternForm::RestartBackSound() {}

@@ -389,6 +389,5 @@ void TLecternForm::ProcessDroppedFiles(const QList<QUrl> &urls)
 
 // ---- Steps that other features fill in ------------------------------------
 
-void TLecternForm::LoadBrowserAtBook() {}
 void TLecternForm::RefreshRichBackground() {}
 void TLecternForm::StartBackSound() {}

@@ -11,6 +11,7 @@
 
 #include <cerrno>
 
+#include "BrowserGroupBox.h"
 #include "Dialogs.h"
 #include "FunStatContext.h"
 #include "ProfileFormatTabSheet.h"
@@ -112,6 +113,8 @@ void TLecternForm::ApplyProfile(const TProfile &p)
     SelectNumber(f.FirstLineIndentComboBox, p.FirstLineIndent);
     SelectNumber(f.SpaceAfterComboBox, p.SpaceAfter);
     SelectComboBoxItem(f.ParagraphPrefixComboBox, p.ParagraphPrefix);
+    if (BrowserGroupBox)
+        BrowserGroupBox->SetColors(BrowserColorsFromProfile(p));
 }
 
 void TLecternForm::ProfileListLoad(TStoredTextList &list)
