@@ -107,6 +107,14 @@ bool TWidgetDialogService::AskColor(TColorDialogKind kind, uint32_t &color)
     return true;
 }
 
+QString TWidgetDialogService::AskDirectory(const QString &root, const QString &caption)
+{
+    auto *app = qobject_cast<QApplication *>(QCoreApplication::instance());
+    if (!app || QThread::currentThread() != app->thread())
+        return QString();
+    return QFileDialog::getExistingDirectory(QApplication::activeWindow(), caption, root);
+}
+
 void InstallWidgetDialogService()
 {
     static TWidgetDialogService service;

@@ -1,6 +1,6 @@
 // The message-box service of the window program: task-modal QMessageBoxes,
-// QFileDialog for opening and saving, the stock-colour dialog and
-// QColorDialog, and the system beep.
+// QFileDialog for opening, saving and choosing directories, the stock-colour
+// dialog and QColorDialog, and the system beep.
 #pragma once
 
 #include "Dialogs.h"
@@ -12,6 +12,7 @@ public:
     QString AskFileName(TFileDialogKind kind, const QString &fileName, const QString &filter,
                         const QString &title) override;
     bool AskColor(TColorDialogKind kind, uint32_t &color) override;
+    QString AskDirectory(const QString &root, const QString &caption) override;
 };
 
 // A filter of the service ("Text files (*.txt; *.rtf)|*.txt; *.rtf", pairs

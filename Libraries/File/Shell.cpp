@@ -7,7 +7,6 @@
 
 #include <QApplication>
 #include <QDesktopServices>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QMimeDatabase>
 #include <QProcess>
@@ -153,7 +152,7 @@ bool OpenSite(const QString &address, const QString &message)
 
 bool BrowseForDirectory(QString &directory, const QString &root, const QString &caption)
 {
-    const QString chosen = QFileDialog::getExistingDirectory(QApplication::activeWindow(), caption, root);
+    const QString chosen = DirectoryDialog(root, caption);
     if (chosen.isEmpty())
         return false;
     directory = chosen;

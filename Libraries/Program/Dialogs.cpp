@@ -100,6 +100,17 @@ bool ColorDialog(TColorDialogKind kind, uint32_t &color)
     return true;
 }
 
+QString TDialogService::AskDirectory(const QString &, const QString &) { return QString(); }
+
+QString DirectoryDialog(const QString &root, const QString &caption)
+{
+    try {
+        return g_service->AskDirectory(root, caption);
+    } catch (...) {
+        return QString(); // a dialog that failed chose nothing
+    }
+}
+
 void BeepDefault() { g_service->Beep(false); }
 void BeepWarning() { g_service->Beep(true); }
 
@@ -132,6 +143,12 @@ bool TRecordingDialogService::AskColor(TColorDialogKind kind, uint32_t &color)
         return false;
     color = ColorAnswers.takeFirst();
     return true;
+}
+
+QString TRecordingDialogService::AskDirectory(const QString &root, const QString &)
+{
+    DirectoryDialogs.append(root);
+    return DirectoryNames.isEmpty() ? QString() : DirectoryNames.takeFirst();
 }
 
 int TRecordingDialogService::Count(TDialogKind kind) const

@@ -38,6 +38,9 @@ public:
     // colour in `color`; false, `color` unchanged, when cancelled (which is
     // all a service without dialogs can do).
     virtual bool AskColor(TColorDialogKind kind, uint32_t &color);
+    // A folder chooser starting at `root`. Returns the chosen directory,
+    // empty when cancelled (which is all a service without dialogs can do).
+    virtual QString AskDirectory(const QString &root, const QString &caption);
 };
 
 // Installs a service; nullptr restores the console service (prints to
@@ -53,6 +56,8 @@ bool QueryDialog(const QString &text);
 QString OpenFileDialog(const QString &fileName, const QString &filter, const QString &title = QString());
 QString SaveFileDialog(const QString &fileName, const QString &filter, const QString &title = QString());
 bool ColorDialog(TColorDialogKind kind, uint32_t &color);
+// The chosen directory, empty when the reader cancelled.
+QString DirectoryDialog(const QString &root, const QString &caption);
 void BeepDefault();
 void BeepWarning();
 
@@ -83,12 +88,17 @@ public:
     // (cancelled when it is empty).
     QList<QPair<TColorDialogKind, uint32_t>> ColorDialogs;
     QList<uint32_t> ColorAnswers;
+    // Folder choosers: the directory each started at, answered from
+    // DirectoryNames (cancelled when it is empty).
+    QStringList DirectoryDialogs;
+    QStringList DirectoryNames;
 
     int ShowBox(const QString &caption, const QString &text, TDialogKind kind) override;
     void Beep(bool warning) override;
     QString AskFileName(TFileDialogKind kind, const QString &fileName, const QString &filter,
                         const QString &title) override;
     bool AskColor(TColorDialogKind kind, uint32_t &color) override;
+    QString AskDirectory(const QString &root, const QString &caption) override;
     int Count(TDialogKind kind) const;
     QStringList Texts() const;
 };
