@@ -98,9 +98,11 @@ QStringList SplitExec(const QString &exec)
         } else if (c == u'"') {
             quoted = inWord = true;
         } else if (c == u'%' && i + 1 < exec.size()) {
-            inWord = true;
-            if (exec.at(++i) == u'%')
+            // A field code alone ("%f") makes no word of its own.
+            if (exec.at(++i) == u'%') {
                 word += u'%';
+                inWord = true;
+            }
         } else {
             inWord = true;
             word += c;
@@ -109,6 +111,20 @@ QStringList SplitExec(const QString &exec)
     if (inWord)
         words << word;
     return words;
+}
+
+// Items of a list value ("Office;Viewer;"): words without separators,
+// blanks or characters that need escaping.
+bool IsListOfWords(const QStringList &items)
+{
+    for (const QString &item : items) {
+        if (item.isEmpty())
+            return false;
+        for (QChar c : item)
+            if (c.unicode() <= 0x20 || c.unicode() == 0x7f || c == u';' || c == u'\\' || c == u'=')
+                return false;
+    }
+    return true;
 }
 
 bool IsProgram(const QString &path)
@@ -159,9 +175,15 @@ bool TLinkFile::Save(const TLinkFile &link, const QString &linkPath, bool replac
                 FUN_RAISE(QStringLiteral("Failed to set hot key."), QString::number(link.HotKey));
             else if (link.ShowCommand < 0)
                 FUN_RAISE(QStringLiteral("Failed to set show command."), QString::number(link.ShowCommand));
+            else if (refuse(link.Name))
+                FUN_RAISE(QStringLiteral("Failed to set name."), link.Name);
+            else if (!IsListOfWords(link.Categories))
+                FUN_RAISE(QStringLiteral("Failed to set categories."), link.Categories.join(u';'));
+            else if (!IsListOfWords(link.MimeTypes))
+                FUN_RAISE(QStringLiteral("Failed to set types."), link.MimeTypes.join(u';'));
 
             if (!FUN_FAILED()) {
-                QString name = QFileInfo(linkPath).completeBaseName();
+                QString name = link.Name.isEmpty() ? QFileInfo(linkPath).completeBaseName() : link.Name;
                 if (name.isEmpty())
                     name = QFileInfo(target).fileName();
                 QStringList lines{Group, QStringLiteral("Version=1.0")};
@@ -169,11 +191,17 @@ bool TLinkFile::Save(const TLinkFile &link, const QString &linkPath, bool replac
                     QStringList exec{QuoteExecArgument(target)};
                     for (const QString &argument : arguments)
                         exec << QuoteExecArgument(argument);
+                    if (!link.MimeTypes.isEmpty())
+                        exec << QStringLiteral("%f"); // the file to open
                     lines << QStringLiteral("Type=Application") << QStringLiteral("Name=") + EscapeValue(name)
                           << QStringLiteral("Exec=") + EscapeValue(exec.join(u' '));
                     if (!link.WorkingPath.isEmpty())
                         lines << QStringLiteral("Path=") + EscapeValue(link.WorkingPath);
                     lines << QStringLiteral("Terminal=false");
+                    if (!link.Categories.isEmpty())
+                        lines << QStringLiteral("Categories=") + link.Categories.join(u';') + u';';
+                    if (!link.MimeTypes.isEmpty())
+                        lines << QStringLiteral("MimeType=") + link.MimeTypes.join(u';') + u';';
                 } else {
                     lines << QStringLiteral("Type=Link") << QStringLiteral("Name=") + EscapeValue(name)
                           << QStringLiteral("URL=") + QString::fromLatin1(QUrl::fromLocalFile(target).toEncoded());
@@ -235,6 +263,12 @@ bool TLinkFile::Load(TLinkFile &link, const QString &linkPath)
                     exec = value;
                 else if (key == QLatin1String("URL"))
                     url = value;
+                else if (key == QLatin1String("Name"))
+                    link.Name = value;
+                else if (key == QLatin1String("Categories"))
+                    link.Categories = value.split(u';', Qt::SkipEmptyParts);
+                else if (key == QLatin1String("MimeType"))
+                    link.MimeTypes = value.split(u';', Qt::SkipEmptyParts);
                 else if (key == QLatin1String("Path"))
                     link.WorkingPath = value;
                 else if (key == QLatin1String("Comment"))

@@ -6,6 +6,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 
@@ -18,6 +19,7 @@ struct TLinkFile {
     QDateTime LastWriteTime;
     int64_t Size = 0;
 
+    QString Name; // the name the desktop shows; empty: the link file's name
     QString ReferencePath; // the target
     QString WorkingPath;
     QString Arguments; // a command line: words split at spaces, "double quotes" group them
@@ -26,13 +28,18 @@ struct TLinkFile {
     int IconIndex = 0;
     int HotKey = 0;
     int ShowCommand = 0; // 7: start minimised
+    // For a link to a program: the menu categories it belongs to ("Office")
+    // and the types of files it opens ("text/plain"). A program that opens
+    // types gets the file to open as its last argument.
+    QStringList Categories;
+    QStringList MimeTypes;
 
     // Writes the link to linkPath when no file is there or `replace` is set,
     // whole or not at all. Failures under "TLinkFile::Save": "This operating
     // system does not support chained links." for a target that is itself a
     // link; "Failed to set reference path." (and the same for the working
-    // path, arguments, description and icon path) for a text that a desktop
-    // entry cannot hold; "Failed to set hot key." and "Failed to set show
+    // path, arguments, description, icon path, name, categories and types)
+    // for a text that a desktop entry cannot hold; "Failed to set hot key." and "Failed to set show
     // command." for negative numbers; "Failed to save link file." when
     // writing fails.
     static bool Save(const TLinkFile &link, const QString &linkPath, bool replace);

@@ -35,6 +35,7 @@ private slots:
     void linkRefusals_data();
     void linkRefusals();
     void existingLinkIsKeptWithoutReplace();
+    void menuEntryKeepsItsNameCategoriesAndTypes();
 
     void runsProgramsAndOpensDocuments();
     void verbsAndSites();
@@ -336,6 +337,12 @@ void TestFileOperations::linkRefusals_data()
                                                << "Failed to set description.";
     QTest::newRow("show command") << "show"
                                   << "Failed to set show command.";
+    QTest::newRow("line break in name") << "name"
+                                        << "Failed to set name.";
+    QTest::newRow("separator in a category") << "categories"
+                                             << "Failed to set categories.";
+    QTest::newRow("blank in a type") << "types"
+                                     << "Failed to set types.";
     QTest::newRow("unwritable place") << "place"
                                       << "Failed to save link file.";
 }
@@ -363,6 +370,12 @@ void TestFileOperations::linkRefusals()
         link.Description = "a\rb";
     else if (field == "show")
         link.ShowCommand = -1;
+    else if (field == "name")
+        link.Name = "Lectern\nReader";
+    else if (field == "categories")
+        link.Categories = {"Office;Viewer"};
+    else if (field == "types")
+        link.MimeTypes = {"text/plain", "text/ rtf"};
     else if (field == "place")
         linkPath = tree.Path("no/such/dir/Bad.desktop");
     QVERIFY(!TLinkFile::Save(link, linkPath, true));
@@ -450,6 +463,43 @@ void TestFileOperations::verbsAndSites()
     QVERIFY(!OpenSite("https://www.gutenberg.org/ebooks/", "Failed to open site."));
     QCOMPARE(reports.Messages, QStringList({"Failed to open site."}));
     QCOMPARE(FunStatContext.Status, int(Perfect)); // shown, then done with
+}
+
+void TestFileOperations::menuEntryKeepsItsNameCategoriesAndTypes()
+{
+    TTempTree tree;
+    const QString program = Program(tree, "Lectern 2/Lectern");
+    const QString path = tree.Path("Reader.desktop");
+    TLinkFile entry;
+    entry.Name = "Lectern Reader";
+    entry.ReferencePath = program;
+    entry.Arguments = "--piece 2";
+    entry.Categories = {"Office", "Viewer"};
+    entry.MimeTypes = {"text/plain", "application/rtf"};
+    QVERIFY(TLinkFile::Save(entry, path, false));
+    QVERIFY2(Validate(path).isEmpty(), qPrintable(Validate(path)));
+    const QByteArray text = Read(path);
+    QVERIFY(text.contains("Name=Lectern Reader\n"));
+    QVERIFY(text.contains("Categories=Office;Viewer;\n"));
+    QVERIFY(text.contains("MimeType=text/plain;application/rtf;\n"));
+    // A program that opens types gets the file as its last argument, which
+    // does not come back as an argument of its own.
+    QVERIFY(text.contains(" --piece 2 %f\n"));
+    TLinkFile loaded;
+    QVERIFY(TLinkFile::Load(loaded, path));
+    QCOMPARE(loaded.Name, entry.Name);
+    QCOMPARE(loaded.Categories, entry.Categories);
+    QCOMPARE(loaded.MimeTypes, entry.MimeTypes);
+    QCOMPARE(SplitArguments(loaded.Arguments), QStringList({"--piece", "2"}));
+    QCOMPARE(loaded.ReferencePath, program);
+
+    // A link to a document is no program: it has neither.
+    entry.ReferencePath = tree.File("Readme.txt", "read me");
+    entry.Arguments.clear();
+    QVERIFY(TLinkFile::Save(entry, path, true));
+    QVERIFY2(Validate(path).isEmpty(), qPrintable(Validate(path)));
+    QVERIFY(!Read(path).contains("Categories"));
+    QVERIFY(!Read(path).contains("MimeType"));
 }
 
 QTEST_MAIN(TestFileOperations)
