@@ -20,7 +20,7 @@
 #include <unistd.h>
 
 const QString ProgramName = QStringLiteral("Lectern");
-const QString ProgramVersionText = QStringLiteral("Version 2.5.4, released on 06.01.2006");
+const QString ProgramVersionText = QStringLiteral("Version " LECTERN_VERSION ", released on " LECTERN_BUILD_DATE);
 
 namespace {
 

@@ -8,7 +8,9 @@
 #include <Qt>
 
 extern const QString ProgramName; // "Lectern"
-extern const QString ProgramVersionText; // "Version 2.5.4, released on 06.01.2006"
+// "Version 2.5.4, released on 06.01.2006": the project's version and the day
+// it was built.
+extern const QString ProgramVersionText;
 
 // The longest path the settings and profiles keep, in characters (Linux
 // paths are at most 4095 bytes).
