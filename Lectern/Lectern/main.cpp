@@ -8,22 +8,12 @@
 #include "Dialogs.h"
 #include "ErrorForm.h"
 #include "FunStatContext.h"
+#include "InstallForm.h"
 #include "LecternApplication.h"
 #include "LecternForm.h"
 #include "Program.h"
 #include "QuitSignals.h"
 #include "WidgetDialogs.h"
-
-namespace {
-
-// The installer role has no window yet: say so plainly and do nothing.
-void RunInstallerRole()
-{
-    MessageDialog(QStringLiteral("Installing and uninstalling ") + ProgramName
-                  + QStringLiteral(" is not available yet. Nothing was changed."));
-}
-
-} // namespace
 
 int main(int argc, char **argv)
 {
@@ -46,8 +36,15 @@ int main(int argc, char **argv)
         InstallWidgetDialogService();
 
         if (installer) {
+            // The install window is the main window of this role: closing it
+            // ends the program.
+            auto installForm = std::make_unique<TInstallForm>();
             ErrorForm = new TErrorForm;
-            RunInstallerRole();
+            AboutForm = new TAboutForm(installForm.get());
+            installForm->SetupInstallForm(ProgramName, ProgramName, ProgramVersionText);
+            installForm->exec();
+            installForm.reset();
+            AboutForm = nullptr;
         } else {
             LecternForm = new TLecternForm;
             // The error dialog outlives the main window, so a failure of the
