@@ -82,7 +82,7 @@ void TBackSounds::Finish()
 
 void TBackSounds::PlayBackSoundIndex(int index)
 {
-    if (Loading)
+    if (IsLoading && IsLoading())
         return;
     if (SoundCount > 0) {
         Crono.Restart();

@@ -54,8 +54,8 @@ public:
     // "Use sound" and "Random" as the window's check boxes show them.
     bool Use = false;
     bool Random = true;
-    // Set while a profile is being loaded: starting sounds waits for it.
-    bool Loading = false;
+    // True while a profile is being loaded: starting sounds waits for it.
+    std::function<bool()> IsLoading;
     // The file a sound's title names (profile directory, then BackSounds/).
     std::function<QString(const QString &title)> TitleToPath;
     // The 32-bit random numbers of the weighted draw.

@@ -242,10 +242,11 @@ void TestBackSounds::nothingPlaysWithoutATableOrWhileLoading()
     TProfile profile;
     profile.UseBackSound = true;
     sounds.TakeProfile(profile);
-    sounds.Loading = true;
+    bool loading = true;
+    sounds.IsLoading = [&loading] { return loading; };
     sounds.ChangeBackSoundTitle(QStringLiteral("Default.wav"));
     QVERIFY(player.Played.isEmpty());
-    sounds.Loading = false;
+    loading = false;
     sounds.ChangeBackSoundTitle(QStringLiteral("Default.wav"));
     QCOMPARE(player.Played, QStringList{"Default.wav"});
 }
