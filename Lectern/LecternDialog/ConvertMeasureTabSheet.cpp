@@ -1,3 +1,287 @@
 #include "ConvertMeasureTabSheet.h"
 
-TConvertMeasureTabSheet::TConvertMeasureTabSheet(QWidget *parent) : QWidget(parent) { Form.setupUi(this); }
+#include <QButtonGroup>
+#include <QHBoxLayout>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
+#include <QToolButton>
+#include <QToolTip>
+
+#include <cmath>
+
+#include "Dialogs.h"
+#include "NumberToken.h"
+#include "RichDocument.h"
+#include "WidgetUtilities.h"
+
+namespace {
+
+const QString ConverterHint = QStringLiteral(
+    "The measurement unit which is to be converted, is the one under the mouse cursor. The measurement unit to which "
+    "convertion is performed, is the selected one (click one to select it). All conversions are approximative. "
+    "Conversion results might be different in various parts of the world, but these are the most common. The "
+    "decimals separator depends on the system's regional settings.");
+
+// Draws the units through the page, which knows the colours.
+class TUnitDelegate : public QStyledItemDelegate {
+public:
+    TUnitDelegate(const TConvertMeasureTabSheet *sheet, QListWidget *list)
+        : QStyledItemDelegate(list), Sheet(sheet), List(list)
+    {}
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        Sheet->ConvertListBoxDrawItem(List, painter, option, index);
+    }
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        return QSize(QStyledItemDelegate::sizeHint(option, index).width(), Sheet->ItemHeight());
+    }
+
+private:
+    const TConvertMeasureTabSheet *Sheet;
+    QListWidget *List;
+};
+
+// A text that is only the start of a number: a sign, a separator.
+bool IsNumberStart(const QString &text)
+{
+    for (QChar c : text)
+        if (c != QLatin1Char('-') && c != QLatin1Char('+') && c != QLatin1Char('.') && c != QLatin1Char(','))
+            return false;
+    return true;
+}
+
+QLocale EditLocale()
+{
+    QLocale locale;
+    locale.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
+    return locale;
+}
+
+} // namespace
+
+TConvertMeasureTabSheet::TConvertMeasureTabSheet(QWidget *parent) : QWidget(parent)
+{
+    Form.setupUi(this);
+    ConvertMeasureEdit = Form.ConvertMeasureEdit;
+    setStatusTip(ConverterHint);
+    QListWidget *lists[MeasureCount] = {Form.LengthListBox, Form.SpeedListBox,  Form.AreaListBox,
+                                        Form.VolumeListBox, Form.WeightListBox, Form.TemperatureListBox};
+    for (int m = 0; m < MeasureCount; ++m) {
+        QListWidget *list = Lists[m] = lists[m];
+        for (const TMeasureUnit &unit : MeasureUnits(TMeasure(m)))
+            list->addItem(unit.Name);
+        list->setItemDelegate(new TUnitDelegate(this, list));
+        list->viewport()->setMouseTracking(true);
+        list->viewport()->installEventFilter(this);
+        SelectUnit(TMeasure(m), QString());
+    }
+    ArrangeTabsInRows();
+    SetItemHeight(GetFontHeight(Form.LengthListBox->font(), Form.LengthListBox) + 5);
+    SetColors(BackColor, ForeColor, FocusBackColor, FocusForeColor);
+    connect(ConvertMeasureEdit, &QLineEdit::textChanged, this, &TConvertMeasureTabSheet::ConvertMeasureEditChange);
+}
+
+void TConvertMeasureTabSheet::ArrangeTabsInRows()
+{
+    QTabWidget *pages = Form.ConvertMeasurePageControl;
+    pages->tabBar()->hide();
+    auto *rows = new QWidget(Form.ConvertMeasurePanel);
+    rows->setObjectName(QStringLiteral("ConvertMeasureTabRows"));
+    auto *rowsLayout = new QVBoxLayout(rows);
+    rowsLayout->setContentsMargins(0, 0, 0, 0);
+    rowsLayout->setSpacing(0);
+    auto *group = new QButtonGroup(rows);
+    const int firstRow = 4; // the units of space; then weight, temperature and the memo
+    QHBoxLayout *row = nullptr;
+    for (int i = 0; i < pages->count(); ++i) {
+        if (i == 0 || i == firstRow) {
+            row = new QHBoxLayout;
+            row->setSpacing(0);
+            rowsLayout->addLayout(row);
+        }
+        auto *button = new QToolButton(rows);
+        button->setText(pages->tabText(i));
+        button->setCheckable(true);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        row->addWidget(button);
+        group->addButton(button, i);
+    }
+    group->button(pages->currentIndex())->setChecked(true);
+    connect(group, &QButtonGroup::idClicked, pages, &QTabWidget::setCurrentIndex);
+    connect(pages, &QTabWidget::currentChanged, group, [group](int i) {
+        if (QAbstractButton *button = group->button(i))
+            button->setChecked(true);
+    });
+    Form.ConvertMeasureLayout->removeWidget(pages);
+    Form.ConvertMeasureLayout->addWidget(rows, 1, 0, 1, 2);
+    Form.ConvertMeasureLayout->addWidget(pages, 2, 0, 1, 2);
+    Form.ConvertMeasureLayout->setRowStretch(2, 1);
+}
+
+void TConvertMeasureTabSheet::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    ConvertMeasureTabSheetShow();
+}
+
+void TConvertMeasureTabSheet::ConvertMeasureTabSheetShow() { ConvertMeasureEdit->setFocus(); }
+
+double TConvertMeasureTabSheet::ConvertMeasureValue()
+{
+    const QString text = ConvertMeasureEdit->text().trimmed();
+    if (IsNumberStart(text))
+        return 0.0;
+    bool ok = false;
+    double value = EditLocale().toDouble(text, &ok);
+    if (!ok)
+        value = QLocale::c().toDouble(text, &ok);
+    if (ok && std::isfinite(value))
+        return value;
+    WarningDialog(QStringLiteral("Invalid number."));
+    ConvertMeasureEdit->setFocus();
+    ConvertMeasureEdit->setText(QStringLiteral("0"));
+    return 0.0;
+}
+
+void TConvertMeasureTabSheet::SetConvertMeasureValue(double value)
+{
+    ConvertMeasureEdit->setText(EditLocale().toString(value, 'g', 15));
+}
+
+void TConvertMeasureTabSheet::ConvertMeasureEditChange() { MiscConvertMeasure(ConvertMeasureValue()); }
+
+void TConvertMeasureTabSheet::MiscConvertMeasure(double value)
+{
+    if (MemoShown && value == MemoValue)
+        return;
+    Form.MiscMemo->setPlainText(ShownText(::MiscConvertMeasure(value).join(QLatin1Char('\n'))));
+    MemoShown = true;
+    MemoValue = value;
+}
+
+TConvertMeasureTabSheet::TShowResult TConvertMeasureTabSheet::ShowNumberAt(const TRichDocument &document, int index,
+                                                                           QString *token, QString *digest)
+{
+    *token = NumberAtCharIndex(document, index, LocaleDecimalSeparator());
+    if (token->isEmpty())
+        return TShowResult::NoNumber;
+    double value = 0.0;
+    if (!NumberTokenValue(*token, LocaleDecimalSeparator(), &value))
+        return TShowResult::InvalidNumber;
+    SetConvertMeasureValue(value);
+    *digest = ShownText(ShortConvertMeasure(ConvertMeasureValue()));
+    return TShowResult::Shown;
+}
+
+QString TConvertMeasureTabSheet::ShownText(const QString &text)
+{
+    QString shown = text;
+    return shown.replace(QChar(ConvertSeparator), QChar(0x25AB));
+}
+
+QListWidget *TConvertMeasureTabSheet::ListOf(TMeasure measure) const { return Lists[int(measure)]; }
+
+TMeasure TConvertMeasureTabSheet::MeasureOf(QListWidget *list) const
+{
+    for (int m = 0; m < MeasureCount; ++m)
+        if (Lists[m] == list)
+            return TMeasure(m);
+    return TMeasure::Length;
+}
+
+QString TConvertMeasureTabSheet::FullConvertMeasure(QListWidget *list, int index)
+{
+    return ::FullConvertMeasure(MeasureOf(list), index, list->currentRow(), ConvertMeasureValue());
+}
+
+QString TConvertMeasureTabSheet::SelectedUnit(TMeasure measure) const
+{
+    const QListWidgetItem *item = ListOf(measure)->currentItem();
+    return item ? item->text() : QString();
+}
+
+void TConvertMeasureTabSheet::SelectUnit(TMeasure measure, const QString &name)
+{
+    ListOf(measure)->setCurrentRow(MeasureUnitOrDefault(measure, name));
+}
+
+void TConvertMeasureTabSheet::SetColors(TColor back, TColor fore, TColor focusBack, TColor focusFore)
+{
+    BackColor = back;
+    ForeColor = fore;
+    FocusBackColor = focusBack;
+    FocusForeColor = focusFore;
+    auto paint = [&](QWidget *w) {
+        QPalette p = w->palette();
+        p.setColor(QPalette::Base, ToQColor(back));
+        p.setColor(QPalette::Text, ToQColor(fore));
+        w->setPalette(p);
+    };
+    for (QListWidget *list : Lists) {
+        paint(list);
+        list->viewport()->update();
+    }
+    paint(Form.MiscMemo);
+}
+
+void TConvertMeasureTabSheet::SetItemHeight(int height)
+{
+    RowHeight = std::max(1, height);
+    for (QListWidget *list : Lists)
+        list->doItemsLayout();
+}
+
+void TConvertMeasureTabSheet::ConvertListBoxDrawItem(QListWidget *list, QPainter *painter,
+                                                     const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    const bool selected = option.state & QStyle::State_Selected;
+    const QRect r = option.rect;
+    painter->save();
+    painter->fillRect(r, ToQColor(selected ? FocusBackColor : BackColor));
+    const QRect text = r.adjusted(3, 2, -3, -2);
+    painter->setClipRect(text);
+    painter->setFont(option.font);
+    painter->setPen(ToQColor(selected ? FocusForeColor : ForeColor));
+    painter->drawText(text, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, index.data().toString());
+    painter->setClipping(false);
+    painter->setPen(ToQColor(ForeColor));
+    painter->drawLine(r.left(), r.bottom(), r.right(), r.bottom());
+    painter->restore();
+    DrawListBoxFocus(list, painter, option.state, r);
+}
+
+bool TConvertMeasureTabSheet::eventFilter(QObject *watched, QEvent *event)
+{
+    for (QListWidget *list : Lists) {
+        if (watched != list->viewport())
+            continue;
+        if (event->type() == QEvent::MouseButtonPress)
+            ConvertListBoxMouseDown(list);
+        else if (event->type() == QEvent::MouseMove)
+            ConvertListBoxMouseMove(list, static_cast<QMouseEvent *>(event)->position().toPoint());
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TConvertMeasureTabSheet::ConvertListBoxMouseDown(QListWidget *list)
+{
+    // The press still selects the unit pressed: it becomes the target unit.
+    ConvertMeasureEdit->setFocus();
+}
+
+void TConvertMeasureTabSheet::ConvertListBoxMouseMove(QListWidget *list, const QPoint &position)
+{
+    const QListWidgetItem *item = list->itemAt(position);
+    if (!item) {
+        QToolTip::hideText();
+        return;
+    }
+    const QString tip = FullConvertMeasure(list, list->row(item));
+    const QRect rect = list->visualItemRect(item);
+    QToolTip::showText(list->viewport()->mapToGlobal(position), tip, list->viewport(), rect);
+}

@@ -103,6 +103,7 @@ TLecternForm::TLecternForm(QWidget *parent) : QWidget(parent)
     SetUpProfiles();
     SetUpBookshelf();
     SetUpBrowser();
+    SetUpTools();
     CurrentFileInfoLabel->clear();
     HintLabel->setText(RichBoxHint);
     ApplicationHint = RichBoxHint;

@@ -394,6 +394,20 @@ private:
     std::unique_ptr<TBookshelf> Bookshelf;
     TBookshelfGroupBox *BookshelfGroupBox = nullptr;
     TBookmarkButtons *BookmarkButtons = nullptr;
+
+    // Measure converter and dictionary (LecternFormTools.cpp).
+    void SetUpTools();
+    // A pointer move over the rich-box: a number under it becomes the
+    // converter's value.
+    void RichEditMouseMove(int x, int y);
+    // A press on the rich-box: a right click opens the converter while the
+    // sidebar is hidden.
+    void RichEditMouseDown(Qt::MouseButton button, TShiftState shift, int x, int y);
+    // The number under a character of the rich-box into the converter and
+    // its digest into the hint label; false without a number.
+    bool ShowConvertMeasure(int index);
+    // Opens the sidebar on the "Convert" page.
+    void OpenConverterPage();
 };
 
 extern TLecternForm *LecternForm;

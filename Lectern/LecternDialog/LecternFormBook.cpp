@@ -8,4 +8,3 @@ void TLecternForm::RebuildBackImages() {}
 void TLecternForm::StopBackSound() {}
 void TLecternForm::RestartBackSound() {}
 void TLecternForm::BackSoundTick() {}
-void TLecternForm::FeedRandomFromPointer(int x, int y) {}

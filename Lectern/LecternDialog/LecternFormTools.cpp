@@ -1,0 +1,93 @@
+// The measure converter in the main window: a number under the pointer
+// becomes the converter's value, a right click on the rich-box opens the
+// converter.
+#include "LecternForm.h"
+
+#include <QCursor>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QTabWidget>
+#include <QTimer>
+
+#include "ConvertMeasureTabSheet.h"
+#include "FunStatContext.h"
+#include "MyMath.h"
+#include "RichBox.h"
+
+void TLecternForm::SetUpTools()
+{
+    RichEdit->OnMouseMove = [this](QMouseEvent *event) {
+        const QPoint p = event->position().toPoint();
+        RichEditMouseMove(p.x(), p.y());
+        return false;
+    };
+    RichEdit->OnMousePress = [this](QMouseEvent *event, bool doubleClick) {
+        const QPoint p = event->position().toPoint();
+        const TShiftState shift = ShiftStateFrom(event->modifiers(), event->buttons(), doubleClick);
+        const Qt::MouseButton button = event->button();
+        if (doubleClick) {
+            // The rich-box selects the word under the pointer first.
+            QTimer::singleShot(0, this, [this, button, shift, p] { RichEditMouseDown(button, shift, p.x(), p.y()); });
+        } else {
+            RichEditMouseDown(button, shift, p.x(), p.y());
+        }
+        return false;
+    };
+}
+
+void TLecternForm::RichEditMouseMove(int x, int y)
+{
+    if (ShowConvertMeasure(RichEdit->CharFromPos(QPoint(x, y))))
+        ConvertMeasureTabSheet->MiscConvertMeasure(ConvertMeasureTabSheet->ConvertMeasureValue());
+    FeedRandomFromPointer(x, y);
+}
+
+bool TLecternForm::ShowConvertMeasure(int index)
+{
+    FUN_BEGIN("TLecternForm::ShowConvertMeasure");
+    bool shown = false;
+    try {
+        QString token;
+        QString digest;
+        switch (ConvertMeasureTabSheet->ShowNumberAt(*RichEdit->RichDocument(), index, &token, &digest)) {
+        case TConvertMeasureTabSheet::TShowResult::NoNumber: HintLabel->setText(RichBoxHint); break;
+        case TConvertMeasureTabSheet::TShowResult::InvalidNumber:
+            FUN_RAISE(QStringLiteral("Invalid number."), token);
+            break;
+        case TConvertMeasureTabSheet::TShowResult::Shown:
+            HintLabel->setText(digest);
+            shown = true;
+            break;
+        }
+    }
+    FUN_CATCH
+    if (FUN_FAILED())
+        HintLabel->setText(QStringLiteral("Failed to convert measure."));
+    FUN_END;
+    return shown;
+}
+
+void TLecternForm::OpenConverterPage()
+{
+    Container_OptionsPageControl->setCurrentWidget(ConvertMeasureTabSheet);
+    ShowSidebar(false);
+    // The pointer goes onto the unit lists, so the next move does not hide
+    // the sidebar again.
+    QWidget *length = ConvertMeasureTabSheet->Form.LengthTabSheet;
+    QCursor::setPos(length->mapToGlobal(QPoint(length->width() / 2, 0)));
+}
+
+void TLecternForm::RichEditMouseDown(Qt::MouseButton button, TShiftState shift, int x, int y)
+{
+    FUN_BEGIN("TLecternForm::RichEditMouseDown");
+    try {
+        if (button == Qt::RightButton && !Container_MainPanel->isVisible()) {
+            ShowConvertMeasure(RichEdit->CharFromPos(QPoint(x, y)));
+            OpenConverterPage();
+        }
+    }
+    FUN_CATCH
+    FUN_END_SHOW(QString());
+}
+
+void TLecternForm::FeedRandomFromPointer(int x, int y) { RandomMouseMove(x, y); }
