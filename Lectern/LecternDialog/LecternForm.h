@@ -408,6 +408,10 @@ private:
     bool ShowConvertMeasure(int index);
     // Opens the sidebar on the "Convert" page.
     void OpenConverterPage();
+    // The units selected in the converter's lists, into the settings and
+    // back (a name that is no unit of its list selects the list's default).
+    void ReadConverterUnits(TProgramSettings &settings) const;
+    void ApplyConverterUnits(const TProgramSettings &settings);
 };
 
 extern TLecternForm *LecternForm;

@@ -45,6 +45,7 @@ TProgramSettings TLecternForm::ReadProgramSettingsControls() const
     s.PrintRightMargin = ProgramMiscTabSheet->PrintRightMargin();
     s.PrintTopMargin = ProgramMiscTabSheet->PrintTopMargin();
     s.PrintBottomMargin = ProgramMiscTabSheet->PrintBottomMargin();
+    ReadConverterUnits(s);
     return s;
 }
 
@@ -74,6 +75,7 @@ void TLecternForm::ApplyProgramSettings(const TProgramSettings &s)
     SelectComboBoxItem(m.PrintRightMarginComboBox, QString::number(s.PrintRightMargin));
     SelectComboBoxItem(m.PrintTopMarginComboBox, QString::number(s.PrintTopMargin));
     SelectComboBoxItem(m.PrintBottomMarginComboBox, QString::number(s.PrintBottomMargin));
+    ApplyConverterUnits(s);
     ProgramSettings = s;
 }
 
@@ -81,10 +83,10 @@ void TLecternForm::SettingsListLoad(TStoredTextList &list)
 {
     TProgramSettings settings = ReadProgramSettingsControls();
     ReadProgramSettings(list, settings);
+    ReadConvertMeasureUnits(list, settings);
     ApplyProgramSettings(settings);
     Bookshelf->LoadFromList(list);
     RefreshBookshelfCaptions();
-    ReadConvertMeasureUnits(list, ProgramSettings);
 }
 
 // The file is written from scratch: sections and keys the program does not

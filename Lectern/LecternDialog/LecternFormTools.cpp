@@ -90,4 +90,25 @@ void TLecternForm::RichEditMouseDown(Qt::MouseButton button, TShiftState shift, 
     FUN_END_SHOW(QString());
 }
 
+namespace {
+
+QString TProgramSettings::*const UnitFields[MeasureCount] = {
+    &TProgramSettings::Length, &TProgramSettings::Speed,  &TProgramSettings::Area,
+    &TProgramSettings::Volume, &TProgramSettings::Weight, &TProgramSettings::Temperature,
+};
+
+} // namespace
+
+void TLecternForm::ReadConverterUnits(TProgramSettings &settings) const
+{
+    for (int m = 0; m < MeasureCount; ++m)
+        settings.*UnitFields[m] = ConvertMeasureTabSheet->SelectedUnit(TMeasure(m));
+}
+
+void TLecternForm::ApplyConverterUnits(const TProgramSettings &settings)
+{
+    for (int m = 0; m < MeasureCount; ++m)
+        ConvertMeasureTabSheet->SelectUnit(TMeasure(m), settings.*UnitFields[m]);
+}
+
 void TLecternForm::FeedRandomFromPointer(int x, int y) { RandomMouseMove(x, y); }
