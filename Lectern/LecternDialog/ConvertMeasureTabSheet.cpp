@@ -79,7 +79,6 @@ TConvertMeasureTabSheet::TConvertMeasureTabSheet(QWidget *parent) : QWidget(pare
         SelectUnit(TMeasure(m), QString());
     }
     ArrangeTabsInRows();
-    SetItemHeight(GetFontHeight(Form.LengthListBox->font(), Form.LengthListBox) + 5);
     SetColors(BackColor, ForeColor, FocusBackColor, FocusForeColor);
     connect(ConvertMeasureEdit, &QLineEdit::textChanged, this, &TConvertMeasureTabSheet::ConvertMeasureEditChange);
 }

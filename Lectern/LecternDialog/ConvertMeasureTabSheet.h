@@ -55,7 +55,7 @@ public:
     // browser's focus colours for the selected unit. The memo takes the
     // back and font colours.
     void SetColors(TColor back, TColor fore, TColor focusBack, TColor focusFore);
-    // Height of a unit's row (the file browser's).
+    // Height of a unit's row: the window gives the file browser's.
     void SetItemHeight(int height);
     int ItemHeight() const { return RowHeight; }
 

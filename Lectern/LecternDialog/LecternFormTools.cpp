@@ -9,6 +9,7 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include "BrowserGroupBox.h"
 #include "ConvertMeasureTabSheet.h"
 #include "FunStatContext.h"
 #include "MyMath.h"
@@ -16,6 +17,7 @@
 
 void TLecternForm::SetUpTools()
 {
+    ConvertMeasureTabSheet->SetItemHeight(BrowserGroupBox->ItemHeight());
     RichEdit->OnMouseMove = [this](QMouseEvent *event) {
         const QPoint p = event->position().toPoint();
         RichEditMouseMove(p.x(), p.y());
