@@ -6,8 +6,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QTextDocument>
 
 #include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -100,7 +102,41 @@ QByteArray BookSaveBytes(const TRichDocument &document, TBookSaveFormat format)
 {
     if (format == TBookSaveFormat::Rtf)
         return WriteRtf(document);
-    return document.ToPlainTextCrLf().toUtf8();
+    // What ToPlainTextCrLf gives, without building it: the raw text encoded
+    // whole, then each paragraph or line separator (E2 80 A9, E2 80 A8)
+    // turned into CR LF in place.
+    const QString raw = document.Document()->toRawText();
+    if (raw.isEmpty() && document.ParagraphCount() == 1)
+        return QByteArray();
+    QByteArray bytes = raw.toUtf8();
+    char *data = bytes.data();
+    const qsizetype size = bytes.size();
+    qsizetype read = 0, write = 0;
+    while (read < size) {
+        const void *lead = std::memchr(data + read, 0xE2, size_t(size - read));
+        const qsizetype at = lead ? static_cast<const char *>(lead) - data : size;
+        if (write != read)
+            std::memmove(data + write, data + read, size_t(at - read));
+        write += at - read;
+        read = at;
+        if (read >= size)
+            break;
+        const auto second = static_cast<unsigned char>(read + 1 < size ? data[read + 1] : 0);
+        const auto third = static_cast<unsigned char>(read + 2 < size ? data[read + 2] : 0);
+        if (second == 0x80 && (third == 0xA8 || third == 0xA9)) {
+            data[write++] = '\r';
+            data[write++] = '\n';
+            read += 3;
+        } else {
+            data[write++] = data[read++];
+        }
+    }
+    bytes.truncate(write);
+    // The last paragraph ends like the others, unless it is an empty one
+    // after a break.
+    if (!bytes.endsWith("\r\n"))
+        bytes += "\r\n";
+    return bytes;
 }
 
 bool WriteBookFile(const QString &fileName, const QByteArray &bytes, QString *error, int *systemError)

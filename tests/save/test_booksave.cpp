@@ -67,6 +67,8 @@ private slots:
     void questions();
     void sameFileThroughLink();
     void plainTextBytes();
+    void plainTextEnds_data();
+    void plainTextEnds();
     void rtfBytesReadBack();
     void writeReplacesWhole();
     void failedWriteLeavesOldFile_data();
@@ -194,6 +196,35 @@ void TestBookSave::plainTextBytes()
                  .toUtf8());
     QVERIFY(!bytes.startsWith("\xEF\xBB\xBF"));
     QVERIFY(!bytes.contains('?'));
+}
+
+void TestBookSave::plainTextEnds_data()
+{
+    QTest::addColumn<QString>("text"); // paragraphs split at CR LF
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("empty") << QString() << QByteArray();
+    QTest::newRow("one line") << "a" << QByteArray("a\r\n");
+    QTest::newRow("last paragraph empty") << "a\r\n" << QByteArray("a\r\n");
+    QTest::newRow("two empty paragraphs") << "\r\n" << QByteArray("\r\n");
+    QTest::newRow("empty ones between") << "a\r\n\r\n\r\nb" << QByteArray("a\r\n\r\n\r\nb\r\n");
+    QTest::newRow("line break last") << "a\u2028" << QByteArray("a\r\n");
+    QTest::newRow("beyond the BMP") << "\U0001F600 smile" << QByteArray("\xF0\x9F\x98\x80 smile\r\n");
+    QTest::newRow("two and three bytes") << "é€" << QByteArray("\xC3\xA9\xE2\x82\xAC\r\n");
+    QTest::newRow("quotes share the lead byte") << "\u201Ca\u201D\u2028"
+                                                << QByteArray("\xE2\x80\x9C"
+                                                              "a\xE2\x80\x9D\r\n");
+}
+
+// Every paragraph ends with CR LF, as the rich document's own plain text
+// says, except an empty last one.
+void TestBookSave::plainTextEnds()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    TRichDocument document;
+    document.SetPlainText(text);
+    QCOMPARE(BookSaveBytes(document, TBookSaveFormat::PlainText), bytes);
+    QCOMPARE(BookSaveBytes(document, TBookSaveFormat::PlainText), document.ToPlainTextCrLf().toUtf8());
 }
 
 void TestBookSave::rtfBytesReadBack()
