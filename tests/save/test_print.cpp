@@ -13,6 +13,7 @@
 #include "BookGroupBox.h"
 #include "Dialogs.h"
 #include "LecternForm.h"
+#include "ProgramMiscTabSheet.h"
 #include "ReportRecorder.h"
 #include "RichBox.h"
 
@@ -102,6 +103,11 @@ void TestPrint::printsPagesWithMargins()
         file.write(NumberedBook(17));
     }
     QVERIFY(form.OpenBook(book, false));
+    auto &print = form.ProgramMiscTabSheet->Form;
+    print.PrintLeftMarginComboBox->setCurrentText(QStringLiteral("40"));
+    print.PrintRightMarginComboBox->setCurrentText(QStringLiteral("10"));
+    print.PrintTopMarginComboBox->setCurrentText(QStringLiteral("25"));
+    print.PrintBottomMarginComboBox->setCurrentText(QStringLiteral("25"));
     const QString pdf = dir.filePath(QStringLiteral("river.pdf"));
     form.PrinterForBook = [&pdf] {
         auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
@@ -137,22 +143,22 @@ void TestPrint::printsPagesWithMargins()
         at = found + 1;
     }
 
-    // The margins: 30 mm left, 20 mm right, top and bottom.
+    // The margins chosen: 40 mm left, 10 mm right, 25 mm top and bottom.
     const TPdfWords words = WordBoxes(pdf);
     QVERIFY(!words.Boxes.isEmpty());
     QRectF used = words.Boxes.first();
     for (const QRectF &box : words.Boxes)
         used = used.united(box);
     const double tolerance = 1.5;
-    QVERIFY2(used.left() >= 30 * PointsPerMillimetre - tolerance, qPrintable(QString::number(used.left())));
-    QVERIFY2(used.left() <= 30 * PointsPerMillimetre + 15, qPrintable(QString::number(used.left())));
-    QVERIFY2(used.top() >= 20 * PointsPerMillimetre - tolerance, qPrintable(QString::number(used.top())));
-    QVERIFY2(used.right() <= words.PageSize.width() - 20 * PointsPerMillimetre + tolerance,
+    QVERIFY2(used.left() >= 40 * PointsPerMillimetre - tolerance, qPrintable(QString::number(used.left())));
+    QVERIFY2(used.left() <= 40 * PointsPerMillimetre + 15, qPrintable(QString::number(used.left())));
+    QVERIFY2(used.top() >= 25 * PointsPerMillimetre - tolerance, qPrintable(QString::number(used.top())));
+    QVERIFY2(used.right() <= words.PageSize.width() - 10 * PointsPerMillimetre + tolerance,
              qPrintable(QString::number(used.right())));
-    QVERIFY2(used.bottom() <= words.PageSize.height() - 20 * PointsPerMillimetre + tolerance,
+    QVERIFY2(used.bottom() <= words.PageSize.height() - 25 * PointsPerMillimetre + tolerance,
              qPrintable(QString::number(used.bottom())));
     // Justified lines reach the right margin.
-    QVERIFY2(used.right() >= words.PageSize.width() - 20 * PointsPerMillimetre - 15,
+    QVERIFY2(used.right() >= words.PageSize.width() - 10 * PointsPerMillimetre - 15,
              qPrintable(QString::number(used.right())));
 }
 

@@ -85,7 +85,7 @@ void TestWindowForm::componentTree()
         {"OpenInPiecesGroupBox", "Open in pieces"},
         {"SizesGroupBox", "Sizes"},
         {"DictionaryOptionsGroupBox", "Dictionary"},
-        {"PrintGroupBox", "Print text (UNDER CONSTRUCTION)"},
+        {"PrintGroupBox", "Print text"},
         {"SystemOptionsGroupBox", "System integration"},
         {"EnhancePlainTextGroupBox", "Enhance plain text"},
         {"ScreenBackImageGroupBox", "Screen background image"},
