@@ -3,7 +3,9 @@
 #include <QtTest>
 
 #include <QDir>
+#include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -75,6 +77,7 @@ private slots:
     void printsPagesWithMargins();
     void answeringNoPrintsNothing();
     void printerFailureIsShown();
+    void noDefaultPrinterShowsThePrintDialog();
 
 private:
     bool HavePoppler = false;
@@ -209,6 +212,41 @@ void TestPrint::printerFailureIsShown()
     form.BookGroupBox->Form.PrintBookButton->click();
     QCOMPARE(reports.Messages, QStringList{QStringLiteral("Failed to print.")});
     QVERIFY(reports.Reports[0].contains(QStringLiteral("TLecternForm::PrintBookButtonClick")));
+}
+
+// Without a default printer the reader chooses one in the print dialog;
+// cancelling it prints nothing and shows no failure.
+void TestPrint::noDefaultPrinterShowsThePrintDialog()
+{
+    if (!QPrinterInfo::defaultPrinter().isNull())
+        QSKIP("this system has a default printer");
+    TScopedRecordingDialogs dialogs;
+    TReportRecorder reports;
+    QTemporaryDir dir;
+    TLecternForm form;
+    const QString book = dir.filePath(QStringLiteral("river.txt"));
+    {
+        QFile file(book);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(NumberedBook(3));
+    }
+    QVERIFY(form.OpenBook(book, false));
+    bool shown = false;
+    QTimer timer;
+    connect(&timer, &QTimer::timeout, [&] {
+        if (auto *dialog = qobject_cast<QPrintDialog *>(QApplication::activeModalWidget())) {
+            shown = true;
+            dialog->reject();
+        }
+    });
+    timer.start(20);
+    QTimer::singleShot(10000, &form, [] {
+        if (QWidget *modal = QApplication::activeModalWidget())
+            modal->close(); // never wait for a person
+    });
+    form.BookGroupBox->Form.PrintBookButton->click();
+    QVERIFY(shown);
+    QVERIFY(reports.Messages.isEmpty());
 }
 
 QTEST_MAIN(TestPrint)
