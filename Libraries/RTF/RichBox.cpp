@@ -74,6 +74,10 @@ TRichDocument *TRichBox::RichDocument() const { return Rich; }
 void TRichBox::AttachDocument(QTextDocument *document)
 {
     CursorPending = false;
+    // The new document is laid out as soon as the box takes it: at the
+    // box's present width, not at one left from before a resize.
+    UpdateWrapWidth();
+    document->setPageSize(QSizeF(lineWrapColumnOrWidth(), -1));
     setDocument(document);
     // Undo records only matter while the user can edit; while reading they
     // would only pile up the program's format changes.
@@ -178,7 +182,12 @@ void TRichBox::SetAdvancedTypography(bool on)
 // When the width changes, the text at the top of the box stays there.
 void TRichBox::UpdateWrapWidth()
 {
-    int width = std::max(1, int((viewport()->width() - LeftMargin - RightMargin) / ZoomFactor()));
+    // A box resized while hidden has its new size but not yet its
+    // viewport's, which follows when it is shown.
+    const int viewportWidth = testAttribute(Qt::WA_PendingResizeEvent)
+        ? contentsRect().width() - verticalScrollBar()->sizeHint().width()
+        : viewport()->width();
+    int width = std::max(1, int((viewportWidth - LeftMargin - RightMargin) / ZoomFactor()));
     if (lineWrapColumnOrWidth() != width) {
         const int top = verticalScrollBar()->value();
         const int keep = top > 0 ? HitTest(QPointF(0, top + 1), false) : -1;

@@ -67,6 +67,10 @@ struct TRichDocument::TPrivate {
             result->setDefaultTextOption(doc->defaultTextOption());
             result->setIndentWidth(doc->indentWidth());
             result->setUseDesignMetrics(doc->useDesignMetrics());
+            // The page size of the shown document: the new one is first laid
+            // out when the box takes it, and without its width a paragraph
+            // would be laid out as one unwrapped line.
+            result->setPageSize(doc->pageSize());
         }
         return result;
     }

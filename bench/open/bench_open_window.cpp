@@ -111,6 +111,8 @@ int RunWindowCase(int argc, char **argv)
 
     printf("%s_loaded: %s (%lld bytes, %lld paragraphs, %d boxes)\n", qPrintable(name), ok ? "yes" : "no",
            static_cast<long long>(size), static_cast<long long>(paragraphs.size()), int(dialogs.Boxes.size()));
+    printf("%s_layout: %d lines at %.0f px\n", qPrintable(name), form.RichEdit->LineCount(),
+           form.RichEdit->document()->textWidth());
     printf("%s_first_screen: %.3f s\n", qPrintable(name), first);
     printf("%s_full_layout: %.3f s%s\n", qPrintable(name), full, background ? "" : " (forced)");
     printf("%s_floor_build_and_layout: %.3f s\n", qPrintable(name), floor);
