@@ -67,6 +67,41 @@ double Best(int runs, const std::function<void()> &work)
     return best;
 }
 
+// The book without its empty lines (lines of blanks only count as empty).
+QByteArray WithoutEmptyLines(const QByteArray &book)
+{
+    QByteArray result;
+    result.reserve(book.size());
+    for (const QByteArray &line : book.split('\n'))
+        if (!line.trimmed().isEmpty())
+            result += line + '\n';
+    return result;
+}
+
+// An RTF document of the paragraphs of a plain-text book in ASCII (lines
+// joined, paragraphs ended by empty lines), one RTF paragraph each or, with
+// `oneParagraph`, all of them in a single paragraph.
+QByteArray RtfOfBook(const QByteArray &book, bool oneParagraph)
+{
+    QByteArray rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\\f0\\fs32\r\n";
+    rtf.reserve(book.size() + 1000);
+    bool empty = true; // the paragraph so far
+    for (QByteArray line : book.split('\n')) {
+        line = line.trimmed();
+        if (line.isEmpty()) {
+            if (!empty && !oneParagraph)
+                rtf += "\\par\r\n";
+            empty = empty || !oneParagraph;
+            continue;
+        }
+        if (!empty)
+            rtf += ' ';
+        rtf += line.replace('\\', "\\\\").replace('{', "\\{").replace('}', "\\}");
+        empty = false;
+    }
+    return rtf + (empty ? "}" : "\\par}");
+}
+
 void Line(const char *key, double value, const char *unit) { printf("%s: %.3f %s\n", key, value, unit); }
 
 } // namespace
@@ -141,12 +176,28 @@ int main(int argc, char **argv)
     // books of 500 KB, 3 MB and 20 MB, all enhanced.
     const QString half = WriteFile(dir, QStringLiteral("half.txt"), GenerateBook(500000, true));
     const QString threeMb = WriteFile(dir, QStringLiteral("threemb.txt"), GenerateBook(3000000, true));
-    const QMap<QString, TWindowFigures> figures = RunWindowCases(QCoreApplication::applicationFilePath(),
-                                                                 {{QStringLiteral("window_50kb"), small, false},
-                                                                  {QStringLiteral("window_piece_of_20mb"), big, true},
-                                                                  {QStringLiteral("window_500kb_whole"), half, false},
-                                                                  {QStringLiteral("window_3mb_whole"), threeMb, false},
-                                                                  {QStringLiteral("window_20mb_whole"), big, false}});
+    // Long paragraphs: the 3 MB book without its empty lines, opened well
+    // written (its paragraphs then end only at headings and the like)
+    // against the same book as it is; a 19 MB RTF of ordinary paragraphs
+    // against the same text as plain text; and the same RTF as one paragraph.
+    const QString threeWithoutEmpty
+        = WriteFile(dir, QStringLiteral("three-without-empty-lines.txt"), WithoutEmptyLines(threeBytes));
+    const QByteArray nineteen = GenerateBook(19000000, false);
+    const QString nineteenText = WriteFile(dir, QStringLiteral("nineteen.txt"), nineteen);
+    const QString nineteenRtf = WriteFile(dir, QStringLiteral("nineteen.rtf"), RtfOfBook(nineteen, false));
+    const QString nineteenOne = WriteFile(dir, QStringLiteral("nineteen-one.rtf"), RtfOfBook(nineteen, true));
+    const QMap<QString, TWindowFigures> figures = RunWindowCases(
+        QCoreApplication::applicationFilePath(),
+        {{QStringLiteral("window_50kb"), small, false},
+         {QStringLiteral("window_piece_of_20mb"), big, true},
+         {QStringLiteral("window_500kb_whole"), half, false},
+         {QStringLiteral("window_3mb_whole"), threeMb, false},
+         {QStringLiteral("window_20mb_whole"), big, false},
+         {QStringLiteral("window_3mb_book_well_written"), three, false, true},
+         {QStringLiteral("window_3mb_book_no_empty_lines_well_written"), threeWithoutEmpty, false, true},
+         {QStringLiteral("window_19mb_text"), nineteenText, false},
+         {QStringLiteral("window_19mb_rtf"), nineteenRtf, false},
+         {QStringLiteral("window_19mb_rtf_one_paragraph"), nineteenOne, false}});
     auto ratio = [&figures](const char *name, const char *floor, double TWindowFigures::*time, const char *goal,
                             const char *what) {
         if (figures.contains(QLatin1String(name)) && figures.contains(QLatin1String(floor)))
@@ -158,5 +209,13 @@ int main(int argc, char **argv)
     if (figures.contains(QStringLiteral("window_20mb_whole")))
         printf("ratio: %.2f (goal ≤ 1.0) first screen of a whole 20 MB book, in seconds\n",
                figures[QStringLiteral("window_20mb_whole")].FirstScreenMs / 1000);
+    for (auto [time, what] : {std::pair{&TWindowFigures::FirstScreenMs, "first screen"},
+                              std::pair{&TWindowFigures::FullLayoutMs, "full layout"}}) {
+        const QByteArray noEmpty = QByteArray(what) + " of the 3 MB book without empty lines against the book as it is";
+        ratio("window_3mb_book_no_empty_lines_well_written", "window_3mb_book_well_written", time, "2",
+              noEmpty.constData());
+        const QByteArray rtf = QByteArray(what) + " of a 19 MB RTF against the same text as plain text";
+        ratio("window_19mb_rtf", "window_19mb_text", time, "1.5", rtf.constData());
+    }
     return 0;
 }
