@@ -87,12 +87,16 @@ void LoadFilesFromDir(const QString &dir, const QString &filter, TListedEntries 
                         struct stat st {};
                         isDirectory = ::fstatat(fd, name, &st, 0) == 0 && S_ISDIR(st.st_mode);
                     }
-                    QString full = base + decoded;
-                    if (resolveLinks && (isLink || IsLinkFile(decoded))) {
-                        full = GetWhenReference(full);
-                        isDirectory = IsDirectoryPath(full);
+                    if (fullPaths || resolveLinks) {
+                        QString full = base + decoded;
+                        if (resolveLinks && (isLink || IsLinkFile(decoded))) {
+                            full = GetWhenReference(full);
+                            isDirectory = IsDirectoryPath(full);
+                        }
+                        listed.Text = fullPaths ? full : decoded;
+                    } else {
+                        listed.Text = decoded;
                     }
-                    listed.Text = fullPaths ? full : decoded;
                     if (isDirectory) {
                         dirs.append(std::move(listed));
                     } else if (nameFilter.Matches(decoded)) {

@@ -10,13 +10,14 @@ namespace {
 const QChar Delimiter(PathDelimiter);
 const QChar DriveMark(u':');
 
-// "*" and "?" wildcards over two case-folded texts, with backtracking to the
-// last star only (linear for the usual patterns).
+// "*" and "?" wildcards over a case-folded pattern and a name folded as it
+// is read, with backtracking to the last star only (linear for the usual
+// patterns).
 bool WildcardMatch(QStringView pattern, QStringView name)
 {
     qsizetype p = 0, n = 0, star = -1, starName = 0;
     while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == u'?' || pattern[p] == name[n])) {
+        if (p < pattern.size() && (pattern[p] == u'?' || pattern[p] == name[n].toCaseFolded())) {
             ++p;
             ++n;
         } else if (p < pattern.size() && pattern[p] == u'*') {
@@ -139,9 +140,8 @@ bool TNameFilter::Matches(const QString &name) const
 {
     if (Patterns.isEmpty())
         return true;
-    const QString folded = name.toCaseFolded();
     for (const QString &pattern : Patterns)
-        if (WildcardMatch(pattern, folded))
+        if (WildcardMatch(pattern, name))
             return true;
     return false;
 }
