@@ -1,6 +1,7 @@
 #include "BackImages.h"
 
 #include <QColor>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QPainter>
 
@@ -14,14 +15,49 @@ bool TBackImages::IsPicturePath(const QString &path) const
     return !path.isEmpty() && PathMatchesPatterns(path, PatternList) && QFileInfo(path).isFile();
 }
 
+// The file as it is now: its path, modification time and size.
+QString TBackImages::FileKey(const QString &path)
+{
+    const QFileInfo file(path);
+    return path + QLatin1Char('|') + QString::number(file.lastModified().toMSecsSinceEpoch()) + QLatin1Char('|')
+        + QString::number(file.size());
+}
+
+QString TBackImages::BuildKey(const QString &path, const QSize &client, std::initializer_list<int> options)
+{
+    QString key = FileKey(path);
+    for (int value : {client.width(), client.height()})
+        key += QLatin1Char('|') + QString::number(value);
+    for (int value : options)
+        key += QLatin1Char('|') + QString::number(value);
+    return key;
+}
+
+bool TBackImages::LoadTiles(const QString &path, const QSize &client, int gamma, int fade, int secondFade, bool stretch,
+                            QImage &tile, QImage &secondTile)
+{
+    const QString file = FileKey(path);
+    if (FailedFiles.contains(file))
+        return true; // reported when it failed; still no picture
+    if (LoadPictureToBitmap(path, tile, secondTile, client.width(), client.height(), gamma, fade, secondFade, stretch,
+                            false))
+        return true;
+    FailedFiles.insert(file);
+    return false;
+}
+
 bool TBackImages::BuildScreen(const QString &path, const QSize &client, const TScreenBackOptions &options)
 {
+    const QString key
+        = BuildKey(path, client, {options.Use, options.Stretch, options.Fade, options.Gamma, options.FadeCenter});
+    if (key == ScreenKey)
+        return true;
     ClearScreen();
+    ScreenKey = key;
     if (!options.Use || client.isEmpty() || !IsPicturePath(path))
         return true;
     QImage tile, fadedTile;
-    if (!LoadPictureToBitmap(path, tile, fadedTile, client.width(), client.height(), options.Gamma, options.Fade,
-                             options.FadeCenter, options.Stretch, false))
+    if (!LoadTiles(path, client, options.Gamma, options.Fade, options.FadeCenter, options.Stretch, tile, fadedTile))
         return false;
     ScreenImage = TiledImage(tile, client);
     CentreImage = TiledImage(fadedTile, client);
@@ -30,12 +66,15 @@ bool TBackImages::BuildScreen(const QString &path, const QSize &client, const TS
 
 bool TBackImages::BuildRich(const QString &path, const QSize &client, const TRichBackOptions &options)
 {
+    const QString key = BuildKey(path, client, {options.Stretch, options.Fade, options.Gamma});
+    if (key == RichKey)
+        return true;
     ClearRich();
+    RichKey = key;
     if (client.isEmpty() || !IsPicturePath(path))
         return true;
     QImage tile, unused;
-    if (!LoadPictureToBitmap(path, tile, unused, client.width(), client.height(), options.Gamma, options.Fade,
-                             options.Fade, options.Stretch, false))
+    if (!LoadTiles(path, client, options.Gamma, options.Fade, options.Fade, options.Stretch, tile, unused))
         return false;
     RichImage = TiledImage(tile, client);
     return true;
@@ -45,9 +84,14 @@ void TBackImages::ClearScreen()
 {
     ScreenImage = QImage();
     CentreImage = QImage();
+    ScreenKey.clear();
 }
 
-void TBackImages::ClearRich() { RichImage = QImage(); }
+void TBackImages::ClearRich()
+{
+    RichImage = QImage();
+    RichKey.clear();
+}
 
 TRichBackground TBackImages::RichBackground(bool transparent, bool useRichPicture) const
 {

@@ -12,8 +12,11 @@
 
 #include <QImage>
 #include <QPoint>
+#include <QSet>
 #include <QSize>
 #include <QString>
+
+#include <initializer_list>
 
 #include "Profile.h"
 
@@ -55,7 +58,10 @@ public:
     // Rebuild the screen and centre images for a client size. No images
     // when the option is off, the path names no picture, the size is empty
     // or the picture cannot be decoded; only the last is a failure (false,
-    // recorded in FunStatContext).
+    // recorded in FunStatContext). Asked again with the same file (same
+    // modification time and size), client size and options, nothing is
+    // done: the images stay. A file that failed once gives no picture and
+    // no further failure, whatever the size and options.
     bool BuildScreen(const QString &path, const QSize &client, const TScreenBackOptions &options);
     // Rebuild the rich-box picture for the box's client size, likewise.
     bool BuildRich(const QString &path, const QSize &client, const TRichBackOptions &options);
@@ -85,6 +91,15 @@ private:
     QImage ScreenImage;
     QImage CentreImage;
     QImage RichImage;
+    QString ScreenKey; // what the screen images were last built from
+    QString RichKey;
+    QSet<QString> FailedFiles; // reported as undecodable
+    static QString FileKey(const QString &path);
+    static QString BuildKey(const QString &path, const QSize &client, std::initializer_list<int> options);
+    // Loads the tiles of a picture that has not failed before; false for a
+    // new failure.
+    bool LoadTiles(const QString &path, const QSize &client, int gamma, int fade, int secondFade, bool stretch,
+                   QImage &tile, QImage &secondTile);
 };
 
 // The tile repeated from the top-left corner over `size`; a tile larger

@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 
 #include "AboutForm.h"
+#include "BackImages.h"
 #include "BookGroupBox.h"
 #include "Bookshelf.h"
 #include "BrowserGroupBox.h"
@@ -99,6 +100,8 @@ TLecternForm::TLecternForm(QWidget *parent) : QWidget(parent)
     SetUpLinks();
     SetUpFormatting();
     SetUpNavigation();
+    SetUpAppearance();
+    SetUpColors();
     SetUpSettings();
     SetUpProfiles();
     SetUpBookshelf();
@@ -122,6 +125,7 @@ TBookFormatOptions TLecternForm::CurrentFormatOptions() const
     TBookFormatOptions options;
     ProfileFormatTabSheet->ReadFormatOptions(options);
     ProfileGeneralTabSheet->ReadEnhanceOptions(options);
+    ProfileColorsTabSheet->ReadFormatColors(options);
     return options;
 }
 
@@ -316,6 +320,10 @@ bool TLecternForm::eventFilter(QObject *watched, QEvent *event)
                 under = static_cast<QWidget *>(watched)->parentWidget();
             SetApplicationHint(HintOf(under));
         }
+        break;
+    case QEvent::Resize:
+        if (watched == RichEdit->viewport())
+            IniRichBackImage();
         break;
     case QEvent::MouseMove:
         if (watched == RichEdit->viewport() || watched == CurrentFileInfoLabel || watched == HintLabel)

@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "BookSession.h"
+#include "ColorSchemes.h"
 #include "Profile.h"
 #include "ProgramSettings.h"
 #include "Shortcuts.h"
@@ -50,6 +51,9 @@ class TBookshelf;
 class TBookshelfGroupBox;
 class TBookmarkButtons;
 class TProfileWorkGroupBox;
+class TBackImages;
+class TScreenBackImageGroupBox;
+class TRichBackImageGroupBox;
 
 class TLecternForm : public QWidget {
     Q_OBJECT
@@ -276,6 +280,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
 
@@ -412,6 +417,61 @@ private:
     // back (a name that is no unit of its list selects the list's default).
     void ReadConverterUnits(TProgramSettings &settings) const;
     void ApplyConverterUnits(const TProgramSettings &settings);
+
+    // ---- Background images (LecternFormAppearance.cpp) ----------------
+    void SetUpAppearance();
+    // Both picture titles through `convert` (full paths while a profile
+    // moves, titles again after).
+    void ConvertBackImageTitles(const std::function<QString(const QString &title)> &convert);
+    // Rebuild the screen and centre images, or the rich-box picture, from
+    // the options; nothing while a profile is being loaded, and nothing
+    // when the picture, the size and the options are those of the images.
+    void IniScreenBackImage();
+    void IniRichBackImage();
+    void SetScreenBackImageFile(const QString &path);
+    void SetRichBackImageFile(const QString &path);
+    void RefreshScreen();
+    void RefreshRichBox();
+    void PaintRichBoxBackground(QPainter &painter, const QRect &client);
+    QRect RichBoxFrameRect() const;
+    void DrawRichBoxFrame(QPainter &painter);
+    void UseScreenBackImageCheckBoxClick();
+    void ScreenBackImageComboBoxChange();
+    void UseRichBackImageCheckBoxClick();
+    void RichBackImageComboBoxChange();
+    void TransparentRichBackCheckBoxClick();
+    void ShowFrameCheckBoxClick();
+    void ChangeScreenBackImageButtonMouseDown(TShiftState shift);
+    void ChangeRichBackImageButtonMouseDown(TShiftState shift);
+    // The file a "Load" button's dialog starts with.
+    QString BackImageDialogStart(const QString &title, TShiftState shift) const;
+    void RunScreenBackImageButtonClick();
+    void RunRichBackImageButtonClick();
+    std::unique_ptr<TBackImages> BackImages;
+    TScreenBackImageGroupBox *ScreenBackImageGroupBox = nullptr;
+    TRichBackImageGroupBox *RichBackImageGroupBox = nullptr;
+
+    // ---- Colours (LecternFormColors.cpp) -------------------------------
+    void SetUpColors();
+    // The screen back colour on the window and the side panels; the screen
+    // fore colour on the window's and the clock's text; each with the
+    // browser's and the converter's lists. The rich-box fore colour on the
+    // rich-box.
+    void ApplyScreenBackColor();
+    void ApplyScreenForeColor();
+    // The browser's list and the converter's lists and memo: screen back
+    // and fore, the browser's focus and directory colours.
+    void ApplyListColors();
+    void ApplyRichBoxColors();
+    // All of them after a profile has set the panels.
+    void ApplyProfileColors();
+    void ColorPanelMouseUp(TColorRole role, Qt::MouseButton button);
+    void SetColorSchemeButtonClick(TColorSchemeKind kind);
+    void ApplyAllColors();
+    // The rich-box fore colour on all text (with `recolour`) and the quotes
+    // in the emphasis colours, keeping the reading position and whether the
+    // book was edited.
+    void RecolourRichBoxText(bool recolour);
 };
 
 extern TLecternForm *LecternForm;

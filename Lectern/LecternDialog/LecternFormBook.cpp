@@ -4,7 +4,6 @@
 // ---- Operations that later features fill in ------------------------------
 // Each is wired to its key or button already and does nothing until then.
 
-void TLecternForm::RebuildBackImages() {}
 void TLecternForm::StopBackSound() {}
 void TLecternForm::RestartBackSound() {}
 void TLecternForm::BackSoundTick() {}

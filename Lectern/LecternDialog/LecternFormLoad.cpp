@@ -389,5 +389,5 @@ void TLecternForm::ProcessDroppedFiles(const QList<QUrl> &urls)
 
 // ---- Steps that other features fill in ------------------------------------
 
-void TLecternForm::RefreshRichBackground() {}
+void TLecternForm::RefreshRichBackground() { RefreshScreen(); }
 void TLecternForm::StartBackSound() {}

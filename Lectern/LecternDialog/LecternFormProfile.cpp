@@ -11,14 +11,18 @@
 
 #include <cerrno>
 
+#include "BackImages.h"
 #include "BrowserGroupBox.h"
 #include "Dialogs.h"
 #include "FunStatContext.h"
+#include "ProfileColorsTabSheet.h"
 #include "ProfileFormatTabSheet.h"
 #include "ProfileGeneralTabSheet.h"
 #include "ProfileWorkGroupBox.h"
 #include "ProgramGeneralTabSheet.h"
+#include "RichBackImageGroupBox.h"
 #include "RichEditOps.h"
+#include "ScreenBackImageGroupBox.h"
 #include "StoredTextList.h"
 #include "WidgetUtilities.h"
 
@@ -87,6 +91,9 @@ void TLecternForm::ReadProfileControls(TProfile &p) const
     p.FirstLineIndent = f->FirstLineIndent();
     p.SpaceAfter = f->SpaceAfter();
     p.ParagraphPrefix = f->ParagraphPrefix();
+    ScreenBackImageGroupBox->ReadProfile(p);
+    RichBackImageGroupBox->ReadProfile(p);
+    ProfileColorsTabSheet->ReadProfile(p);
 }
 
 // The controls' change handlers re-format the rich-box as each value
@@ -113,15 +120,21 @@ void TLecternForm::ApplyProfile(const TProfile &p)
     SelectNumber(f.FirstLineIndentComboBox, p.FirstLineIndent);
     SelectNumber(f.SpaceAfterComboBox, p.SpaceAfter);
     SelectComboBoxItem(f.ParagraphPrefixComboBox, p.ParagraphPrefix);
-    if (BrowserGroupBox)
-        BrowserGroupBox->SetColors(BrowserColorsFromProfile(p));
+    // The pictures are rebuilt once the whole profile is in the controls.
+    ScreenBackImageGroupBox->ShowProfile(p);
+    RichBackImageGroupBox->ShowProfile(p);
+    ProfileColorsTabSheet->ShowProfile(p);
+    ApplyProfileColors(); // the browser's and the converter's too
 }
 
 void TLecternForm::ProfileListLoad(TStoredTextList &list)
 {
-    const QScopedValueRollback<bool> loading(ProfileListLoading, true);
-    ReadProfile(list, Profile);
-    ApplyProfile(Profile);
+    {
+        const QScopedValueRollback<bool> loading(ProfileListLoading, true);
+        ReadProfile(list, Profile);
+        ApplyProfile(Profile);
+    }
+    RebuildBackImages(); // one rebuild with all of the profile's values
 }
 
 void TLecternForm::ProfileListSave(TStoredTextList &list)
@@ -193,11 +206,10 @@ void TLecternForm::SaveProfileButtonMouseDown(TShiftState shift)
     // Picture names relative to the profile become full paths while the
     // profile may move, and short again relative to where it is after.
     const TProfilePlaces before = ProfilePlaces();
-    for (QString *title : {&Profile.TitleScreenBackImage, &Profile.TitleRichBackImage}) {
-        const QString full = ResolveProfileFileName(*title, before.ProfileDirectory, before.ImageDirectory);
-        if (!full.endsWith(QLatin1Char('*'))) // a missing picture keeps its name
-            *title = full;
-    }
+    ConvertBackImageTitles([&before](const QString &title) {
+        const QString full = ImageTitleToPath(title, before);
+        return full.endsWith(QLatin1Char('*')) ? title : full; // a missing picture keeps its name
+    });
     try {
         QString proposed;
         if (HasNoModifier(shift) || HasOnlyModifier(shift, ssCtrl) || HasOnlyModifier(shift, ssShift))
@@ -223,8 +235,7 @@ void TLecternForm::SaveProfileButtonMouseDown(TShiftState shift)
     }
     FUN_CATCH
     const TProfilePlaces after = ProfilePlaces();
-    for (QString *title : {&Profile.TitleScreenBackImage, &Profile.TitleRichBackImage})
-        *title = ShortProfileFileName(*title, after.ProfileDirectory, after.IsDefaultProfile, after.ImageDirectory);
+    ConvertBackImageTitles([&after](const QString &title) { return ImagePathToTitle(title, after); });
     FUN_END_SHOW(QStringLiteral("Failed to save profile."));
     FocusRichBox();
 }

@@ -52,6 +52,7 @@ private slots:
     void PicturesThatAreNotUsed_data();
     void PicturesThatAreNotUsed();
     void UndecodablePictureIsAFailure();
+    void SameRequestKeepsTheImages();
     void RichBackgroundChoice_data();
     void RichBackgroundChoice();
     void TransparentBoxShowsTheCentrePieceUnderIt();
@@ -168,8 +169,32 @@ void TestBackImages::UndecodablePictureIsAFailure()
     QVERIFY(FunStatContext.Failed());
     QVERIFY(!images.HasScreen()); // the old picture is gone too: the back colour shows
     QCOMPARE(images.RichBackground(true, true), TRichBackground::Color);
-    QVERIFY(!images.BuildRich(path, QSize(40, 40), TRichBackOptions()));
+    // Reported once: other sizes and uses of the same file fail quietly.
+    FunStatContext.Reset();
+    QVERIFY(images.BuildScreen(path, QSize(60, 50), TScreenBackOptions()));
+    QVERIFY(images.BuildRich(path, QSize(40, 40), TRichBackOptions()));
+    QVERIFY(!images.HasScreen());
     QVERIFY(!images.HasRichPicture());
+    QVERIFY(!FunStatContext.Failed());
+    // Once the file changes it is tried again.
+    QVERIFY(Gradient(4, 4).save(path, "JPEG"));
+    QVERIFY(images.BuildRich(path, QSize(40, 40), TRichBackOptions()));
+    QVERIFY(images.HasRichPicture());
+}
+
+void TestBackImages::SameRequestKeepsTheImages()
+{
+    const QString path = PicturePath(QStringLiteral("same.png"), Gradient(8, 8));
+    TBackImages images(Patterns);
+    QVERIFY(images.BuildScreen(path, QSize(40, 40), TScreenBackOptions()));
+    const qint64 built = images.Screen().cacheKey();
+    QVERIFY(images.BuildScreen(path, QSize(40, 40), TScreenBackOptions()));
+    QCOMPARE(images.Screen().cacheKey(), built); // not decoded again
+    TScreenBackOptions faded;
+    faded.Fade = 50;
+    QVERIFY(images.BuildScreen(path, QSize(40, 40), faded));
+    QVERIFY(images.Screen().cacheKey() != built);
+    QVERIFY(qAbs(qGreen(images.Screen().pixel(0, 3)) - 1) <= 1);
 }
 
 void TestBackImages::RichBackgroundChoice_data()
