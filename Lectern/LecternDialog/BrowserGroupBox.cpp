@@ -107,6 +107,17 @@ bool TBrowserGroupBox::eventFilter(QObject *watched, QEvent *event)
     return QGroupBox::eventFilter(watched, event);
 }
 
+void TBrowserGroupBox::changeEvent(QEvent *event)
+{
+    QGroupBox::changeEvent(event);
+    // The rows follow the font the list inherits from the window.
+    if (event->type() == QEvent::FontChange && Delegate) {
+        Delegate->ItemHeight = ItemHeight();
+        BrowserListBox->doItemsLayout();
+        FitListToArea();
+    }
+}
+
 void TBrowserGroupBox::FitListToArea()
 {
     const QWidget *area = Form.BrowserListArea;

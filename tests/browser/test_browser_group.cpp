@@ -55,6 +55,7 @@ private slots:
     void sitesOpenInTheBrowser();
     void historyMenuLoadsAPlace();
     void drawsTypeAndNameCells();
+    void rowsFollowTheFont();
     void paintsOnlyVisibleRows();
 
 private:
@@ -327,6 +328,19 @@ void TestBrowserGroup::drawsTypeAndNameCells()
     // A line closes every row.
     const QRect first = list->visualRect(list->model()->index(0, 0));
     QCOMPARE(image.pixelColor(nameX, first.bottom()), colors.ScreenFore);
+}
+
+void TestBrowserGroup::rowsFollowTheFont()
+{
+    QFont font = Group->font();
+    font.setPointSize(20);
+    Group->setFont(font);
+    const int height = QFontMetrics(font).height() + 5;
+    QCOMPARE(Group->ItemHeight(), height);
+    QCOMPARE(Group->BrowserListBox->visualRect(Group->BrowserListBox->model()->index(1, 0)).top(), height);
+    // Whole rows only: the list ends with its last visible row.
+    const TBrowserListBox *list = Group->BrowserListBox;
+    QCOMPARE((list->height() - 2 * list->frameWidth()) % height, 0);
 }
 
 void TestBrowserGroup::paintsOnlyVisibleRows()
