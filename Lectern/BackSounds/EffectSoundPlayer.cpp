@@ -9,6 +9,41 @@
 #include <QUrl>
 
 #include <map>
+#endif
+
+namespace {
+
+TSoundPlayer *g_replacement = nullptr;
+
+// Hands every call to the player a test put in place.
+class TForwardingSoundPlayer : public TSoundPlayer {
+public:
+    explicit TForwardingSoundPlayer(TSoundPlayer *target) : Target(target) {}
+    bool PlayLoop(const QString &path) override { return Target->PlayLoop(path); }
+    void Stop() override { Target->Stop(); }
+    void SetVolume(double volume) override { Target->SetVolume(volume); }
+    double Volume() const override { return Target->Volume(); }
+
+private:
+    TSoundPlayer *Target;
+};
+
+std::unique_ptr<TSoundPlayer> CreateSystemSoundPlayer();
+
+} // namespace
+
+TScopedSoundPlayer::TScopedSoundPlayer(TSoundPlayer *player) : Previous(g_replacement) { g_replacement = player; }
+
+TScopedSoundPlayer::~TScopedSoundPlayer() { g_replacement = Previous; }
+
+std::unique_ptr<TSoundPlayer> CreateSoundPlayer()
+{
+    if (g_replacement)
+        return std::make_unique<TForwardingSoundPlayer>(g_replacement);
+    return CreateSystemSoundPlayer();
+}
+
+#ifdef LECTERN_HAS_MULTIMEDIA
 
 struct TEffectSoundPlayer::TPrivate {
     // The sounds of a profile take turns; each keeps its decoded samples.
@@ -73,10 +108,14 @@ void TEffectSoundPlayer::SetVolume(double volume)
 
 double TEffectSoundPlayer::Volume() const { return d->Volume; }
 
-std::unique_ptr<TSoundPlayer> CreateSoundPlayer() { return std::make_unique<TEffectSoundPlayer>(); }
+namespace {
+std::unique_ptr<TSoundPlayer> CreateSystemSoundPlayer() { return std::make_unique<TEffectSoundPlayer>(); }
+} // namespace
 
 #else
 
-std::unique_ptr<TSoundPlayer> CreateSoundPlayer() { return std::make_unique<TSilentSoundPlayer>(); }
+namespace {
+std::unique_ptr<TSoundPlayer> CreateSystemSoundPlayer() { return std::make_unique<TSilentSoundPlayer>(); }
+} // namespace
 
 #endif

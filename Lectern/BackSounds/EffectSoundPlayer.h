@@ -23,5 +23,18 @@ private:
 };
 
 // The player of the program: TEffectSoundPlayer where Qt Multimedia was
-// built in, else a silent one.
+// built in, else a silent one; while a TScopedSoundPlayer lives, one that
+// hands everything to the player it names.
 std::unique_ptr<TSoundPlayer> CreateSoundPlayer();
+
+// For tests: the players made while it lives play through `player`.
+class TScopedSoundPlayer {
+public:
+    explicit TScopedSoundPlayer(TSoundPlayer *player);
+    ~TScopedSoundPlayer();
+    TScopedSoundPlayer(const TScopedSoundPlayer &) = delete;
+    TScopedSoundPlayer &operator=(const TScopedSoundPlayer &) = delete;
+
+private:
+    TSoundPlayer *Previous;
+};

@@ -18,10 +18,13 @@
 
 #include "AboutForm.h"
 #include "BackImages.h"
+#include "BackSounds.h"
 #include "BookGroupBox.h"
 #include "Bookshelf.h"
 #include "BrowserGroupBox.h"
 #include "ConvertMeasureTabSheet.h"
+#include "DictionaryLookUp.h"
+#include "EffectSoundPlayer.h"
 #include "FileBrowser.h"
 #include "FunStatContext.h"
 #include "HelpWindow.h"
@@ -102,6 +105,7 @@ TLecternForm::TLecternForm(QWidget *parent) : QWidget(parent)
     SetUpNavigation();
     SetUpAppearance();
     SetUpColors();
+    SetUpBackSounds();
     SetUpSettings();
     SetUpProfiles();
     SetUpBookshelf();
@@ -133,7 +137,7 @@ TLecternForm::~TLecternForm()
 {
     BrowserGroupBox->Bind(nullptr, nullptr); // the group outlives the browser's state
     qApp->removeEventFilter(this);
-    StopBackSound();
+    FinishBackSounds();
     if (LecternForm == this)
         LecternForm = nullptr;
 }

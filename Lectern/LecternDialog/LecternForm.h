@@ -46,6 +46,10 @@ class TProfileColorsTabSheet;
 class TProfileFormatTabSheet;
 class TProfileMiscTabSheet;
 class TConvertMeasureTabSheet;
+class TBackSoundGroupBox;
+class TBackSounds;
+class TSoundPlayer;
+class TDictionaryLookUp;
 class TStoredTextList;
 class TBookshelf;
 class TBookshelfGroupBox;
@@ -405,8 +409,9 @@ private:
     // A pointer move over the rich-box: a number under it becomes the
     // converter's value.
     void RichEditMouseMove(int x, int y);
-    // A press on the rich-box: a right click opens the converter while the
-    // sidebar is hidden.
+    // A press on the rich-box: a double click looks the word up in the
+    // dictionary, a right click opens the converter while the sidebar is
+    // hidden.
     void RichEditMouseDown(Qt::MouseButton button, TShiftState shift, int x, int y);
     // The number under a character of the rich-box into the converter and
     // its digest into the hint label; false without a number.
@@ -472,6 +477,33 @@ private:
     // in the emphasis colours, keeping the reading position and whether the
     // book was edited.
     void RecolourRichBoxText(bool recolour);
+    // "Load" of the "Dictionary" group: chooses the dictionary program.
+    void ChangeDictionaryButtonClick();
+    std::unique_ptr<TDictionaryLookUp> DictionaryLookUp;
+
+    // Background sounds (LecternFormSounds.cpp).
+    void SetUpBackSounds();
+    // Sounds of a profile are named by titles: relative to the profile's
+    // directory or to the program's "BackSounds/", else full paths.
+    QString SoundDirectory() const;
+    QString SoundTitleToPath(const QString &title) const;
+    QString SoundPathToTitle(const QString &path) const;
+    // Sound 0 and the flags of the profile's sounds into the group.
+    void ShowBackSounds();
+    // Sound 0 becomes the file (or title) and the sounds start over with it.
+    void ChangeBackSoundTitle(const QString &text);
+    // Silence and the volume found at start, when the window goes.
+    void FinishBackSounds();
+    void UseBackSoundCheckBoxClick();
+    void TitleBackSoundEditExit();
+    void VolumeBackSoundComboBoxChange();
+    void DurationBackSoundComboBoxChange();
+    void ProbabilityBackSoundComboBoxChange();
+    void ChangeBackSoundButtonMouseDown(TShiftState shift);
+    void RunBackSoundButtonClick();
+    std::unique_ptr<TSoundPlayer> SoundPlayer;
+    std::unique_ptr<TBackSounds> BackSounds; // plays through SoundPlayer
+    TBackSoundGroupBox *BackSoundGroupBox = nullptr;
 };
 
 extern TLecternForm *LecternForm;

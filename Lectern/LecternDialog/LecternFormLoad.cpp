@@ -390,4 +390,3 @@ void TLecternForm::ProcessDroppedFiles(const QList<QUrl> &urls)
 // ---- Steps that other features fill in ------------------------------------
 
 void TLecternForm::RefreshRichBackground() { RefreshScreen(); }
-void TLecternForm::StartBackSound() {}

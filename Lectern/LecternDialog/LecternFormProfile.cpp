@@ -12,6 +12,7 @@
 #include <cerrno>
 
 #include "BackImages.h"
+#include "BackSounds.h"
 #include "BrowserGroupBox.h"
 #include "Dialogs.h"
 #include "FunStatContext.h"
@@ -94,6 +95,7 @@ void TLecternForm::ReadProfileControls(TProfile &p) const
     ScreenBackImageGroupBox->ReadProfile(p);
     RichBackImageGroupBox->ReadProfile(p);
     ProfileColorsTabSheet->ReadProfile(p);
+    BackSounds->GiveProfile(p);
 }
 
 // The controls' change handlers re-format the rich-box as each value
@@ -125,6 +127,8 @@ void TLecternForm::ApplyProfile(const TProfile &p)
     RichBackImageGroupBox->ShowProfile(p);
     ProfileColorsTabSheet->ShowProfile(p);
     ApplyProfileColors(); // the browser's and the converter's too
+    BackSounds->TakeProfile(p);
+    ShowBackSounds();
 }
 
 void TLecternForm::ProfileListLoad(TStoredTextList &list)

@@ -1,19 +1,26 @@
-// The measure converter in the main window: a number under the pointer
-// becomes the converter's value, a right click on the rich-box opens the
-// converter.
+// The measure converter and the dictionary in the main window: a number under
+// the pointer becomes the converter's value, a right click on the rich-box
+// opens the converter, a double click looks the word up in the dictionary.
 #include "LecternForm.h"
 
+#include <QCheckBox>
 #include <QCursor>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
 
 #include "BrowserGroupBox.h"
 #include "ConvertMeasureTabSheet.h"
+#include "Dialogs.h"
+#include "DictionaryLookUp.h"
 #include "FunStatContext.h"
 #include "MyMath.h"
+#include "ProgramGeneralTabSheet.h"
 #include "RichBox.h"
+#include "Shell.h"
 
 void TLecternForm::SetUpTools()
 {
@@ -35,6 +42,18 @@ void TLecternForm::SetUpTools()
         }
         return false;
     };
+
+    DictionaryLookUp = std::make_unique<TDictionaryLookUp>();
+    DictionaryLookUp->Starter = [](const QString &program, const QStringList &arguments, QString *) {
+        return ShellService()->StartProgram(program, arguments, QString());
+    };
+    DictionaryLookUp->CopySelection = [this] { RichEdit->copy(); };
+    Ui::ProgramGeneralTabSheet &g = ProgramGeneralTabSheet->Form;
+    // The edit changes through "Load" only and looks like it.
+    QPalette palette = g.DictionaryTitleEdit->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Button));
+    g.DictionaryTitleEdit->setPalette(palette);
+    connect(g.ChangeDictionaryButton, &QPushButton::clicked, this, &TLecternForm::ChangeDictionaryButtonClick);
 }
 
 void TLecternForm::RichEditMouseMove(int x, int y)
@@ -83,13 +102,38 @@ void TLecternForm::RichEditMouseDown(Qt::MouseButton button, TShiftState shift, 
 {
     FUN_BEGIN("TLecternForm::RichEditMouseDown");
     try {
-        if (button == Qt::RightButton && !Container_MainPanel->isVisible()) {
+        if (button == Qt::LeftButton && HasModifier(shift, ssDouble)) {
+            const Ui::ProgramGeneralTabSheet &g = ProgramGeneralTabSheet->Form;
+            const auto result
+                = DictionaryLookUp->LookUp(RichEdit->RichDocument()->SelectedText(), g.DictionaryTitleEdit->text(),
+                                           g.ClipboardForDicCheckBox->isChecked());
+            // A program that keeps failing is reported at its first failure.
+            if (result == TDictionaryLookUp::TResult::Failed)
+                FUN_ADOPT();
+        } else if (button == Qt::RightButton && !Container_MainPanel->isVisible()) {
             ShowConvertMeasure(RichEdit->CharFromPos(QPoint(x, y)));
             OpenConverterPage();
         }
     }
     FUN_CATCH
     FUN_END_SHOW(QString());
+}
+
+void TLecternForm::ChangeDictionaryButtonClick()
+{
+    FUN_BEGIN("TLecternForm::ChangeDictionaryButtonClick");
+    try {
+        QLineEdit *edit = ProgramGeneralTabSheet->Form.DictionaryTitleEdit;
+        const QString chosen = OpenFileDialog(ResolveDictionaryProgram(edit->text()), QStringLiteral("Programs (*)|*"),
+                                              QStringLiteral("Dictionary program"));
+        if (!chosen.isEmpty()) {
+            edit->setText(chosen);
+            edit->setCursorPosition(0);
+        }
+    }
+    FUN_CATCH
+    FUN_END_SHOW(QStringLiteral("Failed to change dictionary."));
+    FocusRichBox();
 }
 
 namespace {
