@@ -13,7 +13,6 @@
 
 #include "BackImages.h"
 #include "BackSounds.h"
-#include "BrowserGroupBox.h"
 #include "Dialogs.h"
 #include "FunStatContext.h"
 #include "ProfileColorsTabSheet.h"
