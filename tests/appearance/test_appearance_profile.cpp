@@ -6,10 +6,12 @@
 #include <QCheckBox>
 #include <QLineEdit>
 
+#include "BrowserGroupBox.h"
 #include "ColorPanel.h"
 #include "ProfileColorsTabSheet.h"
 #include "ProfileGeneralTabSheet.h"
 #include "ProfileWorkGroupBox.h"
+#include "ProgramOpenTabSheet.h"
 #include "RichBackImageGroupBox.h"
 #include "ScreenBackImageGroupBox.h"
 
@@ -28,7 +30,8 @@ void TestAppearanceProfile::ProfileCarriesPicturesAndColours()
     QVERIFY(sky.save(f.BooksDir + "art/sky.png"));
     f.WriteFile(f.BooksDir + "LecternProfile.lcp",
                 "[Profile_Main]\nTitleScreenBackImage=art/sky.png\nTransparentRichBack=TRUE\n"
-                "FadeCenterScreenBackImage=50\nScreenForeColor=8519680\nShowRichBoxFrame=TRUE\n");
+                "FadeCenterScreenBackImage=50\nScreenForeColor=8519680\nShowRichBoxFrame=TRUE\n"
+                "DirTypeBackColor=255\nBrowserFocusForeColor=65280\n");
     const QString tale = f.WriteBook(QStringLiteral("Tale.txt"), 20);
     const QString other = f.WriteBook(QStringLiteral("Other.txt"), 20);
     auto form = f.Start();
@@ -42,6 +45,11 @@ void TestAppearanceProfile::ProfileCarriesPicturesAndColours()
     QVERIFY(rich.TransparentRichBackCheckBox->isChecked());
     QCOMPARE(colors.Color(crScreenFore), TColor(0x820000));
     QVERIFY(colors.Panel(crScreenFore)->statusTip().startsWith(QLatin1String("Navy (RGB 0-0-130;")));
+    // The browser's list takes the profile's colours as it loads.
+    const TBrowserColors &browser = form->ProgramOpenTabSheet->Form.BrowserGroupBox->Colors();
+    QCOMPARE(browser.DirTypeBack.rgb(), qRgb(255, 0, 0));
+    QCOMPARE(browser.FocusFore.rgb(), qRgb(0, 255, 0));
+    QCOMPARE(browser.ScreenFore.rgb(), qRgb(0, 0, 130));
     // The picture around the page, half as bright through the transparent box.
     const QImage window = form->grab().toImage();
     QCOMPARE(window.pixel(form->RichEdit->geometry().right() + 10, form->height() / 2), qRgb(30, 60, 200));
