@@ -17,30 +17,10 @@
 #include "FunStatContext.h"
 #include "LecternForm.h"
 #include "Program.h"
+#include "ReportRecorder.h"
 #include "RichBox.h"
 
 namespace {
-
-// Records the error reports shown instead of opening the error dialog.
-class TRecordingReports : public TErrorReportView {
-public:
-    TRecordingReports() : Previous(ErrorReportView()) { SetErrorReportView(this); }
-    ~TRecordingReports() override { SetErrorReportView(Previous); }
-    bool ShowReport(const QString &, const QString &message, bool *noErrors, const QString &report) override
-    {
-        Messages.append(message);
-        Reports.append(report);
-        if (noErrors)
-            *noErrors = false;
-        return true;
-    }
-    int RecursionCount() const override { return 0; }
-    QStringList Messages;
-    QStringList Reports;
-
-private:
-    TErrorReportView *Previous;
-};
 
 struct TFormFixture {
     TFormFixture()
@@ -251,7 +231,7 @@ void TestLoad::piecesStepAndMark()
 void TestLoad::removedFileAndRtfBooks()
 {
     TScopedRecordingDialogs dialogs;
-    TRecordingReports reports;
+    TReportRecorder reports;
     QTemporaryDir dir;
     TFormFixture f;
     TLecternForm &form = f.Form;
@@ -370,7 +350,7 @@ void TestLoad::utf16BooksWithByteOrderMark()
 void TestLoad::closingDuringEnhancementStopsIt()
 {
     TScopedRecordingDialogs dialogs;
-    TRecordingReports reports;
+    TReportRecorder reports;
     QTemporaryDir dir;
     TFormFixture f;
     TLecternForm &form = f.Form;
