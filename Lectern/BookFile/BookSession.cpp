@@ -67,6 +67,8 @@ QString CurrentFileInfoText(const TCurrentFileInfo &info, bool loadTimeFlag)
         text += QStringLiteral("\nTop line ") + FormatIntegerText(info.FirstVisibleLine + 1) + QStringLiteral(" (")
             + FormatIntegerText(info.LineCount) + QStringLiteral(" lines); piece ") + QString::number(info.CurrentPiece)
             + QStringLiteral(" (") + QString::number(info.PieceCount) + QStringLiteral(" pieces)");
+        if (!info.Encoding.isEmpty())
+            text += QStringLiteral("; ") + info.Encoding;
     }
     return text;
 }

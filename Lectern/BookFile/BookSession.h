@@ -50,7 +50,7 @@ QString BookOpenedInText(double seconds);
 
 // The line above the rich-box: "No book opened" without a book; else
 // "\"name\" in \"directory\"" followed by " (load time)" right after a load,
-// or by the top line, line count and piece otherwise.
+// or by the top line, line count, piece and encoding otherwise.
 struct TCurrentFileInfo {
     QString BookPath;
     QString LoadTimeText;
@@ -58,6 +58,7 @@ struct TCurrentFileInfo {
     int LineCount = 0;
     int CurrentPiece = 1;
     int PieceCount = 1;
+    QString Encoding; // of a plain-text book; named after the pieces
 };
 QString CurrentFileInfoText(const TCurrentFileInfo &info, bool loadTimeFlag);
 

@@ -4,6 +4,7 @@
 #include <QMutex>
 
 #include <array>
+#include <cerrno>
 #include <iconv.h>
 #include <memory>
 #include <uchardet.h>
@@ -134,7 +135,133 @@ bool IsAcceptedCodePage(const QByteArray &name)
     return accepted.contains(name);
 }
 
+// The Japanese and Chinese encodings a detection may choose (GB2312 is read
+// as its successor GB18030).
+QByteArray AcceptedMultiByte(const QByteArray &name)
+{
+    if (name == "SHIFT_JIS" || name == "EUC-JP" || name == "GB18030" || name == "BIG5")
+        return name;
+    if (name == "GB2312")
+        return QByteArrayLiteral("GB18030");
+    return QByteArray();
+}
+
+// Bytes of a multi-byte encoding through iconv: invalid bytes become U+FFFD,
+// a character cut at the end is dropped.
+QString DecodeMultiByte(const QByteArray &bytes, const QByteArray &name, TByteEdges edges)
+{
+    qsizetype begin = 0;
+    if (edges.CutAtStart) {
+        while (begin < bytes.size() && static_cast<unsigned char>(bytes[begin]) >= 0x30)
+            ++begin;
+    }
+    iconv_t cd = iconv_open("UTF-16LE", name.constData());
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return QString::fromLatin1(bytes.constData() + begin, bytes.size() - begin);
+    QString text;
+    text.reserve(bytes.size() - begin);
+    char *in = const_cast<char *>(bytes.constData()) + begin;
+    size_t inLeft = size_t(bytes.size() - begin);
+    char16_t buffer[4096];
+    while (inLeft > 0) {
+        char *out = reinterpret_cast<char *>(buffer);
+        size_t outLeft = sizeof(buffer);
+        const size_t r = iconv(cd, &in, &inLeft, &out, &outLeft);
+        text.append(reinterpret_cast<const QChar *>(buffer), qsizetype((sizeof(buffer) - outLeft) / 2));
+        if (r != size_t(-1))
+            continue;
+        if (errno == E2BIG)
+            continue;
+        if (errno == EINVAL) { // a character cut by the end of the bytes
+            if (!edges.CutAtEnd)
+                text.append(QChar(0xFFFD));
+            break;
+        }
+        text.append(QChar(0xFFFD)); // EILSEQ: a byte no character starts with
+        ++in;
+        --inLeft;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+    iconv_close(cd);
+    return text;
+}
+
+struct TEncodingChoice {
+    const char *Shown;
+    TBookEncoding::TKind Kind;
+    const char *Name;
+};
+
+const TEncodingChoice Choices[] = {
+    {"Automatic", TBookEncoding::Undecided, ""},
+    {"UTF-8", TBookEncoding::Utf8, "UTF-8"},
+    {"UTF-16 LE", TBookEncoding::Utf16, "UTF-16LE"},
+    {"UTF-16 BE", TBookEncoding::Utf16, "UTF-16BE"},
+    {"Windows-1250", TBookEncoding::SingleByte, "WINDOWS-1250"},
+    {"Windows-1251", TBookEncoding::SingleByte, "WINDOWS-1251"},
+    {"Windows-1252", TBookEncoding::SingleByte, "WINDOWS-1252"},
+    {"Windows-1253", TBookEncoding::SingleByte, "WINDOWS-1253"},
+    {"ISO-8859-1", TBookEncoding::SingleByte, "ISO-8859-1"},
+    {"ISO-8859-2", TBookEncoding::SingleByte, "ISO-8859-2"},
+    {"ISO-8859-5", TBookEncoding::SingleByte, "ISO-8859-5"},
+    {"ISO-8859-7", TBookEncoding::SingleByte, "ISO-8859-7"},
+    {"ISO-8859-15", TBookEncoding::SingleByte, "ISO-8859-15"},
+    {"KOI8-R", TBookEncoding::SingleByte, "KOI8-R"},
+    {"KOI8-U", TBookEncoding::SingleByte, "KOI8-U"},
+    {"CP866", TBookEncoding::SingleByte, "IBM866"},
+    {"Shift_JIS", TBookEncoding::MultiByte, "SHIFT_JIS"},
+    {"EUC-JP", TBookEncoding::MultiByte, "EUC-JP"},
+    {"GB18030", TBookEncoding::MultiByte, "GB18030"},
+    {"Big5", TBookEncoding::MultiByte, "BIG5"},
+};
+
 } // namespace
+
+QStringList EncodingChoices()
+{
+    QStringList names;
+    for (const TEncodingChoice &c : Choices)
+        names << QLatin1String(c.Shown);
+    return names;
+}
+
+bool EncodingFromName(const QString &name, TBookEncoding &encoding)
+{
+    QString wanted = name.trimmed();
+    if (wanted.compare(QLatin1String("UTF-16LE"), Qt::CaseInsensitive) == 0)
+        wanted = QStringLiteral("UTF-16 LE");
+    else if (wanted.compare(QLatin1String("UTF-16BE"), Qt::CaseInsensitive) == 0)
+        wanted = QStringLiteral("UTF-16 BE");
+    for (const TEncodingChoice &c : Choices) {
+        if (wanted.compare(QLatin1String(c.Shown), Qt::CaseInsensitive) != 0)
+            continue;
+        encoding = TBookEncoding();
+        encoding.Kind = c.Kind;
+        encoding.Name = c.Name;
+        return true;
+    }
+    return false;
+}
+
+QString EncodingDisplayName(const TBookEncoding &encoding)
+{
+    if (!encoding.IsDecided())
+        return QStringLiteral("Automatic");
+    for (const TEncodingChoice &c : Choices)
+        if (c.Kind == encoding.Kind && encoding.Name == c.Name)
+            return QLatin1String(c.Shown);
+    if (encoding.Name.startsWith("WINDOWS-"))
+        return QStringLiteral("Windows-") + QString::fromLatin1(encoding.Name.mid(8));
+    return QString::fromLatin1(encoding.Name);
+}
+
+TBookEncoding TBookEncoding::MakeMultiByte(const QByteArray &name)
+{
+    TBookEncoding e;
+    e.Kind = MultiByte;
+    e.Name = name;
+    return e;
+}
 
 TBookEncoding TBookEncoding::MakeUtf8()
 {
@@ -265,6 +392,9 @@ TBookEncoding DetectBookEncoding(const TEncodingSample &sample)
         return TBookEncoding::MakeUtf8();
     if (highBytes >= MinHighBytesForCodePage && IsAcceptedCodePage(detected) && TableFor(detected))
         return TBookEncoding::MakeSingleByte(detected);
+    const QByteArray multiByte = AcceptedMultiByte(detected);
+    if (highBytes >= MinHighBytesForCodePage && !multiByte.isEmpty())
+        return TBookEncoding::MakeMultiByte(multiByte);
     return TBookEncoding::Fallback();
 }
 
@@ -320,6 +450,8 @@ QString DecodeBookBytes(const QByteArray &bytes, const TBookEncoding &encoding, 
         CleanUtf8Edges(bytes.constData() + begin, end - begin, edges, cleanBegin, cleanEnd);
         return QString::fromUtf8(bytes.constData() + begin + cleanBegin, cleanEnd - cleanBegin);
     }
+    if (used.Kind == TBookEncoding::MultiByte)
+        return DecodeMultiByte(bytes, used.Name, edges);
     const auto table = TableFor(used.Name);
     QString text(bytes.size(), Qt::Uninitialized);
     char16_t *out = reinterpret_cast<char16_t *>(text.data());

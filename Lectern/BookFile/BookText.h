@@ -10,18 +10,33 @@
 
 // How a book's bytes are read. The same value serves every piece of a book.
 struct TBookEncoding {
-    enum TKind { Undecided, Utf8, SingleByte, Utf16 };
+    enum TKind { Undecided, Utf8, SingleByte, Utf16, MultiByte };
     TKind Kind = Undecided;
-    QByteArray Name; // "UTF-8", "UTF-16LE", "UTF-16BE", or the iconv name of the code page
+    // "UTF-8", "UTF-16LE", "UTF-16BE", or the iconv name of the code page
+    // ("WINDOWS-1251", "SHIFT_JIS")
+    QByteArray Name;
 
     bool IsDecided() const { return Kind != Undecided; }
     static TBookEncoding MakeUtf8();
     static TBookEncoding MakeSingleByte(const QByteArray &name);
     static TBookEncoding Fallback(); // Windows-1252
     static TBookEncoding MakeUtf16(bool bigEndian);
+    static TBookEncoding MakeMultiByte(const QByteArray &name);
     bool IsUtf16() const { return Kind == Utf16; }
     bool IsBigEndian() const { return Name == "UTF-16BE"; }
 };
+
+// The encodings a reader may choose for a book, as the "Encoding" option
+// names them: "Automatic" first (recognise it), then "UTF-8", "UTF-16 LE",
+// "UTF-16 BE", the Windows, ISO and Cyrillic code pages and the Japanese and
+// Chinese multi-byte encodings.
+QStringList EncodingChoices();
+// The encoding a choice names (letter case ignored, "UTF-16LE" too);
+// undecided for "Automatic". False for a name that is not a choice.
+bool EncodingFromName(const QString &name, TBookEncoding &encoding);
+// How the reader names an encoding in use: the choice's name when it is one
+// ("Windows-1251", "UTF-16 LE"), else the code page's own name.
+QString EncodingDisplayName(const TBookEncoding &encoding);
 
 // UTF-16 when the file's first bytes are its byte order mark (FF FE or
 // FE FF); undecided otherwise.
@@ -39,8 +54,9 @@ struct TEncodingSample {
 };
 
 // The encoding the sample shows: UTF-8 when every chunk is valid UTF-8 (its
-// cut edges aside) and there is something beyond ASCII; a single-byte code
-// page that libuchardet is sure enough about; Windows-1252 otherwise. A
+// cut edges aside) and there is something beyond ASCII; a code page of
+// another script or a Japanese or Chinese encoding that libuchardet is sure
+// enough about; Windows-1252 otherwise. A
 // sample with nothing beyond ASCII stays undecided (any choice reads it).
 TBookEncoding DetectBookEncoding(const TEncodingSample &sample);
 TBookEncoding DetectBookEncoding(const QByteArray &bytes);
@@ -60,7 +76,9 @@ QByteArray Utf16BytesBeforeNul(const QByteArray &bytes, bool *truncated = nullpt
 
 // Decodes the bytes (no NUL handling here). An undecided encoding is decided
 // from these bytes alone. A UTF-8 byte order mark at the file start is
-// dropped; invalid bytes become U+FFFD.
+// dropped; invalid bytes become U+FFFD. A multi-byte text cut at its start
+// begins after its first byte below 0x30, which no encoding uses inside a
+// character.
 QString DecodeBookBytes(const QByteArray &bytes, const TBookEncoding &encoding, TByteEdges edges = {});
 
 // Lines split at CR LF, CR or LF; CR CR LF (a file whose line ends were
