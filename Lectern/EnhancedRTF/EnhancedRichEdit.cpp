@@ -1,49 +1,16 @@
 #include "EnhancedRichEdit.h"
 
+#include "ChapterHeadings.h"
 #include "FunStatContext.h"
+#include "LineRules.h"
 #include "QuoteEmphasis.h"
+#include "TextLayout.h"
 
 #include <QLatin1String>
 
+using namespace LineRules;
+
 namespace {
-
-constexpr char16_t MiddleDot = 0x00B7;
-constexpr char16_t SectionSign = 0x00A7;
-
-inline bool IsBlank(char16_t c) { return c <= 0x20; }
-
-inline bool IsUpperLetter(char16_t c) { return c >= 'A' && c <= 'Z'; }
-
-inline bool IsLowerLetter(char16_t c) { return c >= 'a' && c <= 'z'; }
-
-// The quotation characters that may open or close a paragraph.
-inline bool IsQuotation(char16_t c)
-{
-    switch (c) {
-    case 0x22:
-    case 0x27:
-    case 0x60:
-    case 0x201C:
-    case 0x201D:
-    case 0x00AB:
-    case 0x00BB: return true;
-    default: return false;
-    }
-}
-
-inline bool IsSentenceEnd(char16_t c) { return c == '.' || c == '?' || c == '!' || c == ')' || IsQuotation(c); }
-
-// Characters at or below the space removed at both ends.
-inline QStringView Trimmed(QStringView text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && IsBlank(text[begin].unicode()))
-        ++begin;
-    while (end > begin && IsBlank(text[end - 1].unicode()))
-        --end;
-    return text.mid(begin, end - begin);
-}
 
 constexpr int Twips(double value)
 {
@@ -191,24 +158,43 @@ QString TEnhancedRichEdit::TranslatePrefix(const QString &prefixOption)
     return prefixOption;
 }
 
-void TEnhancedRichEdit::JoinLine(QString &paragraph, QStringView line)
+bool TEnhancedRichEdit::JoinLine(QString &paragraph, QStringView line)
 {
     if (paragraph.isEmpty()) {
         paragraph.append(line);
-        return;
+        return false;
     }
     if (line.isEmpty())
-        return;
+        return false;
     const qsizetype n = paragraph.size();
     if (n >= 2 && paragraph.at(n - 1) == QLatin1Char('-') && IsLowerLetter(paragraph.at(n - 2).unicode())
         && IsLowerLetter(line.at(0).unicode())) {
         // A word broken at the line end.
         paragraph.chop(1);
         paragraph.append(line);
-        return;
+        return true;
     }
     paragraph.append(QLatin1Char(' '));
     paragraph.append(line);
+    return false;
+}
+
+void TEnhancedRichEdit::Join(QString &paragraph, QStringView line)
+{
+    if (Choices.CheckHyphens && !line.isEmpty() && paragraph.size() >= 2 && paragraph.back() == QLatin1Char('-')
+        && IsLowerLetter(paragraph.at(paragraph.size() - 2).unicode()) && IsLowerLetter(line.front().unicode())
+        && HyphenWords.KeepsHyphen(paragraph, line)) {
+        paragraph.append(line); // a compound the book writes with its hyphen
+        ++HyphensKept;
+        return;
+    }
+    if (JoinLine(paragraph, line))
+        ++HyphensDropped;
+}
+
+bool TEnhancedRichEdit::IsHeadingText(QStringView text) const
+{
+    return Choices.SmartChapters ? ChapterHeadings::IsHeading(text) : IsChapterHeading(text);
 }
 
 bool TEnhancedRichEdit::IsIndentedLine(QStringView rawLine)
@@ -270,7 +256,7 @@ bool TEnhancedRichEdit::ContinuesParagraph(QStringView paragraph, QStringView ne
         return false;
     if (first == '#' || first == SectionSign || start == '#' || start == SectionSign)
         return false;
-    if (IsChapterHeading(paragraph) || IsChapterHeading(next))
+    if (IsHeadingText(paragraph) || IsHeadingText(next))
         return false;
     if (IsSeparatorLine(paragraph) || IsSeparatorLine(next))
         return false;
@@ -301,6 +287,15 @@ void TEnhancedRichEdit::EnhanceText(const QStringList &lines, const QString &pre
         ParagraphPrefix = TranslatePrefix(prefixOption);
         PoorlyWritten = poorlyWritten;
         IgnoreEmptyLines = ignoreEmptyLines;
+        LayoutDetected = Choices.DetectTextLayout;
+        if (LayoutDetected)
+            PoorlyWritten = CountTextLayout(lines).IsPoorlyWritten();
+        HyphensDropped = 0;
+        HyphensKept = 0;
+        HyphenWords.Clear();
+        if (Choices.CheckHyphens)
+            HyphenWords.Build(lines);
+        Chapters.Clear();
         Menu.reset();
         if (MenuFactory)
             Menu = MenuFactory(MenuOwner);
@@ -321,6 +316,12 @@ void TEnhancedRichEdit::EnhanceText(const QStringList &lines, const QString &pre
         sink.EndRun(Cancelled);
     }
     FUN_CATCH
+    if (Choices.SmartChapters) {
+        try {
+            FillSmartChaptersMenu();
+        }
+        FUN_CATCH
+    }
     if (Menu && Menu->Count() == 0)
         Menu.reset();
     Heading = false; // no paragraph is being emitted any more
@@ -340,7 +341,7 @@ void TEnhancedRichEdit::WalkLines(const QStringList &lines)
         // trimming when a caller handed in something else.
         if (!paragraph.isEmpty() && (IsBlank(paragraph.front().unicode()) || IsBlank(paragraph.back().unicode())))
             paragraph = Trimmed(paragraph).toString();
-        JoinLine(paragraph, Trimmed(lines.at(f)));
+        Join(paragraph, Trimmed(lines.at(f)));
 
         QStringView next;
         bool indented = false;
@@ -349,7 +350,7 @@ void TEnhancedRichEdit::WalkLines(const QStringList &lines)
             next = Trimmed(lines.at(f + 1));
         }
         if (ContinuesParagraph(paragraph, next, indented)) {
-            JoinLine(paragraph, next);
+            Join(paragraph, next);
             next = QStringView();
             indented = false;
             if (f + 2 < count) {
@@ -385,7 +386,18 @@ void TEnhancedRichEdit::EmitParagraph(const QString &paragraph)
     }
     const int start = Position;
     OutText.resize(0);
-    if (ChapterCount < MaxChapters && IsChapterHeading(paragraph)) {
+    if (Choices.SmartChapters) {
+        // Every heading counts; the menu is made once the whole book is known.
+        const THeadingInfo heading = ChapterHeadings::Parse(paragraph);
+        Heading = heading.Level > 0;
+        if (!Heading)
+            OutText.append(ParagraphPrefix);
+        OutText.append(paragraph);
+        if (Heading)
+            Chapters.AddHeading(start, paragraph, heading.Level, heading.HasTitle);
+        else
+            Chapters.AddText(paragraph);
+    } else if (ChapterCount < MaxChapters && IsChapterHeading(paragraph)) {
         OutText.append(paragraph);
         if (Menu)
             Menu->AddItem(paragraph.size() > 50 ? paragraph.left(50) : paragraph, start, HelpContext);
@@ -451,6 +463,18 @@ void TEnhancedRichEdit::EmitParagraph(const QString &paragraph)
     CommandName.clear();
     CommandValue.clear();
     Position += length + 2;
+}
+
+void TEnhancedRichEdit::FillSmartChaptersMenu()
+{
+    if (!Menu || Cancelled) {
+        Chapters.Clear();
+        return;
+    }
+    Chapters.MarkContents();
+    Chapters.FillMenu(*Menu, HelpContext);
+    ChapterCount = Menu->Count();
+    Chapters.Clear();
 }
 
 void TEnhancedRichEdit::AddQuoteRuns(QStringView text)

@@ -6,7 +6,9 @@
 // menu and the view are interfaces the window layer implements.
 #pragma once
 
+#include "ChapterCollector.h"
 #include "ChaptersMenu.h"
+#include "HyphenWords.h"
 #include "ParagraphSink.h"
 #include "RichDocument.h"
 
@@ -55,6 +57,20 @@ public:
     virtual void GoToPosition(int position) = 0;
 };
 
+// What the engine may do beyond its classic rules; all off (the default)
+// gives exactly the classic rules.
+struct TEnhanceChoices {
+    // Decide from the lines whether the text is poorly written, instead of
+    // taking the caller's flag.
+    bool DetectTextLayout = false;
+    // Keep a line-end hyphen when the book writes the word with it elsewhere
+    // and never without it.
+    bool CheckHyphens = false;
+    // Chapter headings as books write them; the menu leaves out tables of
+    // contents and lists every chapter, in submenus when there are many.
+    bool SmartChapters = false;
+};
+
 class TEnhancedRichEdit {
 public:
     TEnhancedRichEdit();
@@ -86,6 +102,12 @@ public:
     // Creates the chapters menu of each run (default: the in-memory menu).
     TChaptersMenuFactory MenuFactory;
     TRichBoxView *View = nullptr; // optional, not owned
+    TEnhanceChoices Choices;
+    // Of the last run: the rule set was decided from the lines (PoorlyWritten
+    // then holds the decision), and the line-end hyphens dropped and kept.
+    bool LayoutDetected = false;
+    int HyphensDropped = 0;
+    int HyphensKept = 0;
 
     // The chapters menu of the last run; null when it found no chapter.
     TChaptersMenu *ChaptersMenu() const { return Menu.get(); }
@@ -126,7 +148,8 @@ public:
 
     // --- The rules of the line walk (public for tests) ---
     static QString TranslatePrefix(const QString &prefixOption);
-    static void JoinLine(QString &paragraph, QStringView line);
+    // True when a line-end hyphen was dropped.
+    static bool JoinLine(QString &paragraph, QStringView line);
     static bool IsIndentedLine(QStringView rawLine);
     static bool IsChapterHeading(QStringView text);
     static bool IsSeparatorLine(QStringView text);
@@ -145,6 +168,8 @@ private:
     std::unique_ptr<TChaptersMenu> Menu;
     TParagraphSink *ActiveSink = nullptr; // during a run
     bool Skip = false;
+    THyphenWords HyphenWords; // CheckHyphens
+    TChapterCollector Chapters; // SmartChapters
     // Reused buffers of the run.
     QString OutText;
     QVector<TFormatRun> RunBuffer;
@@ -152,6 +177,9 @@ private:
     TParaFormat ParaRecord;
 
     void WalkLines(const QStringList &lines);
+    void Join(QString &paragraph, QStringView line);
+    bool IsHeadingText(QStringView text) const;
+    void FillSmartChaptersMenu();
     void EmitParagraph(const QString &paragraph);
     void AddQuoteRuns(QStringView text);
     void ExecuteCommand(const QString &name, const QString &value, QChar mode);

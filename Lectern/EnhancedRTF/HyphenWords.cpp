@@ -1,0 +1,125 @@
+#include "HyphenWords.h"
+
+#include "LineRules.h"
+
+using namespace LineRules;
+
+namespace {
+
+inline bool IsWordHyphen(QStringView text, qsizetype i)
+{
+    return text[i] == QLatin1Char('-') && i > 0 && i + 1 < text.size() && text[i - 1].isLetter()
+        && text[i + 1].isLetter();
+}
+
+void AppendLower(QString &out, QStringView text)
+{
+    for (QChar c : text)
+        out.append(c.toLower());
+}
+
+} // namespace
+
+QStringView THyphenWords::WordBeforeHyphen(QStringView paragraph)
+{
+    // paragraph ends in "-"
+    const qsizetype end = paragraph.size() - 1;
+    qsizetype begin = end;
+    while (begin > 0 && (paragraph[begin - 1].isLetter() || IsWordHyphen(paragraph, begin - 1)))
+        --begin;
+    return paragraph.mid(begin, end - begin);
+}
+
+QStringView THyphenWords::WordAtStart(QStringView line)
+{
+    qsizetype end = 0;
+    while (end < line.size() && line[end].isLetter())
+        ++end;
+    return line.left(end);
+}
+
+void THyphenWords::Clear()
+{
+    Forms.clear();
+    FormLengths = 0;
+}
+
+void THyphenWords::AddForms(QStringView left, QStringView right)
+{
+    QString form;
+    form.reserve(left.size() + right.size() + 1);
+    AppendLower(form, left);
+    AppendLower(form, right);
+    Forms[form] |= JoinedForm;
+    if (form.size() < 64)
+        FormLengths |= uint64_t(1) << form.size();
+    form.insert(left.size(), QLatin1Char('-'));
+    Forms[form] |= HyphenatedForm;
+    if (form.size() < 64)
+        FormLengths |= uint64_t(1) << form.size();
+}
+
+// Marks the forms that occur among the words of the line: runs of letters
+// with hyphens between letters.
+void THyphenWords::MarkWordsOf(QStringView line, QString &buffer)
+{
+    const qsizetype n = line.size();
+    qsizetype i = 0;
+    while (i < n) {
+        if (!line[i].isLetter()) {
+            ++i;
+            continue;
+        }
+        const qsizetype begin = i;
+        while (i < n && (line[i].isLetter() || IsWordHyphen(line, i)))
+            ++i;
+        const qsizetype length = i - begin;
+        if (length >= 64 || !(FormLengths & (uint64_t(1) << length)))
+            continue;
+        buffer.resize(0);
+        AppendLower(buffer, line.mid(begin, length));
+        auto it = Forms.find(buffer);
+        if (it != Forms.end())
+            it.value() |= Seen;
+    }
+}
+
+void THyphenWords::Build(const QStringList &lines)
+{
+    Clear();
+    const qsizetype count = lines.size();
+    for (qsizetype i = 0; i + 1 < count; ++i) {
+        const QStringView line = Trimmed(lines.at(i));
+        const qsizetype n = line.size();
+        if (n < 2 || line[n - 1] != QLatin1Char('-') || !IsLowerLetter(line[n - 2].unicode()))
+            continue;
+        const QStringView next = Trimmed(lines.at(i + 1));
+        if (next.isEmpty() || !IsLowerLetter(next.front().unicode()))
+            continue;
+        AddForms(WordBeforeHyphen(line), WordAtStart(next));
+    }
+    if (Forms.isEmpty())
+        return;
+    QString buffer;
+    buffer.reserve(64);
+    for (const QString &line : lines)
+        MarkWordsOf(line, buffer);
+}
+
+uint8_t THyphenWords::Flags(const QString &form) const { return Forms.value(form, 0); }
+
+bool THyphenWords::KeepsHyphen(QStringView paragraph, QStringView line) const
+{
+    if (Forms.isEmpty())
+        return false;
+    const QStringView left = WordBeforeHyphen(paragraph);
+    const QStringView right = WordAtStart(line);
+    QString form;
+    form.reserve(left.size() + right.size() + 1);
+    AppendLower(form, left);
+    AppendLower(form, right);
+    if (Flags(form) & Seen)
+        return false; // the book writes the word joined
+    form.insert(left.size(), QLatin1Char('-'));
+    return (Flags(form) & Seen) != 0;
+}
