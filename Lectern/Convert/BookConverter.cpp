@@ -10,6 +10,7 @@
 #include <QFile>
 
 #include <cstdio>
+#include <functional>
 
 namespace {
 
@@ -76,7 +77,9 @@ bool ReadPlainBook(const TConvertOptions &options, const TBookOpenCheck &check, 
         return false;
     }
     const int piece = check.ListCount > 1 ? options.Piece : 1;
-    if (!ReadBookLines(options.Book, piece, check.ListCount, options.PieceSize, lines)) {
+    TBookEncoding encoding;
+    EncodingFromName(options.Encoding, encoding); // checked with the arguments
+    if (!ReadBookLines(options.Book, piece, check.ListCount, options.PieceSize, lines, &encoding)) {
         // A piece's failure has been reported already.
         if (check.ListCount < 2)
             error = QStringLiteral("Failed to load book. ") + FailureText(FunStatContext);
@@ -89,6 +92,9 @@ bool ReadPlainBook(const TConvertOptions &options, const TBookOpenCheck &check, 
 
 void ApplyBookFormat(TEnhancedRichEdit &engine, const TBookFormatOptions &format)
 {
+    engine.Choices.DetectTextLayout = format.DetectTextLayout;
+    engine.Choices.CheckHyphens = format.CheckHyphens;
+    engine.Choices.SmartChapters = format.SmartChapters;
     engine.SetBaseFormat(
         false, false, format.LineSpacing, format.SpaceAfter, format.FirstLineIndent, format.JustifiedText ? 3 : 0,
         format.SecondEmphaColor, format.EmphaColor, format.RichBoxForeColor, format.CharSpacing, format.FontSize,
@@ -97,7 +103,30 @@ void ApplyBookFormat(TEnhancedRichEdit &engine, const TBookFormatOptions &format
     engine.ApplyParaFormat(true, 0);
 }
 
-bool LoadBookIntoDocument(const TConvertOptions &options, TRichDocument &document, QString &error)
+QString ChaptersMenuText(const TChaptersMenu *menu)
+{
+    QString text;
+    if (!menu)
+        return text;
+    const std::function<void(int, int)> list = [&](int group, int depth) {
+        const QString indent(depth * 2, QLatin1Char(' '));
+        for (int entry : menu->Entries(group)) {
+            if (entry >= 0) {
+                const TChapterItem &item = menu->Item(entry);
+                text += indent + QString::number(item.Tag) + QLatin1Char('\t') + item.Caption + QLatin1Char('\n');
+            } else {
+                const TChapterGroup &sub = menu->Group(-entry - 1);
+                text += indent + QString::number(sub.Tag) + QLatin1Char('\t') + sub.Caption + QLatin1Char('\n');
+                list(-entry - 1, depth + 1);
+            }
+        }
+    };
+    list(-1, 0);
+    return text;
+}
+
+bool LoadBookIntoDocument(const TConvertOptions &options, TRichDocument &document, QString &error,
+                          QString *chapters)
 {
     const TBookOpenCheck check = CheckBookForOpening(options.Book, options.InPieces, options.PieceSize);
     switch (check.Verdict) {
@@ -137,6 +166,8 @@ bool LoadBookIntoDocument(const TConvertOptions &options, TRichDocument &documen
     ApplyBookFormat(engine, options.Format);
     engine.EnhanceText(lines, options.Format.ParagraphPrefix, options.Format.IgnoreEmptyLines,
                        options.Format.PoorlyWritten);
+    if (chapters)
+        *chapters = ChaptersMenuText(engine.ChaptersMenu());
     if (FunStatContext.Failed()) {
         error = QStringLiteral("Failed to load book. ") + FailureText(FunStatContext);
         return false;
@@ -171,12 +202,15 @@ int RunConvert(const QStringList &arguments)
     }
     TConsoleReportView reports;
     TRichDocument document;
-    if (!LoadBookIntoDocument(options, document, error)) {
+    QString chapters;
+    if (!LoadBookIntoDocument(options, document, error, options.PrintChapters ? &chapters : nullptr)) {
         if (!error.isEmpty()) // else the failure has been shown already
             PrintError(error);
         return 1;
     }
-    if (!WriteConvertedBook(document, options.Out, error)) {
+    if (options.PrintChapters)
+        fputs(chapters.toUtf8().constData(), stdout);
+    if (!options.Out.isEmpty() && !WriteConvertedBook(document, options.Out, error)) {
         PrintError(error);
         return 1;
     }

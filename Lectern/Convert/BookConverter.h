@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+class TChaptersMenu;
 class TEnhancedRichEdit;
 class TRichDocument;
 
@@ -15,8 +16,15 @@ class TRichDocument;
 // whole document, as the window does before enhancing a book.
 void ApplyBookFormat(TEnhancedRichEdit &engine, const TBookFormatOptions &format);
 
-// Fills the document with the book. False with a message in `error`.
-bool LoadBookIntoDocument(const TConvertOptions &options, TRichDocument &document, QString &error);
+// Fills the document with the book. False with a message in `error`. The
+// chapters menu of a plain-text book goes to `chapters` when asked for.
+bool LoadBookIntoDocument(const TConvertOptions &options, TRichDocument &document, QString &error,
+                          QString *chapters = nullptr);
+
+// The menu as "position<TAB>caption" lines in menu order; a submenu is a
+// line with its first position and caption, followed by its entries
+// indented by two more spaces. Empty without menu.
+QString ChaptersMenuText(const TChaptersMenu *menu);
 
 // Writes the document whole or not at all: RTF for a .rtf name, else plain
 // text (each paragraph a line ended by CR LF, UTF-8).

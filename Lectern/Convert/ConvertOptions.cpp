@@ -14,11 +14,20 @@ bool ReadNumber(const QString &text, int &value)
 QString ConvertUsageText()
 {
     return QStringLiteral("Usage: lectern-convert BOOK OUT [options]\n"
+                          "       lectern-convert BOOK --chapters [OUT] [options]\n"
                           "Reads BOOK (.txt, enhanced like the reader does it, or .rtf) and writes OUT as RTF (.rtf)\n"
                           "or as plain text (.txt: one line per paragraph, CR LF, UTF-8).\n"
                           "Options:\n"
-                          "  --poorly-written       the text's paragraphs are not marked (default)\n"
+                          "  --detect               decide from the lines whether paragraphs are marked (default)\n"
+                          "  --poorly-written       the text's paragraphs are not marked\n"
                           "  --well-written         paragraphs are marked by empty lines or indentation\n"
+                          "  --no-hyphen-check      join every word broken at a line end, without its hyphen\n"
+                          "  --no-smart-chapters    the first 30 chapter headings make the chapters menu\n"
+                          "  --classic              all three above: the reader's classic rules\n"
+                          "  --encoding NAME        read the book in NAME (Automatic, UTF-8, UTF-16 LE, Windows-1251,\n"
+                          "                         KOI8-R, Shift_JIS ...) instead of recognising its encoding\n"
+                          "  --chapters             print the chapters menu, \"position<TAB>caption\" lines,\n"
+                          "                         the entries of submenus indented by two spaces\n"
                           "  --ignore-empty-lines   the first empty line after a paragraph is not shown\n"
                           "  --prefix TEXT          paragraph prefix: None (default), Tab, Blanks or the text itself\n"
                           "  --piece N              convert piece N of a plain-text book (from 1)\n"
@@ -41,10 +50,31 @@ bool ParseConvertArguments(const QStringList &arguments, TConvertOptions &option
             return true;
         };
         QString text;
-        if (a == QLatin1String("--poorly-written")) {
-            options.Format.PoorlyWritten = true;
-        } else if (a == QLatin1String("--well-written")) {
-            options.Format.PoorlyWritten = false;
+        if (a == QLatin1String("--poorly-written") || a == QLatin1String("--well-written")) {
+            options.Format.DetectTextLayout = false;
+            options.Format.PoorlyWritten = a == QLatin1String("--poorly-written");
+        } else if (a == QLatin1String("--detect")) {
+            options.Format.DetectTextLayout = true;
+        } else if (a == QLatin1String("--no-hyphen-check")) {
+            options.Format.CheckHyphens = false;
+        } else if (a == QLatin1String("--no-smart-chapters")) {
+            options.Format.SmartChapters = false;
+        } else if (a == QLatin1String("--classic")) {
+            options.Format.DetectTextLayout = false;
+            options.Format.CheckHyphens = false;
+            options.Format.SmartChapters = false;
+        } else if (a == QLatin1String("--chapters")) {
+            options.PrintChapters = true;
+        } else if (a == QLatin1String("--encoding")) {
+            if (!value(text))
+                return false;
+            TBookEncoding encoding;
+            if (!EncodingFromName(text, encoding)) {
+                error = QStringLiteral("Unknown encoding: ") + text + QStringLiteral(" (one of ")
+                    + EncodingChoices().join(QStringLiteral(", ")) + QLatin1Char(')');
+                return false;
+            }
+            options.Encoding = text;
         } else if (a == QLatin1String("--ignore-empty-lines")) {
             options.Format.IgnoreEmptyLines = true;
         } else if (a == QLatin1String("--prefix")) {
@@ -82,19 +112,20 @@ bool ParseConvertArguments(const QStringList &arguments, TConvertOptions &option
             files << a;
         }
     }
-    if (files.size() != 2) {
-        error = files.size() < 2 ? QStringLiteral("Give a book and an output file.")
-                                 : QStringLiteral("Too many files: ") + files.mid(2).join(QLatin1Char(' '));
+    const int needed = options.PrintChapters ? 1 : 2;
+    if (files.size() < needed || files.size() > 2) {
+        error = files.size() < needed ? QStringLiteral("Give a book and an output file.")
+                                      : QStringLiteral("Too many files: ") + files.mid(2).join(QLatin1Char(' '));
         return false;
     }
     options.Book = files.at(0);
-    options.Out = files.at(1);
+    options.Out = files.value(1);
     options.InPieces = pieceGiven || sizeGiven;
     if (!IsBookFileName(options.Book)) {
         error = QStringLiteral("The book must be a .txt or .rtf file: ") + options.Book;
         return false;
     }
-    if (!IsBookFileName(options.Out)) {
+    if (!options.Out.isEmpty() && !IsBookFileName(options.Out)) {
         error = QStringLiteral("The output must be a .txt or .rtf file: ") + options.Out;
         return false;
     }

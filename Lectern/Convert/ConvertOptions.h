@@ -9,6 +9,9 @@
 // The options a plain-text book is enhanced with: the defaults of the
 // default profile.
 struct TBookFormatOptions {
+    bool DetectTextLayout = true; // PoorlyWritten is decided from the lines
+    bool CheckHyphens = true;
+    bool SmartChapters = true;
     bool PoorlyWritten = true;
     bool IgnoreEmptyLines = false;
     QString ParagraphPrefix = QStringLiteral("None");
@@ -32,6 +35,8 @@ struct TConvertOptions {
     bool InPieces = false; // --piece or --piece-size given
     int Piece = 1;
     int PieceSize = 50000;
+    QString Encoding = QStringLiteral("Automatic"); // one of EncodingChoices()
+    bool PrintChapters = false; // the chapters menu to standard output; OUT may be left out
 };
 
 // Reads the arguments (without the program name). False with a message in
