@@ -100,6 +100,7 @@ TLecternForm::TLecternForm(QWidget *parent) : QWidget(parent)
     SetHints();
     SetUpEditing();
     SetUpBookLoading();
+    SetUpEnhanceOptions();
     SetUpLinks();
     SetUpFormatting();
     SetUpNavigation();

@@ -291,6 +291,12 @@ protected:
 private:
     // Connects the book controls and installs the RTF reader and writer.
     void SetUpBookLoading();
+    // The encoding option (LecternFormEnhance.cpp): the encoding a new book
+    // is read in (undecided for "Automatic"), and a change that reopens the
+    // open book in it at the same place.
+    void SetUpEnhanceOptions();
+    TBookEncoding ChosenEncoding() const;
+    void EncodingComboBoxChange();
     void SetUpLinks();
     // A left press on a link of an RTF document: its bookmark, or its target
     // opened like a web address.

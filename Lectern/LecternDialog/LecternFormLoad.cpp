@@ -201,6 +201,7 @@ bool TLecternForm::LoadFromFile(const QString &fileName, int piece, bool profile
                 if (newBook) {
                     LoadProfileForBook(profileChosen);
                     RebuildBackImages();
+                    BookEncoding = ChosenEncoding();
                 }
                 LoadTiming.Start();
                 if (!check.Rtf) {
@@ -218,6 +219,8 @@ bool TLecternForm::LoadFromFile(const QString &fileName, int piece, bool profile
                             Engine->EnhanceText(lines, options.ParagraphPrefix, options.IgnoreEmptyLines,
                                                 options.PoorlyWritten);
                             FUN_ADOPT();
+                            if (Engine->LayoutDetected)
+                                ProfileGeneralTabSheet->ShowDetectedLayout(Engine->PoorlyWritten);
                         } else {
                             LoadPlainLines(document, lines);
                         }
@@ -320,6 +323,8 @@ void TLecternForm::UpdateCurrentFileInfo(const QString &text, bool setTitle, boo
     }
     info.CurrentPiece = CurrentPiece();
     info.PieceCount = PiecesComboBox->count();
+    if (!IsRtfBookName(CurrentBookPath) && BookEncoding.IsDecided())
+        info.Encoding = EncodingDisplayName(BookEncoding);
     CurrentFileInfoLabel->setText(CurrentFileInfoText(info, loadTime));
     BookLoadedInLabel->setText(LoadTimeText);
     if (setTitle)

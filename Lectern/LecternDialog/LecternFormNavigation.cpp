@@ -114,7 +114,8 @@ bool TLecternForm::ShowChaptersMenu()
         if (TChaptersMenu *menu = Engine->ChaptersMenu()) {
             auto *popup = dynamic_cast<TChaptersPopupMenu *>(menu);
             QPushButton *button = BookGroupBox->Form.ChaptersButton;
-            if (!popup || !popup->Popup(button->mapToGlobal(button->rect().bottomLeft())))
+            if (!popup
+                || !popup->Popup(button->mapToGlobal(button->rect().bottomLeft()), FirstVisibleCharIndex(RichEdit)))
                 FUN_RAISE(QStringLiteral("The chapters menu cannot be shown."));
             else
                 shown = true;

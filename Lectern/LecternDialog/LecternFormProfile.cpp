@@ -74,10 +74,7 @@ TProfilePlaces TLecternForm::ProfilePlaces() const
 
 void TLecternForm::ReadProfileControls(TProfile &p) const
 {
-    const Ui::ProfileGeneralTabSheet &g = ProfileGeneralTabSheet->Form;
-    p.EnhanceText = g.EnhanceTextCheckBox->isChecked();
-    p.PoorlyWritten = g.PoorlyWrittenCheckBox->isChecked();
-    p.IgnoreEmptyLines = g.IgnoreEmptyLinesCheckBox->isChecked();
+    ProfileGeneralTabSheet->ReadEnhanceProfile(p);
     const TProfileFormatTabSheet *f = ProfileFormatTabSheet;
     p.LeftMargin = f->LeftMargin();
     p.RightMargin = f->RightMargin();
@@ -101,10 +98,7 @@ void TLecternForm::ReadProfileControls(TProfile &p) const
 // arrives, so the book looks as the profile says.
 void TLecternForm::ApplyProfile(const TProfile &p)
 {
-    Ui::ProfileGeneralTabSheet &g = ProfileGeneralTabSheet->Form;
-    g.EnhanceTextCheckBox->setChecked(p.EnhanceText);
-    g.PoorlyWrittenCheckBox->setChecked(p.PoorlyWritten);
-    g.IgnoreEmptyLinesCheckBox->setChecked(p.IgnoreEmptyLines);
+    ProfileGeneralTabSheet->ShowEnhanceProfile(p);
     Ui::ProfileFormatTabSheet &f = ProfileFormatTabSheet->Form;
     SelectNumber(f.LeftMarginComboBox, p.LeftMargin);
     SelectNumber(f.RightMarginComboBox, p.RightMargin);

@@ -7,14 +7,33 @@
 #include "ui_ProfileGeneralTabSheet.h"
 
 struct TBookFormatOptions;
+struct TProfile;
 
 class TProfileGeneralTabSheet : public QWidget {
     Q_OBJECT
 public:
     explicit TProfileGeneralTabSheet(QWidget *parent = nullptr);
     Ui::ProfileGeneralTabSheet Form;
-    // Writes the enhancement options (poorly written, ignore empty lines)
-    // into the record.
+    // Writes the enhancement options (detection, poorly written, ignore
+    // empty lines, hyphens, chapters) into the record.
     void ReadEnhanceOptions(TBookFormatOptions &options) const;
     bool EnhanceText() const;
+    // The enhancement keys of a profile, shown and read back. An encoding
+    // that is not a choice shows "Automatic".
+    void ShowEnhanceProfile(const TProfile &profile);
+    void ReadEnhanceProfile(TProfile &profile) const;
+    // What detection decided for the book just opened.
+    void ShowDetectedLayout(bool poorlyWritten);
+    // The encoding chosen for books ("Automatic" when none); the choice the
+    // open book was read in is remembered, so a refused change can go back.
+    QString Encoding() const;
+    void RememberEncoding();
+    void RestoreEncoding();
+
+private:
+    int EncodingIndex = 0;
+
+    // "Text is poorly written" shows the detection's decision; the reader
+    // sets it only while detection is off.
+    void DetectTextLayoutCheckBoxClick();
 };

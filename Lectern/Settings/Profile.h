@@ -36,6 +36,10 @@ struct TProfile {
     bool EnhanceText = true;
     bool PoorlyWritten = true;
     bool IgnoreEmptyLines = false;
+    bool DetectTextLayout = true; // PoorlyWritten decided from each book's lines
+    bool CheckHyphens = true;
+    bool SmartChapters = true;
+    QString Encoding = QStringLiteral("Automatic"); // a name of EncodingChoices(), at most 31 characters
     bool UseScreenBackImage = true;
     bool StretchScreenBackImage = false;
     int FadeScreenBackImage = 0; // 0..100
