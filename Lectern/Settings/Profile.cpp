@@ -54,10 +54,6 @@ const TProfileKey MainKeys[] = {
     BoolKey("EnhanceText", &TProfile::EnhanceText),
     BoolKey("PoorlyWritten", &TProfile::PoorlyWritten),
     BoolKey("IgnoreEmptyLines", &TProfile::IgnoreEmptyLines),
-    BoolKey("DetectTextLayout", &TProfile::DetectTextLayout),
-    BoolKey("CheckHyphens", &TProfile::CheckHyphens),
-    BoolKey("SmartChapters", &TProfile::SmartChapters),
-    TextKey("Encoding", &TProfile::Encoding, 31),
     BoolKey("UseScreenBackImage", &TProfile::UseScreenBackImage),
     BoolKey("StretchScreenBackImage", &TProfile::StretchScreenBackImage),
     IntKey("FadeScreenBackImage", &TProfile::FadeScreenBackImage, 0, 100),
@@ -93,6 +89,11 @@ const TProfileKey MainKeys[] = {
     IntKey("FirstLineIndent", &TProfile::FirstLineIndent, 0, 50),
     IntKey("SpaceAfter", &TProfile::SpaceAfter, 0, 30),
     TextKey("ParagraphPrefix", &TProfile::ParagraphPrefix, 31),
+    // The further enhancement choices.
+    BoolKey("DetectTextLayout", &TProfile::DetectTextLayout),
+    BoolKey("CheckHyphens", &TProfile::CheckHyphens),
+    BoolKey("SmartChapters", &TProfile::SmartChapters),
+    TextKey("Encoding", &TProfile::Encoding, 31),
 };
 
 QString Key(const char *key) { return QLatin1String(key); }
