@@ -14,6 +14,8 @@ private slots:
     void badInputFailsAndWritesNothing();
     void plainTextOutput();
     void piecesAndOptions();
+    void enhanceChoices();
+    void encodingChoice();
     void quotesReachTheEngine();
     void rtfRoundTrip();
 
@@ -126,6 +128,71 @@ void TestConvert::piecesAndOptions()
     Write(QStringLiteral("para.txt"), "One.\r\nTwo.\r\n");
     QCOMPARE(Run({"para.txt", "prefixed.txt", "--prefix", "* "}), 0);
     QVERIFY(Read(QStringLiteral("prefixed.txt")).startsWith("* One."));
+}
+
+void TestConvert::enhanceChoices()
+{
+    // Contents lines, two chapters, a compound the book writes with its
+    // hyphen, and paragraphs marked by empty lines only.
+    QByteArray book = "CONTENTS\n\nCHAPTER I\nCHAPTER II\nCHAPTER III\n\n";
+    QByteArray prose = "They walked on through the long day,\n";
+    for (int i = 0; i < 9; ++i)
+        prose += "and the travellers said nothing to each other,\n";
+    prose += "and so it went.\n";
+    for (const char *chapter : {"CHAPTER I", "CHAPTER II", "CHAPTER III"})
+        book += QByteArray(chapter) + "\n\nIt was to-\nday. They came home.\nIt rained.\n\n" + prose + "\n";
+    book += "Said to-day.\n";
+    Write(QStringLiteral("choices.txt"), book);
+
+    QCOMPARE(Run({"choices.txt", "default.txt"}), 0);
+    const QByteArray enhanced = Read(QStringLiteral("default.txt"));
+    QVERIFY(enhanced.contains("\r\nIt was to-day. They came home. It rained.\r\n"));
+    QCOMPARE(Run({"choices.txt", "classic.txt", "--classic"}), 0);
+    const QByteArray classic = Read(QStringLiteral("classic.txt"));
+    QVERIFY(classic.contains("\r\nIt was today. They came home.\r\nIt rained.\r\n"));
+    // The classic rules are the three choices off, and poorly written.
+    QCOMPARE(Run({"choices.txt", "off.txt", "--poorly-written", "--no-hyphen-check", "--no-smart-chapters"}), 0);
+    QCOMPARE(Read(QStringLiteral("off.txt")), classic);
+    // An explicit rule set turns detection off.
+    QCOMPARE(Run({"choices.txt", "poorly.txt", "--poorly-written"}), 0);
+    QVERIFY(Read(QStringLiteral("poorly.txt")).contains("\r\nIt was to-day. They came home.\r\nIt rained.\r\n"));
+
+    // The menu: the chapters of the body, not the contents lines.
+    QProcess p;
+    p.setWorkingDirectory(Dir.path());
+    p.start(Program, {"choices.txt", "--chapters"});
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitCode(), 0);
+    const QList<QByteArray> entries = p.readAllStandardOutput().trimmed().split('\n');
+    QCOMPARE(entries.size(), 3);
+    const int firstBodyChapter = enhanced.indexOf("CHAPTER I\r\n", enhanced.indexOf("CHAPTER III"));
+    QCOMPARE(entries.first(), QByteArray::number(firstBodyChapter) + "\tCHAPTER I");
+    QVERIFY(!QFile::exists(Dir.filePath(QStringLiteral("--chapters"))));
+}
+
+void TestConvert::encodingChoice()
+{
+    // Windows-1251 Cyrillic: recognised, or read as the encoding chosen.
+    Write(QStringLiteral("cp1251.txt"), "\xcf\xf0\xe8\xe2\xe5\xf2, \xea\xe0\xea \xe4\xe5\xeb\xe0? \xdd\xf2\xee "
+                                        "\xf0\xf3\xf1\xf1\xea\xe8\xe9 \xf2\xe5\xea\xf1\xf2 \xe4\xeb\xff "
+                                        "\xef\xf0\xee\xe2\xe5\xf0\xea\xe8.\n");
+    const QByteArray russian = QStringLiteral(u"Привет, как дела? Это русский текст для проверки.").toUtf8();
+    QCOMPARE(Run({"cp1251.txt", "auto.txt"}), 0);
+    QVERIFY(Read(QStringLiteral("auto.txt")).startsWith(russian));
+    QCOMPARE(Run({"cp1251.txt", "chosen.txt", "--encoding", "windows-1251"}), 0);
+    QVERIFY(Read(QStringLiteral("chosen.txt")).startsWith(russian));
+    QCOMPARE(Run({"cp1251.txt", "koi8.txt", "--encoding", "KOI8-R"}), 0);
+    QVERIFY(!Read(QStringLiteral("koi8.txt")).startsWith(russian));
+
+    // A Japanese text in Shift_JIS, chosen by name.
+    Write(QStringLiteral("sjis.txt"), "\x93\xfa\x96\x7b\x8c\xea\x82\xcc\x96\x7b\x82\xc5\x82\xb7\x81\x42\n");
+    QCOMPARE(Run({"sjis.txt", "sjis-out.txt", "--encoding", "Shift_JIS"}), 0);
+    QVERIFY(Read(QStringLiteral("sjis-out.txt")).startsWith(QStringLiteral(u"日本語の本です。").toUtf8()));
+
+    QByteArray errors;
+    QCOMPARE(Run({"cp1251.txt", "ebcdic.txt", "--encoding", "EBCDIC"}, &errors), 2);
+    QVERIFY(errors.contains("Unknown encoding: EBCDIC"));
+    QVERIFY(!QFile::exists(Dir.filePath(QStringLiteral("ebcdic.txt"))));
 }
 
 void TestConvert::quotesReachTheEngine()

@@ -31,6 +31,7 @@ private slots:
     void goToLine();
     void findWalksThroughOccurrences();
     void chaptersMenu();
+    void chaptersSubmenus();
     void keysInTheRichBox();
     void wheel();
     void openedBookGetsItsMenuAndZoom();
@@ -159,6 +160,40 @@ void TestNavigation::chaptersMenu()
     // Without a menu nothing pops up and nothing fails.
     form.Engine->DestroyChaptersMenu();
     QVERIFY(!form.ShowChaptersMenu());
+    QVERIFY(fx.Dialogs.Boxes.isEmpty());
+}
+
+void TestNavigation::chaptersSubmenus()
+{
+    TBookFormFixture fx;
+    QStringList lines;
+    for (int i = 1; i <= 61; ++i)
+        lines << QStringLiteral("CHAPTER %1").arg(i) << TBookFormFixture::Paragraphs(4);
+    fx.Load(lines);
+    TLecternForm &form = fx.Form;
+    auto *menu = dynamic_cast<TChaptersPopupMenu *>(form.Engine->ChaptersMenu());
+    QVERIFY(menu);
+    QCOMPARE(menu->Count(), 61);
+
+    // Reading chapter 45: its run of chapters and its entry are checked.
+    menu->ClickItem(44);
+    QVERIFY(form.ShowChaptersMenu());
+    QMenu *top = menu->Menu();
+    const QList<QAction *> runs = top->actions();
+    QCOMPARE(runs.size(), 3);
+    QCOMPARE(runs.at(1)->text(), QStringLiteral("Chapters 31\u201360"));
+    QVERIFY(!runs.at(0)->isChecked());
+    QVERIFY(runs.at(1)->isChecked());
+    QMenu *second = runs.at(1)->menu();
+    QVERIFY(second);
+    QVERIFY(second->actions().isEmpty()); // made when it opens
+    emit second->aboutToShow();
+    QCOMPARE(second->actions().size(), 30);
+    QVERIFY(second->actions().at(14)->isChecked());
+    QVERIFY(!second->actions().at(15)->isChecked());
+    second->actions().at(0)->trigger();
+    QCOMPARE(fx.Top(), LineFromChar(form.RichEdit, menu->Item(30).Tag));
+    top->close();
     QVERIFY(fx.Dialogs.Boxes.isEmpty());
 }
 
