@@ -17,6 +17,25 @@ struct TNode {
     QVector<TNode> Children;
 };
 
+// Letters and digits compared without case; anything else ignored.
+bool SameText(const QString &a, const QString &b)
+{
+    qsizetype i = 0;
+    qsizetype k = 0;
+    for (;;) {
+        while (i < a.size() && !a[i].isLetterOrNumber())
+            ++i;
+        while (k < b.size() && !b[k].isLetterOrNumber())
+            ++k;
+        if (i == a.size() || k == b.size())
+            return i == a.size() && k == b.size();
+        if (a[i].toCaseFolded() != b[k].toCaseFolded())
+            return false;
+        ++i;
+        ++k;
+    }
+}
+
 QString RunCaption(int first, int last)
 {
     if (first == last)
@@ -140,7 +159,11 @@ int TChapterCollector::MarkContents()
             // so do the higher headings right before it (a "BOOK" before its
             // first "CHAPTER"); the others list the chapters.
             int keepFrom = j + 1;
-            if (GapAfter(j) >= SmallGap) {
+            // A list whose first heading comes right back after it lists the
+            // chapters of the text after it, to its very last line
+            // ("Epilogue", then a preface, then "CHAPTER 1" again).
+            const bool repeated = j + 1 < count && SameText(HeadingList[i].Text, HeadingList[j + 1].Text);
+            if (GapAfter(j) >= SmallGap && !repeated) {
                 keepFrom = j;
                 while (keepFrom > i && HeadingList[keepFrom - 1].Level < HeadingList[keepFrom].Level)
                     --keepFrom;
@@ -162,13 +185,31 @@ int TChapterCollector::MarkContents()
 void TChapterCollector::FillMenu(TChaptersMenu &menu, int helpContext) const
 {
     QVector<int> entries;
+    for (int i = 0; i < HeadingList.size(); ++i)
+        if (!HeadingList[i].Contents)
+            entries.append(i);
+    // A higher heading groups the chapters after it, up to the next heading
+    // of its level or above, when it opens the first of them ("BOOK ONE"
+    // right before "CHAPTER I", a volume right before its first book). One
+    // followed by text (a "BOOK I." that names a kind of whale inside a
+    // chapter) is an entry like the others. The scan of a volume passes
+    // over its books only, so this is linear.
+    QVector<bool> holds(entries.size(), false);
     bool higher = false;
-    bool chapters = false;
-    for (int i = 0; i < HeadingList.size(); ++i) {
-        if (HeadingList[i].Contents)
+    for (int e = 0; e < entries.size(); ++e) {
+        const int level = HeadingList[entries[e]].Level;
+        if (level >= HighestChapterLevel)
             continue;
-        entries.append(i);
-        (HeadingList[i].Level < HighestChapterLevel ? higher : chapters) = true;
+        for (int k = e + 1; k < entries.size(); ++k) {
+            const THeading &next = HeadingList[entries[k]];
+            if (next.Level <= level || next.TextBefore - HeadingList[entries[k - 1]].TextBefore >= SmallGap)
+                break;
+            if (next.Level >= HighestChapterLevel) {
+                holds[e] = true;
+                break;
+            }
+        }
+        higher = higher || holds[e];
     }
     TMenuFiller filler(HeadingList, menu, helpContext);
     if (entries.size() <= MenuSize) {
@@ -180,11 +221,11 @@ void TChapterCollector::FillMenu(TChaptersMenu &menu, int helpContext) const
     QVector<TNode> root;
     QVector<QVector<TNode> *> path; // the open higher headings' children
     QVector<int> pathLevels;
-    for (int e : entries) {
-        const int level = HeadingList[e].Level;
+    for (int e = 0; e < entries.size(); ++e) {
+        const int level = HeadingList[entries[e]].Level;
         TNode node;
-        node.Heading = e;
-        if (higher && chapters && level < HighestChapterLevel) {
+        node.Heading = entries[e];
+        if (higher && holds[e]) {
             while (!pathLevels.isEmpty() && pathLevels.last() >= level) {
                 path.removeLast();
                 pathLevels.removeLast();

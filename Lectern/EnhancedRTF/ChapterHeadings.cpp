@@ -13,6 +13,10 @@ using namespace LineRules;
 
 namespace {
 
+// A lone "EPILOGUE" or "THE PROLOGUE" is one chapter of its own; numbered
+// ones ("SECOND EPILOGUE") hold chapters, as a part does.
+constexpr int LoneFramingLevel = 3;
+
 struct TDivision {
     const char *Word; // upper case
     int Level;
@@ -251,6 +255,10 @@ THeadingInfo Parse(QStringView text)
         const QStringView rest = text.mid(title);
         if (rest.contains(QLatin1String(". ")) || rest.endsWith(QLatin1Char(',')))
             return info;
+        // "M. Verdurin ...", "C. Dupin said": an initial, not a number.
+        if (roman && word.size() == 1 && word != QLatin1String("I") && word != QLatin1String("V")
+            && word != QLatin1String("X"))
+            return info;
         info.Level = 4;
         info.HasTitle = true;
         return info;
@@ -262,7 +270,7 @@ THeadingInfo Parse(QStringView text)
         SkipSpaces(text, at);
         const QStringView framing = NextWord(text, at);
         if (IsFraming(framing) && (at == text.size() || (text[at] == QLatin1Char('.') && at + 1 == text.size())))
-            info.Level = DivisionLevel(framing);
+            info.Level = LoneFramingLevel;
         return info;
     }
 
@@ -283,7 +291,7 @@ THeadingInfo Parse(QStringView text)
         return info;
     // "EPILOGUE", "Prologue."
     if (IsFraming(word) && (at == text.size() || (text[at] == QLatin1Char('.') && at + 1 == text.size()))) {
-        info.Level = level;
+        info.Level = LoneFramingLevel;
         return info;
     }
     if (at < text.size() && text[at] == QLatin1Char('.'))

@@ -153,14 +153,15 @@ void TestEnhanceChoices::headings_data()
     QTest::newRow("part word") << "PART TWENTY-ONE" << 2 << false;
     QTest::newRow("volume") << "VOLUME II" << 1 << false;
     QTest::newRow("epilogue ordinal") << "SECOND EPILOGUE" << 2 << false;
-    QTest::newRow("epilogue alone") << "EPILOGUE" << 2 << false;
-    QTest::newRow("the prologue") << "THE PROLOGUE." << 2 << false;
+    QTest::newRow("epilogue alone") << "EPILOGUE" << 3 << false;
+    QTest::newRow("the prologue") << "THE PROLOGUE." << 3 << false;
     QTest::newRow("bare roman") << "XII." << 4 << false;
     QTest::newRow("bare number") << "12" << 4 << false;
     QTest::newRow("numbered title") << "VII. THE BLUE CARBUNCLE" << 4 << true;
     QTest::newRow("command mark") << "# Title" << 3 << true;
     QTest::newRow("prose part") << "Part of the crowd went home." << 0 << false;
     QTest::newRow("prose number") << "I. Then we went home. It was late." << 0 << false;
+    QTest::newRow("initial") << "M. Verdurin ne put s'emp\u00EAcher de rire." << 0 << false;
     QTest::newRow("word that looks roman") << "CIVIL" << 0 << false;
     QTest::newRow("division alone") << "CHAPTER" << 0 << false;
     QTest::newRow("lower case") << "chapter 4" << 0 << false;
@@ -213,6 +214,25 @@ void TestEnhanceChoices::contentsLeftOut()
     QCOMPARE(menu->ItemAt(menu->Item(2).Tag), 2);
     QCOMPARE(menu->ItemAt(menu->Item(2).Tag + 100), 2);
     QCOMPARE(menu->ItemAt(position), 4);
+
+    // Contents that end in "Epilogue" and come before a preface: the list
+    // is known by its first entry coming back after it.
+    QStringList preface;
+    for (int i = 1; i <= 3; ++i)
+        preface << QStringLiteral("CHAPTER %1. Loomings.").arg(i);
+    preface << QStringLiteral("Epilogue") << QString() << Prose(0) << QString();
+    for (int i = 1; i <= 3; ++i)
+        preface << QStringLiteral("CHAPTER %1. Loomings.").arg(i) << QString() << Prose(i) << QString();
+    preface << QStringLiteral("Epilogue") << QString() << Prose(4);
+    const QStringList prefaceTexts = Enhanced(engine, preface);
+    QCOMPARE(engine.ChapterItemCount(), 4);
+    const int lastHeading = int(prefaceTexts.size()) - 3;
+    QCOMPARE(prefaceTexts.at(lastHeading), QStringLiteral("Epilogue"));
+    int epilogue = 0;
+    for (int i = 0; i < lastHeading; ++i)
+        epilogue += prefaceTexts.at(i).size() + 2;
+    QCOMPARE(engine.ChaptersMenu()->Item(3).Tag, epilogue);
+    QVERIFY(engine.ChaptersMenu()->Item(0).Tag > Prose(0).size());
 }
 
 void TestEnhanceChoices::manyChaptersInSubmenus()
@@ -257,6 +277,20 @@ void TestEnhanceChoices::higherHeadingsGroupChapters()
     QCOMPARE(second.size(), 21);
     QCOMPARE(second.first(), QStringLiteral("BOOK 2"));
     QCOMPARE(second.last(), QStringLiteral("CHAPTER 20"));
+
+    // "BOOK" lines inside a chapter hold no chapter: they group nothing.
+    QStringList kinds;
+    for (int i = 1; i <= 40; ++i) {
+        kinds << QStringLiteral("CHAPTER %1").arg(i) << QString() << Prose(i) << QString();
+        if (i == 5)
+            kinds << QStringLiteral("BOOK I. (Folio)") << QString() << Prose(i) << QString()
+                  << QStringLiteral("BOOK II. (Octavo)") << QString() << Prose(i) << QString();
+    }
+    Enhanced(engine, kinds);
+    QCOMPARE(engine.ChapterItemCount(), 42);
+    QCOMPARE(Captions(*engine.ChaptersMenu(), -1),
+             (QStringList{QStringLiteral("Chapters 1\u201330"), QStringLiteral("Chapters 31\u201342")}));
+    QCOMPARE(Captions(*engine.ChaptersMenu(), 0).at(5), QStringLiteral("BOOK I. (Folio)"));
 
     // Built by hand: a run of items outside every submenu after one.
     TChaptersMenu handMade;
