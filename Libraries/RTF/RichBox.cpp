@@ -19,6 +19,21 @@ namespace {
 
 bool IsLaidOut(const QTextBlock &block) { return block.isValid() && block.layout() && block.layout()->lineCount() > 0; }
 
+// Qt lays documents out in 26.6 fixed point. Without a page height it
+// takes 8 388 607 px (INT_MAX / 256) as the bottom of the only page, and a
+// line that reaches it is pushed on to a next page that never comes: the
+// layout loops for ever. A whole 20 MB book at an ordinary width is taller
+// than that. One page as tall as the fixed-point range allows keeps the
+// layout finite and, below that height, leaves every line where it was.
+constexpr qreal TallPageHeight = 33550000;
+
+void SetTallPage(QTextDocument *document, qreal width)
+{
+    const QSizeF page(width, TallPageHeight);
+    if (document->pageSize() != page)
+        document->setPageSize(page);
+}
+
 } // namespace
 
 // A scroll bar that tells the box whenever the text edit sets its range or
@@ -77,8 +92,8 @@ void TRichBox::AttachDocument(QTextDocument *document)
     // The new document is laid out as soon as the box takes it: at the
     // box's present width, not at one left from before a resize.
     UpdateWrapWidth();
-    document->setPageSize(QSizeF(lineWrapColumnOrWidth(), -1));
-    setDocument(document);
+    SetTallPage(document, lineWrapColumnOrWidth());
+    RelayoutFromTop([this, document] { setDocument(document); });
     // Undo records only matter while the user can edit; while reading they
     // would only pile up the program's format changes.
     document->setUndoRedoEnabled(!isReadOnly());
@@ -191,7 +206,7 @@ void TRichBox::UpdateWrapWidth()
     if (lineWrapColumnOrWidth() != width) {
         const int top = verticalScrollBar()->value();
         const int keep = top > 0 ? HitTest(QPointF(0, top + 1), false) : -1;
-        setLineWrapColumnOrWidth(width);
+        RelayoutFromTop([this, width] { setLineWrapColumnOrWidth(width); });
         Lines.Invalidate();
         FixScrollRange();
         QTextBlock block = document()->findBlock(std::max(0, keep));
@@ -204,6 +219,25 @@ void TRichBox::UpdateWrapWidth()
     }
     Lines.Invalidate();
     FixScrollRange();
+}
+
+// Runs a text edit call that lays the document out anew (taking a document
+// or a wrap width). The text edit gives the document a page of unlimited
+// height and lays it out down to the scroll position at once, which in a
+// tall book may be past Qt's limit; so the call runs scrolled to the top,
+// and the tall page is back before anything else lays out.
+void TRichBox::RelayoutFromTop(const std::function<void()> &call)
+{
+    QScrollBar *bar = verticalScrollBar();
+    const int top = bar->value();
+    {
+        const QSignalBlocker blocker(bar);
+        bar->setValue(0);
+    }
+    call();
+    SetTallPage(document(), lineWrapColumnOrWidth());
+    const QSignalBlocker blocker(bar);
+    bar->setValue(top);
 }
 
 int TRichBox::VisibleDocumentHeight() const { return std::max(1, int(viewport()->height() / ZoomFactor())); }

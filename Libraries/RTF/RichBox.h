@@ -130,6 +130,7 @@ private:
     void OnUserCursorChanged();
     void PushCursor();
     void UpdateWrapWidth();
+    void RelayoutFromTop(const std::function<void()> &call);
     void FixScrollRange();
     qreal DocumentHeight() const;
     QPointF ToDocument(const QPointF &clientPoint) const;
