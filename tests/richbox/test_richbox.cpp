@@ -1,9 +1,11 @@
 #include "RichBox.h"
 #include "RichEditOps.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QPrinter>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QtTest>
 
@@ -44,6 +46,7 @@ private slots:
     void PrintsPages();
     void ContentAndCodecHooks();
     void EmptyAndTinyBoxesAreSafe();
+    void TallBooksAreLaidOutToTheEnd();
 
 private:
     TRichBox *Box = nullptr;
@@ -447,6 +450,44 @@ void TestRichBox::EmptyAndTinyBoxesAreSafe()
     SetTopLine(Box, 2);
     QVERIFY(GetFirstVisibleLine(Box) >= 0);
     Box->viewport()->repaint();
+}
+
+// A whole large book lays out taller than Qt's layout reaches without a page
+// height (8 388 607 px); before the box gave its documents a tall page the
+// layout never returned.
+void TestRichBox::TallBooksAreLaidOutToTheEnd()
+{
+    QStringList paragraphs;
+    for (int i = 0; i < 2000; ++i)
+        paragraphs << QStringLiteral("Paragraph %1.").arg(i);
+    Box->LoadPlainText(paragraphs.join(QStringLiteral("\r\n")));
+    QTextCursor all(Box->document());
+    all.select(QTextCursor::Document);
+    QTextBlockFormat spaced;
+    spaced.setBottomMargin(5000); // 2000 paragraphs, 10 000 000 px
+    all.mergeBlockFormat(spaced);
+
+    QVERIFY(Box->document()->documentLayout()->documentSize().height() > 9000000);
+    QVERIFY(Box->IsLayoutComplete());
+    QCOMPARE(Box->LineCountExact(), 2000);
+    QCOMPARE(LineFromChar(Box, GetTextLength(Box)), 1999);
+
+    // Read near the end, then change the wrap width and the zoom: the text
+    // edit lays out anew down to the shown place, past the old limit.
+    SetTopLine(Box, 1995);
+    const int top = GetFirstVisibleLine(Box);
+    QCOMPARE(top, 1995);
+    Box->SetLeftMarginPixels(40);
+    QCOMPARE(GetFirstVisibleLine(Box), top);
+    SetZoom(Box, 150);
+    QCOMPARE(GetFirstVisibleLine(Box), top);
+    QCOMPARE(Box->LineCountExact(), 2000);
+    Box->viewport()->repaint();
+
+    // A new document taken while the box shows the end of the old one.
+    ScrollToEnd(Box);
+    Box->LoadPlainText(paragraphs.join(QStringLiteral("\r\n")));
+    QCOMPARE(Box->LineCountExact(), 2000);
 }
 
 QTEST_MAIN(TestRichBox)
