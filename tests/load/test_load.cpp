@@ -16,9 +16,12 @@
 #include "EnhancedRichEdit.h"
 #include "FunStatContext.h"
 #include "LecternForm.h"
+#include "Profile.h"
+#include "ProfileGeneralTabSheet.h"
 #include "Program.h"
 #include "ReportRecorder.h"
 #include "RichBox.h"
+#include "RichEditOps.h"
 
 namespace {
 
@@ -74,6 +77,7 @@ private slots:
     void removedFileAndRtfBooks();
     void enhancedBookChaptersAndDrops();
     void utf16BooksWithByteOrderMark();
+    void encodingChoiceReopensBook();
     void closingDuringEnhancementStopsIt();
     void welcomeBookAtStartAndCtrlF5();
 };
@@ -345,6 +349,48 @@ void TestLoad::utf16BooksWithByteOrderMark()
         }
         QVERIFY(lines.contains(line.chopped(1)));
     }
+}
+
+void TestLoad::encodingChoiceReopensBook()
+{
+    TScopedRecordingDialogs dialogs;
+    QTemporaryDir dir;
+    TFormFixture f;
+    TLecternForm &form = f.Form;
+    const QString russian = QStringLiteral(u"Привет, как дела? Это русский текст для проверки.");
+    const QByteArray line = "\xcf\xf0\xe8\xe2\xe5\xf2, \xea\xe0\xea \xe4\xe5\xeb\xe0? \xdd\xf2\xee \xf0\xf3\xf1\xf1\xea"
+                            "\xe8\xe9 \xf2\xe5\xea\xf1\xf2 \xe4\xeb\xff \xef\xf0\xee\xe2\xe5\xf0\xea\xe8.\r\n\r\n";
+    const QByteArray bytes = line.repeated(400);
+    const QString book = WriteFile(dir, QStringLiteral("Russian.txt"), bytes);
+    Ui::ProfileGeneralTabSheet &options = form.ProfileGeneralTabSheet->Form;
+    QVERIFY(form.OpenBook(book, false));
+    QCOMPARE(Paragraphs(form).first(), russian);
+    form.InfoTimerTimer();
+    QVERIFY(form.CurrentFileInfoLabel->text().endsWith(QStringLiteral("; Windows-1251")));
+    // Detection has decided the rule set; the reader cannot set it.
+    QVERIFY(!options.PoorlyWrittenCheckBox->isEnabled());
+    QVERIFY(!options.PoorlyWrittenCheckBox->isChecked());
+
+    // The reader's choice reopens the book in it, at the same place.
+    SetTopLine(form.RichEdit, 300);
+    const int place = FirstVisibleCharIndex(form.RichEdit);
+    QVERIFY(place > 0);
+    QComboBox *encoding = options.EncodingComboBox;
+    encoding->setCurrentIndex(encoding->findText(QStringLiteral("KOI8-R")));
+    emit encoding->activated(encoding->currentIndex());
+    QVERIFY(Paragraphs(form).first() != russian);
+    QVERIFY(qAbs(FirstVisibleCharIndex(form.RichEdit) - place) < 200);
+    form.InfoTimerTimer();
+    QVERIFY(form.CurrentFileInfoLabel->text().endsWith(QStringLiteral("; KOI8-R")));
+    encoding->setCurrentIndex(encoding->findText(QStringLiteral("Windows-1251")));
+    emit encoding->activated(encoding->currentIndex());
+    QCOMPARE(Paragraphs(form).first(), russian);
+
+    // The choice belongs to the profile, saved with the book's.
+    TProfile profile;
+    form.ProfileGeneralTabSheet->ReadEnhanceProfile(profile);
+    QCOMPARE(profile.Encoding, QStringLiteral("Windows-1251"));
+    QVERIFY(dialogs.Boxes.isEmpty());
 }
 
 void TestLoad::closingDuringEnhancementStopsIt()
