@@ -12,6 +12,16 @@ inline bool IsWordHyphen(QStringView text, qsizetype i)
         && text[i + 1].isLetter();
 }
 
+// QChar::isLetter with the ASCII case first, for the pass over every word.
+inline bool IsLetterChar(char16_t c)
+{
+    return c < 128 ? ((c | 0x20) >= 'a' && (c | 0x20) <= 'z') : QChar::isLetter(char32_t(c));
+}
+
+// Five bits of a letter, the same for both cases (ASCII letters of either
+// case agree in their low five bits already).
+inline unsigned Low5(char16_t c) { return (c < 128 ? c : QChar::toLower(char32_t(c))) & 31u; }
+
 void AppendLower(QString &out, QStringView text)
 {
     for (QChar c : text)
@@ -41,7 +51,21 @@ QStringView THyphenWords::WordAtStart(QStringView line)
 void THyphenWords::Clear()
 {
     Forms.clear();
-    FormLengths = 0;
+    Filter.clear();
+}
+
+uint16_t THyphenWords::FilterKey(QStringView word)
+{
+    // word has two characters at least
+    return uint16_t(Low5(word[0].unicode()) | Low5(word[1].unicode()) << 5 | (unsigned(word.size()) & 63u) << 10);
+}
+
+void THyphenWords::AddToFilter(const QString &form)
+{
+    if (Filter.empty())
+        Filter.assign(65536 / 64, 0);
+    const uint16_t key = FilterKey(form);
+    Filter[key >> 6] |= uint64_t(1) << (key & 63);
 }
 
 void THyphenWords::AddForms(QStringView left, QStringView right)
@@ -51,33 +75,37 @@ void THyphenWords::AddForms(QStringView left, QStringView right)
     AppendLower(form, left);
     AppendLower(form, right);
     Forms[form] |= JoinedForm;
-    if (form.size() < 64)
-        FormLengths |= uint64_t(1) << form.size();
+    AddToFilter(form);
     form.insert(left.size(), QLatin1Char('-'));
     Forms[form] |= HyphenatedForm;
-    if (form.size() < 64)
-        FormLengths |= uint64_t(1) << form.size();
+    AddToFilter(form);
 }
 
 // Marks the forms that occur among the words of the line: runs of letters
 // with hyphens between letters.
 void THyphenWords::MarkWordsOf(QStringView line, QString &buffer)
 {
+    const char16_t *text = line.utf16();
     const qsizetype n = line.size();
     qsizetype i = 0;
     while (i < n) {
-        if (!line[i].isLetter()) {
+        if (!IsLetterChar(text[i])) {
             ++i;
             continue;
         }
-        const qsizetype begin = i;
-        while (i < n && (line[i].isLetter() || IsWordHyphen(line, i)))
+        // A hyphen inside the word always follows a letter.
+        const qsizetype begin = i++;
+        while (i < n && (IsLetterChar(text[i]) || (text[i] == '-' && i + 1 < n && IsLetterChar(text[i + 1]))))
             ++i;
         const qsizetype length = i - begin;
-        if (length >= 64 || !(FormLengths & (uint64_t(1) << length)))
+        if (length < 2)
+            continue;
+        const QStringView word(text + begin, length);
+        const uint16_t key = FilterKey(word);
+        if (!(Filter[key >> 6] & (uint64_t(1) << (key & 63))))
             continue;
         buffer.resize(0);
-        AppendLower(buffer, line.mid(begin, length));
+        AppendLower(buffer, word);
         auto it = Forms.find(buffer);
         if (it != Forms.end())
             it.value() |= Seen;

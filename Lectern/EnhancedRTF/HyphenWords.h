@@ -11,6 +11,7 @@
 #include <QStringView>
 
 #include <cstdint>
+#include <vector>
 
 class THyphenWords {
 public:
@@ -37,7 +38,12 @@ private:
     // Lower-case joined and hyphenated forms with what they are and whether
     // the book has them.
     QHash<QString, uint8_t> Forms;
-    uint64_t FormLengths = 0; // bit n: some form has n letters (n < 64)
+    // A bit per (first letter, second letter, length) key of the forms, so
+    // that most words of the book are passed over without a hash look-up.
+    std::vector<uint64_t> Filter;
+
+    static uint16_t FilterKey(QStringView word);
+    void AddToFilter(const QString &form);
 
     void AddForms(QStringView left, QStringView right);
     void MarkWordsOf(QStringView line, QString &buffer);
