@@ -3,6 +3,7 @@
 // engine's whole-text paragraph format), a font-name change and a zoom
 // change, each with the first repaint after it, and whether the reading
 // position survived.
+#include "BenchCommon.h"
 #include "BookConverter.h"
 #include "ConvertOptions.h"
 #include "Dialogs.h"
@@ -16,42 +17,11 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QRandomGenerator>
 
 #include <algorithm>
 #include <cstdio>
 
 namespace {
-
-QStringList LoadBookLines(QString *source)
-{
-    QFile file(qEnvironmentVariable("LECTERN_CORPUS") + QStringLiteral("/books/war-and-peace.txt"));
-    QString text;
-    if (file.open(QIODevice::ReadOnly)) {
-        text = QString::fromLatin1(file.readAll());
-        *source = QStringLiteral("war-and-peace.txt");
-    } else {
-        // No corpus: 3 MB of generated paragraphs with wrapped lines.
-        QStringList words{"the", "prince", "said", "and", "it", "was", "evening", "Natasha", "looked", "at", "him"};
-        auto *rng = QRandomGenerator::global();
-        while (text.size() < 3200000) {
-            if (rng->bounded(40) == 0)
-                text += QStringLiteral("CHAPTER %1\n\n").arg(text.size());
-            for (int l = 1 + rng->bounded(8); l > 0; --l) {
-                QStringList line;
-                for (int w = 0; w < 12; ++w)
-                    line << words.at(rng->bounded(words.size()));
-                text += line.join(QLatin1Char(' ')) + QLatin1Char('\n');
-            }
-            text += QLatin1Char('\n');
-        }
-        *source = QStringLiteral("generated");
-    }
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    QStringList lines = text.split(QLatin1Char('\n'));
-    lines << QStringLiteral("***** End of Book *****");
-    return lines;
-}
 
 // Milliseconds of a change followed by the repaint of the box.
 template<class F> double Timed(TRichBox *box, F change)
@@ -80,7 +50,7 @@ int main(int argc, char **argv)
     Ui::ProfileFormatTabSheet &f = form.ProfileFormatTabSheet->Form;
 
     QString source;
-    const QStringList lines = LoadBookLines(&source);
+    const QStringList lines = WarAndPeaceLines(&source);
     QElapsedTimer timer;
     timer.start();
     ApplyBookFormat(*form.Engine, form.CurrentFormatOptions());
