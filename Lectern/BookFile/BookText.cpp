@@ -493,6 +493,15 @@ QString EndOfPieceMarker(int piece, int pieceCount)
     return QStringLiteral("***** End of Piece %1 / %2 *****").arg(piece).arg(pieceCount);
 }
 
+bool IsEndMarker(QStringView line, bool *pieceEnd)
+{
+    line = line.trimmed();
+    const bool piece = line.startsWith(QLatin1String("***** End of Piece ")) && line.endsWith(QLatin1String(" *****"));
+    if (pieceEnd)
+        *pieceEnd = piece;
+    return piece || line == EndOfBookMarker();
+}
+
 namespace {
 // Blanks and control characters at both ends removed (a DOS end-of-file
 // byte 0x1A on the last line counts as blank).

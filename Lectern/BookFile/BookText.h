@@ -96,4 +96,7 @@ bool IsValidUtf8(const char *data, qsizetype size, TByteEdges edges = {});
 // book's marker.
 QString EndOfBookMarker();
 QString EndOfPieceMarker(int piece, int pieceCount);
+// Whether a paragraph is one of the markers (blanks around it ignored);
+// `pieceEnd` tells whether it ends a piece rather than the book.
+bool IsEndMarker(QStringView line, bool *pieceEnd = nullptr);
 void AddEndMarker(QStringList &lines, int piece, int pieceCount);

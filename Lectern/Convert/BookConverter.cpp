@@ -6,6 +6,7 @@
 #include "FunStatContext.h"
 #include "RichDocument.h"
 #include "Rtf.h"
+#include "SpeechText.h"
 
 #include <QFile>
 
@@ -175,6 +176,17 @@ bool LoadBookIntoDocument(const TConvertOptions &options, TRichDocument &documen
     return true;
 }
 
+QStringList SpokenSentences(const TRichDocument &document, const QString &prefix)
+{
+    QStringList sentences;
+    TSpeechText text(&document, prefix, 0xFFFFFF);
+    text.Seek(0);
+    TSpokenSentence sentence;
+    while (text.Next(sentence))
+        sentences << sentence.Text;
+    return sentences;
+}
+
 bool WriteConvertedBook(const TRichDocument &document, const QString &out, QString &error)
 {
     const QByteArray bytes
@@ -207,6 +219,14 @@ int RunConvert(const QStringList &arguments)
         if (!error.isEmpty()) // else the failure has been shown already
             PrintError(error);
         return 1;
+    }
+    if (options.SpeakSentences) {
+        const QString prefix = IsRtfBookName(options.Book)
+            ? QString()
+            : TEnhancedRichEdit::TranslatePrefix(options.Format.ParagraphPrefix);
+        for (const QString &sentence : SpokenSentences(document, prefix))
+            fputs((sentence + QLatin1Char('\n')).toUtf8().constData(), stdout);
+        return 0;
     }
     if (options.PrintChapters)
         fputs(chapters.toUtf8().constData(), stdout);

@@ -30,6 +30,10 @@ QString ChaptersMenuText(const TChaptersMenu *menu);
 // text (each paragraph a line ended by CR LF, UTF-8).
 bool WriteConvertedBook(const TRichDocument &document, const QString &out, QString &error);
 
+// The sentences of the document as the reader reads them aloud, from its
+// start to its end or its end marker. `prefix`: the paragraph prefix in use.
+QStringList SpokenSentences(const TRichDocument &document, const QString &prefix);
+
 // The whole command: 0 on success, 1 when the book or the output failed,
 // 2 for a command line it does not understand. Messages go to stderr.
 int RunConvert(const QStringList &arguments);

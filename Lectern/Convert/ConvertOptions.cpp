@@ -15,8 +15,11 @@ QString ConvertUsageText()
 {
     return QStringLiteral("Usage: lectern-convert BOOK OUT [options]\n"
                           "       lectern-convert BOOK --chapters [OUT] [options]\n"
+                          "       lectern-convert --speak-sentences BOOK [options]\n"
                           "Reads BOOK (.txt, enhanced like the reader does it, or .rtf) and writes OUT as RTF (.rtf)\n"
                           "or as plain text (.txt: one line per paragraph, CR LF, UTF-8).\n"
+                          "With --speak-sentences, prints the sentences of BOOK one a line (UTF-8), as the reader\n"
+                          "reads them aloud.\n"
                           "Options:\n"
                           "  --detect               decide from the lines whether paragraphs are marked (default)\n"
                           "  --poorly-written       the text's paragraphs are not marked\n"
@@ -75,6 +78,8 @@ bool ParseConvertArguments(const QStringList &arguments, TConvertOptions &option
                 return false;
             }
             options.Encoding = text;
+        } else if (a == QLatin1String("--speak-sentences")) {
+            options.SpeakSentences = true;
         } else if (a == QLatin1String("--ignore-empty-lines")) {
             options.Format.IgnoreEmptyLines = true;
         } else if (a == QLatin1String("--prefix")) {
@@ -112,10 +117,12 @@ bool ParseConvertArguments(const QStringList &arguments, TConvertOptions &option
             files << a;
         }
     }
-    const int needed = options.PrintChapters ? 1 : 2;
-    if (files.size() < needed || files.size() > 2) {
-        error = files.size() < needed ? QStringLiteral("Give a book and an output file.")
-                                      : QStringLiteral("Too many files: ") + files.mid(2).join(QLatin1Char(' '));
+    const int needed = options.PrintChapters || options.SpeakSentences ? 1 : 2;
+    const int most = options.SpeakSentences ? 1 : 2;
+    if (files.size() < needed || files.size() > most) {
+        error = files.size() < needed ? (options.SpeakSentences ? QStringLiteral("Give a book.")
+                                                                : QStringLiteral("Give a book and an output file."))
+                                      : QStringLiteral("Too many files: ") + files.mid(most).join(QLatin1Char(' '));
         return false;
     }
     options.Book = files.at(0);

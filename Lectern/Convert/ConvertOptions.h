@@ -37,6 +37,7 @@ struct TConvertOptions {
     int PieceSize = 50000;
     QString Encoding = QStringLiteral("Automatic"); // one of EncodingChoices()
     bool PrintChapters = false; // the chapters menu to standard output; OUT may be left out
+    bool SpeakSentences = false; // print the sentences read aloud instead of writing OUT
 };
 
 // Reads the arguments (without the program name). False with a message in

@@ -40,6 +40,9 @@
 #include "ProgramOpenTabSheet.h"
 #include "RichBox.h"
 #include "SizesGroupBox.h"
+#include "SpeechEngine.h"
+#include "SpeechReader.h"
+#include "SpokenSentenceView.h"
 #include "StoredTextList.h"
 #include "TimeStamp.h"
 
@@ -108,6 +111,7 @@ TLecternForm::TLecternForm(QWidget *parent) : QWidget(parent)
     SetUpColors();
     SetUpBackSounds();
     SetUpSettings();
+    SetUpSpeech();
     SetUpProfiles();
     SetUpBookshelf();
     SetUpBrowser();
@@ -138,6 +142,7 @@ TLecternForm::~TLecternForm()
 {
     BrowserGroupBox->Bind(nullptr, nullptr); // the group outlives the browser's state
     qApp->removeEventFilter(this);
+    StopReading();
     FinishBackSounds();
     if (LecternForm == this)
         LecternForm = nullptr;
@@ -428,6 +433,7 @@ void TLecternForm::changeEvent(QEvent *event)
 
 void TLecternForm::ApplicationEventsMinimize()
 {
+    StopReading();
     InfoTimer->stop();
     StopBackSound();
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QList>
+#include <QLocale>
 #include <QString>
 #include <QUrl>
 #include <QWidget>
@@ -58,6 +59,10 @@ class TProfileWorkGroupBox;
 class TBackImages;
 class TScreenBackImageGroupBox;
 class TRichBackImageGroupBox;
+class TSpeechEngine;
+class TSpeechReader;
+class TSpokenSentenceView;
+class TVoiceGroupBox;
 
 class TLecternForm : public QWidget {
     Q_OBJECT
@@ -247,6 +252,14 @@ public:
     // dialog was cancelled (replaceable for tests).
     std::function<std::unique_ptr<QPrinter>()> PrinterForBook;
 
+    // ---- Reading aloud (LecternFormSpeech.cpp) --------------------------
+    void ReadAloudButtonClick(); // F9: reads from the first line shown, or stops
+    void StopReading();
+    bool IsReadingAloud() const;
+    // Makes the speech engine of a name (empty: the everyday one);
+    // replaceable for tests.
+    std::function<std::unique_ptr<TSpeechEngine>(const QString &name)> SpeechEngineFactory;
+
     // ---- Format options (LecternFormFormat.cpp) ------------------------
     // Each re-formats the rich-box at once; all but the font size and the
     // zoom keep the reading position.
@@ -409,6 +422,19 @@ private:
     std::unique_ptr<TBookshelf> Bookshelf;
     TBookshelfGroupBox *BookshelfGroupBox = nullptr;
     TBookmarkButtons *BookmarkButtons = nullptr;
+
+    // Reading aloud (LecternFormSpeech.cpp).
+    void SetUpSpeech();
+    // The engine the Voice options name, made when it changes.
+    TSpeechEngine *SpeechEngineForOptions();
+    QLocale::Language BookLanguage() const; // guessed from the text shown
+    // The reading reached the end of a piece: the next one, if any, loaded.
+    bool ReadNextPiece();
+    std::unique_ptr<TSpeechEngine> SpeechEngine;
+    std::unique_ptr<TSpeechReader> SpeechReader; // after the engine: it stops it when it goes
+    std::unique_ptr<TSpokenSentenceView> SpeechView;
+    TVoiceGroupBox *VoiceGroupBox = nullptr;
+    bool SpeechLoadingPiece = false; // the reading, not the reader, loads a piece
 
     // Measure converter and dictionary (LecternFormTools.cpp).
     void SetUpTools();

@@ -113,6 +113,8 @@ bool TLecternForm::LoadFromFile(const QString &fileName, int piece, bool profile
     // from under the running enhancement.
     if (Loading)
         return false;
+    if (!SpeechLoadingPiece)
+        StopReading(); // another book or piece: the reading does not follow
     // Edits the reader wanted saved, and that were not, keep the book open.
     if (!fileName.isEmpty() && !AskSaveIfModified())
         return false;

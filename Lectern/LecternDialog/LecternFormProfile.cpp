@@ -24,6 +24,7 @@
 #include "RichEditOps.h"
 #include "ScreenBackImageGroupBox.h"
 #include "StoredTextList.h"
+#include "VoiceGroupBox.h"
 #include "WidgetUtilities.h"
 
 namespace {
@@ -92,6 +93,7 @@ void TLecternForm::ReadProfileControls(TProfile &p) const
     RichBackImageGroupBox->ReadProfile(p);
     ProfileColorsTabSheet->ReadProfile(p);
     BackSounds->GiveProfile(p);
+    p.Voice = VoiceGroupBox->Options();
 }
 
 // The controls' change handlers re-format the rich-box as each value
@@ -122,6 +124,7 @@ void TLecternForm::ApplyProfile(const TProfile &p)
     ApplyProfileColors(); // the browser's and the converter's too
     BackSounds->TakeProfile(p);
     ShowBackSounds();
+    VoiceGroupBox->ShowOptions(p.Voice);
 }
 
 void TLecternForm::ProfileListLoad(TStoredTextList &list)

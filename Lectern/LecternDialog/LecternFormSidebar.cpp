@@ -149,6 +149,7 @@ void TLecternForm::RunShortcut(const TShortcut &shortcut)
     case TShortcutAction::OpenWelcome: OpenBook(GetProgramDirectory() + QStringLiteral("Welcome.txt"), true); break;
     case TShortcutAction::NextPiece: NextPieceButtonClick(); break;
     case TShortcutAction::PreviousPiece: PreviousPieceButtonClick(); break;
+    case TShortcutAction::ReadAloud: ReadAloudButtonClick(); break;
     case TShortcutAction::Help: HelpButtonClick(); break;
     case TShortcutAction::Close: CloseProgramButtonClick(); break;
     }

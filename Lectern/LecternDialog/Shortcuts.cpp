@@ -25,6 +25,7 @@ TShortcut ShortcutFor(int key, TShiftState state)
         return s;
     case Qt::Key_F6: return action(TShortcutAction::NextPiece);
     case Qt::Key_F7: return action(TShortcutAction::PreviousPiece);
+    case Qt::Key_F9: return action(TShortcutAction::ReadAloud);
     case Qt::Key_F10: return action(TShortcutAction::Swallow);
     case Qt::Key_T: return ctrl ? action(TShortcutAction::Tips) : s;
     default: break;

@@ -22,6 +22,7 @@ enum class TShortcutAction {
     OpenWelcome, // Ctrl+F5
     NextPiece, // F6
     PreviousPiece, // F7
+    ReadAloud, // F9
     Swallow, // F10: eaten so it never reaches a menu
     Help, // F1
     Close, // Alt+F4

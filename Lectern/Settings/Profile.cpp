@@ -12,6 +12,7 @@ namespace {
 
 const QString MainSection = QStringLiteral("Profile_Main");
 const QString SoundSection = QStringLiteral("Profile_BackSounds");
+const QString VoiceSection = QStringLiteral("Profile_Voice");
 
 // One key of "Profile_Main": its field and what it accepts.
 struct TProfileKey {
@@ -175,6 +176,14 @@ void ReadProfile(const TStoredTextList &list, TProfile &profile)
         list.ReadInt(SoundSection, SoundKey("Dur", n), sound.Dur, 500, 1);
         list.ReadInt(SoundSection, SoundKey("Prob", n), sound.Prob, 1000, 1);
     }
+
+    TProfileVoice &voice = profile.Voice;
+    voice = defaults.Voice;
+    list.ReadText(VoiceSection, QStringLiteral("Engine"), true, voice.Engine, 63);
+    list.ReadText(VoiceSection, QStringLiteral("Voice"), true, voice.Voice, MaxPathLength);
+    list.ReadInt(VoiceSection, QStringLiteral("Rate"), voice.Rate, 100, -100);
+    list.ReadInt(VoiceSection, QStringLiteral("Pitch"), voice.Pitch, 100, -100);
+    list.ReadInt(VoiceSection, QStringLiteral("Volume"), voice.Volume, 100, 0);
 }
 
 void WriteProfile(const TProfile &profile, TStoredTextList &list, const TProfilePlaces &places)
@@ -206,6 +215,11 @@ void WriteProfile(const TProfile &profile, TStoredTextList &list, const TProfile
         list.WriteInt(SoundSection, SoundKey("Dur", n), sound.Dur);
         list.WriteInt(SoundSection, SoundKey("Prob", n), sound.Prob);
     }
+    list.WriteText(VoiceSection, QStringLiteral("Engine"), profile.Voice.Engine);
+    list.WriteText(VoiceSection, QStringLiteral("Voice"), profile.Voice.Voice);
+    list.WriteInt(VoiceSection, QStringLiteral("Rate"), profile.Voice.Rate);
+    list.WriteInt(VoiceSection, QStringLiteral("Pitch"), profile.Voice.Pitch);
+    list.WriteInt(VoiceSection, QStringLiteral("Volume"), profile.Voice.Volume);
 }
 
 QString NormaliseImageName(const QString &name) { return Normalised(name, {"DefaultScreen.bmp", "DefaultRich.bmp"}); }

@@ -1,6 +1,6 @@
 // A profile: the reading style of a book, a directory of books or the whole
-// program, kept in a ".lcp" settings file with the sections "Profile_Main"
-// and "Profile_BackSounds".
+// program, kept in a ".lcp" settings file with the sections "Profile_Main",
+// "Profile_BackSounds" and "Profile_Voice".
 //
 // TProfile holds every key of both sections, whether or not a control of the
 // window shows it yet, so loading a profile and saving it again never loses
@@ -27,6 +27,21 @@ struct TBackSound {
     int Vol = 50; // 0..1000
     int Dur = 5; // 1..500
     int Prob = 100; // 1..1000
+};
+
+// The voice that reads the book aloud.
+struct TProfileVoice {
+    QString Engine; // empty: the everyday engine
+    QString Voice; // empty: a voice for the book's language
+    int Rate = 0; // -100..100 (percent)
+    int Pitch = 0; // -100..100
+    int Volume = 100; // 0..100
+
+    bool operator==(const TProfileVoice &other) const
+    {
+        return Engine == other.Engine && Voice == other.Voice && Rate == other.Rate && Pitch == other.Pitch
+            && Volume == other.Volume;
+    }
 };
 
 struct TProfile {
@@ -84,6 +99,9 @@ struct TProfile {
     // read and written, the others keep what they hold.
     std::array<TBackSound, MaxBackSounds> BackSounds = DefaultBackSounds();
 
+    // ---- Profile_Voice: "Engine", "Voice", "Rate", "Pitch", "Volume" ------
+    TProfileVoice Voice;
+
     static std::array<TBackSound, MaxBackSounds> DefaultBackSounds();
 };
 
@@ -95,12 +113,12 @@ struct TProfilePlaces {
     QString SoundDirectory; // the program's "BackSounds/"
 };
 
-// Reads both sections. Every key starts from its fixed default (not from the
+// Reads every section. Every key starts from its fixed default (not from the
 // value in the record) and keeps it when the stored value is missing,
 // unreadable or out of range; picture and sound names are normalised. Sounds
 // at or above the stored count keep what they held.
 void ReadProfile(const TStoredTextList &list, TProfile &profile);
-// Empties the list and writes every key of both sections in file order,
+// Empties the list and writes every key of every section in file order,
 // picture and sound names in their short form.
 void WriteProfile(const TProfile &profile, TStoredTextList &list, const TProfilePlaces &places);
 

@@ -358,6 +358,10 @@ void TRichBox::paintEvent(QPaintEvent *event)
             }
         }
     }
+    // Marks that are no part of the text (the sentence being read aloud).
+    for (const ExtraSelection &extra : extraSelections())
+        if (extra.cursor.document() == doc)
+            context.selections.append({extra.cursor, extra.format});
     if (cursor.hasSelection() && cursor.document() == doc) {
         QTextCharFormat selection;
         selection.setBackground(palette().brush(QPalette::Active, QPalette::Highlight));

@@ -146,7 +146,7 @@ void TestSettings::profileWritesEveryKeyInOrder()
     TStoredTextList list;
     list.WriteText(QStringLiteral("Stale"), QStringLiteral("Key"), QStringLiteral("1"));
     WriteProfile(TProfile(), list, TProfilePlaces());
-    QCOMPARE(list.Text().Sections(), QStringList({"Profile_Main", "Profile_BackSounds"}));
+    QCOMPARE(list.Text().Sections(), QStringList({"Profile_Main", "Profile_BackSounds", "Profile_Voice"}));
     const QStringList keys = list.Text().Keys(Main);
     QCOMPARE(keys.size(), 42);
     QCOMPARE(keys.first(), QStringLiteral("EnhanceText"));
@@ -159,6 +159,8 @@ void TestSettings::profileWritesEveryKeyInOrder()
     QCOMPARE(Stored(list, Main, QStringLiteral("Encoding")), QStringLiteral("Automatic"));
     QCOMPARE(list.Text().Keys(QStringLiteral("Profile_BackSounds")),
              QStringList({"Use", "Random", "Count", "File0", "Vol0", "Dur0", "Prob0"}));
+    QCOMPARE(list.Text().Keys(QStringLiteral("Profile_Voice")),
+             QStringList({"Engine", "Voice", "Rate", "Pitch", "Volume"}));
     QCOMPARE(Stored(list, Main, QStringLiteral("EmphaColor")), QString::number(0x820000));
 }
 

@@ -1,0 +1,317 @@
+#include "SpeechReader.h"
+
+#include "LanguageGuess.h"
+#include "RichDocument.h"
+#include "SpeechSentences.h"
+
+#include <QTextDocument>
+
+namespace {
+
+const QString NoStartMessage
+    = QStringLiteral("The speech engine does not start: speech-dispatcher does not answer. Try again later.");
+const QString NoAnswerMessage
+    = QStringLiteral("The voice does not answer: the speech engine may have no sound device to play on, or may hang.");
+
+} // namespace
+
+TSpeechReader::TSpeechReader(QObject *parent) : QObject(parent)
+{
+    Watchdog.setSingleShot(true);
+    connect(&Watchdog, &QTimer::timeout, this,
+            [this] { Fail(Phase == TPhase::Starting ? NoStartMessage : NoAnswerMessage); });
+}
+
+TSpeechReader::~TSpeechReader()
+{
+    OnFinished = nullptr;
+    OnMessage = nullptr;
+    Stop();
+    SetEngine(nullptr);
+}
+
+void TSpeechReader::SetEngine(TSpeechEngine *engine)
+{
+    Stop();
+    if (SpeechEngine) {
+        SpeechEngine->OnStarted = nullptr;
+        SpeechEngine->OnBegun = nullptr;
+        SpeechEngine->OnDone = nullptr;
+        SpeechEngine->OnFailed = nullptr;
+    }
+    SpeechEngine = engine;
+    if (!engine)
+        return;
+    engine->OnStarted = [this] { EngineStarted(); };
+    engine->OnBegun = [this](int id) { SentenceBegun(id); };
+    engine->OnDone = [this](int id) { SentenceDone(id); };
+    engine->OnFailed = [this](const QString &message) {
+        if (Phase != TPhase::Idle)
+            Fail(message);
+    };
+}
+
+void TSpeechReader::Start(const TReadingRequest &request)
+{
+    Stop();
+    if (!SpeechEngine || !request.Document) {
+        Fail(NoVoiceMessage);
+        return;
+    }
+    ++Generation;
+    Request = request;
+    Text = std::make_unique<TSpeechText>(request.Document, request.Prefix, request.Background);
+    Text->Seek(request.Position);
+    Handed.clear();
+    Pending.reset();
+    TextDone = false;
+    LastText.clear();
+    CarriedTail.reset();
+    Phase = TPhase::Starting;
+    switch (SpeechEngine->State()) {
+    case TSpeechEngineState::Ready: BeginReading(); break;
+    case TSpeechEngineState::Starting: ArmWatchdog(); break;
+    case TSpeechEngineState::NotStarted:
+    case TSpeechEngineState::Failed:
+        ArmWatchdog();
+        SpeechEngine->Start(); // may answer at once
+        break;
+    }
+}
+
+void TSpeechReader::Stop()
+{
+    if (Phase == TPhase::Idle)
+        return;
+    ++Generation;
+    if (SpeechEngine)
+        SpeechEngine->Stop();
+    Finish();
+}
+
+void TSpeechReader::Finish()
+{
+    Phase = TPhase::Idle;
+    Watchdog.stop();
+    Handed.clear();
+    Pending.reset();
+    CarriedTail.reset();
+    Text.reset();
+    if (OnFinished)
+        OnFinished();
+}
+
+void TSpeechReader::Fail(const QString &message)
+{
+    const bool reading = Phase != TPhase::Idle;
+    ++Generation;
+    if (SpeechEngine)
+        SpeechEngine->Stop();
+    Finish();
+    if ((reading || !SpeechEngine) && OnMessage)
+        OnMessage(message.isEmpty() ? NoVoiceMessage : message);
+}
+
+void TSpeechReader::EngineStarted()
+{
+    if (OnEngineStarted)
+        OnEngineStarted();
+    if (Phase != TPhase::Starting)
+        return;
+    if (SpeechEngine->State() != TSpeechEngineState::Ready) {
+        Fail(SpeechEngine->Failure());
+        return;
+    }
+    BeginReading();
+}
+
+void TSpeechReader::BeginReading()
+{
+    const QVector<TSpeechVoice> voices = SpeechEngine->Voices();
+    BookLanguage = GuessLanguage(LanguageSample(*Request.Document));
+    const int chosen = ChooseVoice(voices, Request.Voice, BookLanguage);
+    if (chosen < 0) {
+        Fail(NoVoiceMessage);
+        return;
+    }
+    Voice = voices[chosen].Name;
+    if (OnVoiceChosen)
+        OnVoiceChosen(Voice, BookLanguage);
+    SpeechEngine->Configure(
+        VoiceSettingsFromPercent(Voice, Request.RatePercent, Request.PitchPercent, Request.VolumePercent));
+    Phase = TPhase::Reading;
+    Fill();
+}
+
+void TSpeechReader::Hand(int start, int length, const QString &text, int pauseBefore)
+{
+    const int id = NextId++;
+    Handed.push_back({id, start, length, int(text.size()), pauseBefore});
+    LastText = text;
+    SpeechEngine->Speak(id, text, pauseBefore);
+}
+
+bool TSpeechReader::TakeSentence(TSpokenSentence &sentence)
+{
+    auto readAhead = [this] {
+        if (Pending || TextDone)
+            return;
+        TSpokenSentence next;
+        if (Text->Next(next))
+            Pending = std::move(next);
+        else
+            TextDone = true;
+    };
+    readAhead();
+    if (!Pending)
+        return false;
+    sentence = std::move(*Pending);
+    Pending.reset();
+    readAhead();
+    // The last sentence of a piece that the piece's end cut short is spoken
+    // with the rest of it, from the next piece.
+    if (TextDone && !Pending && Text->AtPieceEnd() && !EndsSentence(sentence.Text)) {
+        CarriedTail = sentence.Text;
+        return false;
+    }
+    return true;
+}
+
+void TSpeechReader::Fill()
+{
+    if (Phase != TPhase::Reading)
+        return;
+    const bool wasEmpty = Handed.empty();
+    TSpokenSentence sentence;
+    while (int(Handed.size()) < 1 + std::max(0, Ahead) && TakeSentence(sentence))
+        Hand(sentence.Start, sentence.Length, sentence.Text, sentence.PauseBefore);
+    if (Handed.empty()) {
+        EndOfText();
+        return;
+    }
+    if (wasEmpty)
+        ArmWatchdog();
+}
+
+void TSpeechReader::EndOfText()
+{
+    if (Text->AtPieceEnd() && OnEndOfText) {
+        const int generation = Generation;
+        Watchdog.stop();
+        const bool loaded = OnEndOfText();
+        // The window may have stopped the reading (or started another)
+        // while the piece loaded.
+        if (generation != Generation || Phase != TPhase::Reading)
+            return;
+        if (loaded) {
+            EnterNextPiece();
+            Fill();
+            return;
+        }
+    }
+    if (CarriedTail) {
+        // No next piece after all: the tail as it stands.
+        const QString tail = *CarriedTail;
+        CarriedTail.reset();
+        Hand(-1, 0, tail, 0);
+        ArmWatchdog();
+        return;
+    }
+    Finish();
+}
+
+void TSpeechReader::EnterNextPiece()
+{
+    Text->Seek(0);
+    Pending.reset();
+    TextDone = false;
+    QVector<int> positions;
+    const QString start = Text->Beginning(200, positions);
+    const QString tail = CarriedTail ? *CarriedTail : LastText;
+    int from = 0;
+    int to = 0;
+    const bool meets = !tail.isEmpty() && FindContinuation(tail, start, from, to);
+    if (!CarriedTail) {
+        if (meets)
+            Text->Seek(positions[to]); // past what was read already
+        return;
+    }
+    CarriedTail.reset();
+    if (!meets) {
+        Hand(-1, 0, tail, 0);
+        return;
+    }
+    // The tail and the rest of its sentence, marked from where the piece
+    // repeats the tail.
+    const int goesOn = positions[to];
+    Text->SeekExactly(goesOn);
+    const int paragraphEnd = Text->ParagraphEnd();
+    QString spoken = tail;
+    int end = goesOn;
+    TSpokenSentence rest;
+    if (Text->Next(rest)) {
+        if (rest.Start < paragraphEnd) {
+            const bool space = (to < start.size() && start[to].isSpace()) || rest.Start > goesOn;
+            spoken += (space ? QStringLiteral(" ") : QString()) + rest.Text;
+            end = rest.Start + rest.Length;
+        } else {
+            Pending = std::move(rest); // the tail ended its paragraph
+        }
+    }
+    const int mark = positions[from];
+    Hand(mark, std::max(0, end - mark), spoken, 0);
+}
+
+void TSpeechReader::SentenceBegun(int id)
+{
+    if (Phase != TPhase::Reading)
+        return;
+    while (!Handed.empty() && Handed.front().Id != id)
+        Handed.pop_front(); // the engine went past them
+    if (Handed.empty())
+        return;
+    const THanded &sentence = Handed.front();
+    ArmWatchdog();
+    if (sentence.Start >= 0 && OnSentence) {
+        const int generation = Generation;
+        OnSentence(sentence.Start, sentence.Length);
+        if (generation != Generation)
+            return;
+    }
+}
+
+void TSpeechReader::SentenceDone(int id)
+{
+    if (Phase != TPhase::Reading)
+        return;
+    bool found = false;
+    for (const THanded &h : Handed)
+        found = found || h.Id == id;
+    if (!found)
+        return;
+    while (!Handed.empty()) {
+        const int done = Handed.front().Id;
+        Handed.pop_front();
+        if (done == id)
+            break;
+    }
+    Fill();
+    if (Phase == TPhase::Reading && !Handed.empty())
+        ArmWatchdog();
+}
+
+void TSpeechReader::ArmWatchdog()
+{
+    if (Phase == TPhase::Starting) {
+        Watchdog.start(StartTimeout);
+        return;
+    }
+    if (Handed.empty()) {
+        Watchdog.stop();
+        return;
+    }
+    const THanded &current = Handed.front();
+    // Slower rates take up to twice as long.
+    const double slower = Request.RatePercent < 0 ? 1.0 - Request.RatePercent / 100.0 : 1.0;
+    Watchdog.start(BaseTime + current.PauseBefore + int(current.Characters * TimePerCharacter * slower));
+}

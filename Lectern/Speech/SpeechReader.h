@@ -1,0 +1,120 @@
+// Reading the rich-box aloud: the sentences from a position on go to the
+// speech engine one or two ahead of the one being spoken, so the voice
+// never waits; the window is told which sentence to mark as the voice
+// begins it; at the end of a piece the window loads the next one and the
+// reading goes on, the sentence cut by the piece's end spoken whole. Every
+// failure of the engine (none installed, no voice, no answer) ends the
+// reading with one message.
+#pragma once
+
+#include "SpeechEngine.h"
+#include "SpeechText.h"
+
+#include <QLocale>
+#include <QObject>
+#include <QTimer>
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class TRichDocument;
+
+struct TReadingRequest {
+    const TRichDocument *Document = nullptr;
+    int Position = 0; // where the reading starts (the first visible line)
+    QString Prefix; // the paragraph prefix in use
+    TColor Background = 0xFFFFFF; // what the text is shown on
+    QString Voice; // the voice the profile names; empty: one for the book's language
+    int RatePercent = 0; // -100 .. 100
+    int PitchPercent = 0; // -100 .. 100
+    int VolumePercent = 100; // 0 .. 100
+};
+
+class TSpeechReader : public QObject {
+    Q_OBJECT
+public:
+    explicit TSpeechReader(QObject *parent = nullptr);
+    ~TSpeechReader() override;
+
+    // The engine (not owned); the reader takes its reports. Stops a reading.
+    void SetEngine(TSpeechEngine *engine);
+    TSpeechEngine *Engine() const { return SpeechEngine; }
+
+    // Starts reading (after the engine has started, when it has not yet).
+    void Start(const TReadingRequest &request);
+    // Silences the voice; no message.
+    void Stop();
+    bool IsReading() const { return Phase != TPhase::Idle; }
+
+    // The voice and the language of the reading (once the engine is ready).
+    QString VoiceName() const { return Voice; }
+    QLocale::Language Language() const { return BookLanguage; }
+
+    // Sentences handed to the engine beyond the one being spoken.
+    int Ahead = 2;
+    // How long the engine may take to start, in milliseconds.
+    int StartTimeout = 15000;
+    // How long a voice may take for a sentence: a few seconds, and some
+    // for each character at the normal rate (slower rates get more).
+    int BaseTime = 5000;
+    int TimePerCharacter = 200;
+
+    // ---- The window's side ----
+    // Mark the sentence and keep it in view.
+    std::function<void(int start, int length)> OnSentence;
+    // The end of a piece: load the next one into the same document and
+    // return true, or false at the last piece.
+    std::function<bool()> OnEndOfText;
+    // The reading has ended: at the end of the book, stopped or failed.
+    std::function<void()> OnFinished;
+    // Why the reading failed.
+    std::function<void(const QString &message)> OnMessage;
+    // The engine has answered its start (reading or not).
+    std::function<void()> OnEngineStarted;
+    // The voice a reading goes with, and the language found for the book.
+    std::function<void(const QString &voice, QLocale::Language language)> OnVoiceChosen;
+
+private:
+    enum class TPhase { Idle, Starting, Reading };
+    struct THanded {
+        int Id = 0;
+        int Start = -1; // -1: nothing to mark
+        int Length = 0;
+        int Characters = 0;
+        int PauseBefore = 0;
+    };
+
+    TSpeechEngine *SpeechEngine = nullptr;
+    TPhase Phase = TPhase::Idle;
+    TReadingRequest Request;
+    std::unique_ptr<TSpeechText> Text;
+    std::deque<THanded> Handed; // given to the engine and not yet done
+    std::optional<TSpokenSentence> Pending; // the next sentence, read ahead
+    bool TextDone = false; // the text has no sentence left
+    QString LastText; // the last sentence handed, for the next piece
+    std::optional<QString> CarriedTail; // the piece's last sentence, cut short
+    int NextId = 1;
+    int Generation = 0; // grows with every start and stop
+    QString Voice;
+    QLocale::Language BookLanguage = QLocale::AnyLanguage;
+    QTimer Watchdog;
+
+    void EngineStarted();
+    void SentenceBegun(int id);
+    void SentenceDone(int id);
+    void BeginReading();
+    // Hands sentences until enough are queued; ends the reading or goes
+    // into the next piece when the text has none left.
+    void Fill();
+    bool TakeSentence(TSpokenSentence &sentence);
+    void Hand(int start, int length, const QString &text, int pauseBefore);
+    void EndOfText();
+    // The first sentence of a new piece: the carried tail joined with it,
+    // and the text the pieces repeat skipped.
+    void EnterNextPiece();
+    void Fail(const QString &message);
+    void Finish();
+    void ArmWatchdog();
+};
