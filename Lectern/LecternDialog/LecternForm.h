@@ -259,6 +259,9 @@ public:
     // Makes the speech engine of a name (empty: the everyday one);
     // replaceable for tests.
     std::function<std::unique_ptr<TSpeechEngine>(const QString &name)> SpeechEngineFactory;
+    // How long the page takes to slide after the voice, in milliseconds;
+    // 0 jumps.
+    void SetReadingSlideMs(int ms);
 
     // ---- Format options (LecternFormFormat.cpp) ------------------------
     // Each re-formats the rich-box at once; all but the font size and the

@@ -33,9 +33,11 @@ void TLecternForm::SetUpSpeech()
     SpeechReader->OnFinished = [this] {
         SpeechView->Clear();
         VoiceGroupBox->SetReading(false);
+        VoiceGroupBox->HideEngineStarting();
     };
     SpeechReader->OnMessage = [](const QString &message) { WarningDialog(message); };
     SpeechReader->OnEngineStarted = [this] {
+        VoiceGroupBox->HideEngineStarting();
         if (SpeechEngine && SpeechEngine->State() == TSpeechEngineState::Ready)
             VoiceGroupBox->SetVoices(SpeechEngine->Voices(), BookLanguage());
     };
@@ -51,8 +53,10 @@ void TLecternForm::SetUpSpeech()
         TSpeechEngine *engine = SpeechEngineForOptions();
         if (engine->State() == TSpeechEngineState::Ready)
             VoiceGroupBox->SetVoices(engine->Voices(), BookLanguage());
-        else if (engine->State() != TSpeechEngineState::Starting)
+        else if (engine->State() != TSpeechEngineState::Starting) {
+            VoiceGroupBox->ShowEngineStarting();
             engine->Start();
+        }
     });
 }
 
@@ -71,6 +75,8 @@ QLocale::Language TLecternForm::BookLanguage() const
 {
     return GuessLanguage(LanguageSample(*RichEdit->RichDocument()));
 }
+
+void TLecternForm::SetReadingSlideMs(int ms) { SpeechView->SlideMs = ms; }
 
 bool TLecternForm::IsReadingAloud() const { return SpeechReader->IsReading(); }
 
@@ -98,8 +104,10 @@ void TLecternForm::ReadAloudButtonClick()
     request.RatePercent = voice.Rate;
     request.PitchPercent = voice.Pitch;
     request.VolumePercent = voice.Volume;
-    SpeechEngineForOptions();
+    TSpeechEngine *engine = SpeechEngineForOptions();
     VoiceGroupBox->SetReading(true);
+    if (engine->State() != TSpeechEngineState::Ready)
+        VoiceGroupBox->ShowEngineStarting();
     SpeechReader->Start(request);
     FocusRichBox();
 }

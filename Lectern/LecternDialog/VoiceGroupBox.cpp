@@ -136,6 +136,24 @@ void TVoiceGroupBox::ShowVoiceInUse(const QString &voice, QLocale::Language lang
     QString text = QStringLiteral("Read by ") + voice;
     if (language != QLocale::AnyLanguage)
         text += QStringLiteral("; the book seems written in ") + QLocale::languageToString(language);
+    Starting = false;
     Form.VoiceInUseLabel->setText(text);
     Form.VoiceInUseLabel->show();
+}
+
+void TVoiceGroupBox::ShowEngineStarting()
+{
+    Starting = true;
+    Form.VoiceInUseLabel->setText(
+        QStringLiteral("Starting the speech engine. The first time, listing its voices can take a while."));
+    Form.VoiceInUseLabel->show();
+}
+
+void TVoiceGroupBox::HideEngineStarting()
+{
+    if (!Starting)
+        return;
+    Starting = false;
+    Form.VoiceInUseLabel->clear();
+    Form.VoiceInUseLabel->hide();
 }

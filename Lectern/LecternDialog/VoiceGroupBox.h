@@ -37,6 +37,9 @@ public:
     void SetReading(bool reading);
     // The voice of the reading and the book's language, below the options.
     void ShowVoiceInUse(const QString &voice, QLocale::Language language);
+    // While the speech engine starts.
+    void ShowEngineStarting();
+    void HideEngineStarting();
 
 signals:
     void ReadAloudClicked();
@@ -48,6 +51,7 @@ signals:
 private:
     bool VoicesListed = false;
     bool EverydayEngine = true; // the profile names no engine
+    bool Starting = false; // the label says the engine is starting
     // Selects the voice, adding it when the list lacks it.
     void SelectVoice(const QString &name);
 };

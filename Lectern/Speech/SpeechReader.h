@@ -54,8 +54,10 @@ public:
 
     // Sentences handed to the engine beyond the one being spoken.
     int Ahead = 2;
-    // How long the engine may take to start, in milliseconds.
-    int StartTimeout = 15000;
+    // How long the engine may take to start, in milliseconds: starting
+    // speech-dispatcher and listing the thousands of voices espeak-ng
+    // offers takes up to half a minute on a slow machine.
+    int StartTimeout = 60000;
     // How long a voice may take for a sentence: a few seconds, and some
     // for each character at the normal rate (slower rates get more).
     int BaseTime = 5000;
