@@ -78,6 +78,7 @@ TConvertMeasureTabSheet::TConvertMeasureTabSheet(QWidget *parent) : QWidget(pare
         list->viewport()->installEventFilter(this);
         SelectUnit(TMeasure(m), QString());
     }
+    Form.MiscMemo->installEventFilter(this);
     ArrangeTabsInRows();
     SetColors(BackColor, ForeColor, FocusBackColor, FocusForeColor);
     connect(ConvertMeasureEdit, &QLineEdit::textChanged, this, &TConvertMeasureTabSheet::ConvertMeasureEditChange);
@@ -155,11 +156,20 @@ void TConvertMeasureTabSheet::ConvertMeasureEditChange() { MiscConvertMeasure(Co
 
 void TConvertMeasureTabSheet::MiscConvertMeasure(double value)
 {
-    if (MemoShown && value == MemoValue)
-        return;
-    Form.MiscMemo->setPlainText(ShownText(::MiscConvertMeasure(value).join(QLatin1Char('\n'))));
-    MemoShown = true;
     MemoValue = value;
+    // Every pointer move over a number lands here: the memo is written when
+    // it can be seen, not at each move.
+    if (Form.MiscMemo->isVisible())
+        FillMiscMemo();
+}
+
+void TConvertMeasureTabSheet::FillMiscMemo()
+{
+    if (MemoFilled && MemoValue == FilledValue)
+        return;
+    Form.MiscMemo->setPlainText(ShownText(::MiscConvertMeasure(MemoValue).join(QLatin1Char('\n'))));
+    MemoFilled = true;
+    FilledValue = MemoValue;
 }
 
 TConvertMeasureTabSheet::TShowResult TConvertMeasureTabSheet::ShowNumberAt(const TRichDocument &document, int index,
@@ -255,6 +265,8 @@ void TConvertMeasureTabSheet::ConvertListBoxDrawItem(QListWidget *list, QPainter
 
 bool TConvertMeasureTabSheet::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == Form.MiscMemo && event->type() == QEvent::Show)
+        FillMiscMemo();
     for (QListWidget *list : Lists) {
         if (watched != list->viewport())
             continue;

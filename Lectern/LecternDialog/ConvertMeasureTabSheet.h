@@ -33,7 +33,8 @@ public:
     // Writes a value into the edit (15 significant digits, the locale's
     // decimal separator); the memo follows.
     void SetConvertMeasureValue(double value);
-    // Fills the memo with the fixed conversions of the value.
+    // The fixed conversions of the value in the memo (written when the memo
+    // is shown).
     void MiscConvertMeasure(double value);
 
     // What the number under a character of the rich-box came to: none, a
@@ -88,6 +89,8 @@ private:
     TColor ForeColor = 0x000000;
     TColor FocusBackColor = 0x196EB9;
     TColor FocusForeColor = 0xFFFFFF;
-    bool MemoShown = false;
-    double MemoValue = 0.0;
+    void FillMiscMemo();
+    double MemoValue = 0.0; // the value the memo is to show
+    bool MemoFilled = false;
+    double FilledValue = 0.0; // the value it shows
 };

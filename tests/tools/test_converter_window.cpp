@@ -36,6 +36,14 @@ struct TConverterFixture : TBookFormFixture {
     void MoveTo(const QPoint &p) { QTest::mouseMove(Form.RichEdit->viewport(), p); }
     void RightClick(const QPoint &p) { QTest::mouseClick(Form.RichEdit->viewport(), Qt::RightButton, {}, p); }
     QString Hint() const { return Form.HintLabel->text(); }
+    // The memo as the reader sees it on the sidebar's "Misc" page.
+    QString Memo()
+    {
+        Form.Container_OptionsPageControl->setCurrentWidget(Sheet);
+        Sheet->Form.ConvertMeasurePageControl->setCurrentWidget(Sheet->Form.MiscTabSheet);
+        Form.ShowSidebar(false);
+        return Sheet->Form.MiscMemo->toPlainText();
+    }
     QString Edit() const { return Sheet->ConvertMeasureEdit->text(); }
 
     TConvertMeasureTabSheet *Sheet = nullptr;
@@ -85,7 +93,7 @@ void TestConverterWindow::numberUnderPointerBecomesTheValue()
     QVERIFY2(f.Hint().startsWith(digest + QStringLiteral(" ")), qPrintable(f.Hint()));
     QVERIFY(f.Hint().contains(QStringLiteral("Miles -> Kilometers = ")));
     QVERIFY(!f.Hint().contains(QChar(ConvertSeparator))); // shown as a small box
-    QVERIFY(f.Sheet->Form.MiscMemo->toPlainText().contains(digest.mid(8) + QStringLiteral(" Horse-power = ")));
+    QVERIFY(f.Memo().contains(digest.mid(8) + QStringLiteral(" Horse-power = ")));
     QVERIFY(f.Dialogs.Boxes.isEmpty());
 }
 
@@ -138,12 +146,11 @@ void TestConverterWindow::valueEditAcceptsNumbersOnly()
     QTest::keyClicks(edit, QStringLiteral("-1.5"));
     QVERIFY(f.Dialogs.Boxes.isEmpty()); // "-" and "-1." on the way are no mistakes
     QCOMPARE(f.Sheet->ConvertMeasureValue(), -1.5);
-    QVERIFY(
-        f.Sheet->Form.MiscMemo->toPlainText().contains(QStringLiteral("-1.50 Horse-power = -112.50 Kilograms-force")));
+    QVERIFY(f.Memo().contains(QStringLiteral("-1.50 Horse-power = -112.50 Kilograms-force")));
     edit->setText(QStringLiteral("12 miles"));
     QCOMPARE(f.Dialogs.Texts(), QStringList{QStringLiteral("Invalid number.")});
     QCOMPARE(edit->text(), QStringLiteral("0"));
-    QVERIFY(f.Sheet->Form.MiscMemo->toPlainText().contains(QStringLiteral(" 0 Horse-power = 0 ")));
+    QVERIFY(f.Memo().contains(QStringLiteral(" 0 Horse-power = 0 ")));
 }
 
 void TestConverterWindow::unitToolTipConvertsToTheSelectedUnit()
