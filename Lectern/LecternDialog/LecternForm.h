@@ -217,7 +217,6 @@ public:
     std::function<bool(const QUrl &url)> OpenUrlHandler;
 
     // ---- Operations reached by keys, start-up and closing ---------------
-    // Those of features not built yet do nothing.
     void GoToBookmark(int index); // Alt+1 .. Alt+5
     void GoToAutoBookmark(); // Alt+A
     void ChaptersButtonClick(); // Alt+C
@@ -234,7 +233,7 @@ public:
     void SaveSettingsOnClose(); // Lectern.ini (and the profile) at close
     void StopBackSound(); // minimise
     void RestartBackSound(); // restore
-    void BackSoundTick(); // information timer step 4
+    void BackSoundTick(); // each tick of the information timer
     void FeedRandomFromPointer(int x, int y);
 
     // ---- File browser (LecternFormBrowser.cpp) --------------------------
