@@ -21,6 +21,27 @@ inline long StatusKb(const char *key)
 
 inline long PeakMemoryKb() { return StatusKb("VmHWM:"); }
 
+// About 3 MB of paragraphs of one to eight lines of twelve words drawn from
+// `words`, separated by empty lines; with `chapters`, a "CHAPTER" heading
+// now and then. Stands in for the corpus book when it is missing.
+inline QString GeneratedProse(const QStringList &words, bool chapters)
+{
+    QString text;
+    auto *rng = QRandomGenerator::global();
+    while (text.size() < 3200000) {
+        if (chapters && rng->bounded(40) == 0)
+            text += QStringLiteral("CHAPTER %1\n\n").arg(text.size());
+        for (int l = 1 + rng->bounded(8); l > 0; --l) {
+            QStringList line;
+            for (int w = 0; w < 12; ++w)
+                line << words.at(rng->bounded(words.size()));
+            text += line.join(QLatin1Char(' ')) + QLatin1Char('\n');
+        }
+        text += QLatin1Char('\n');
+    }
+    return text;
+}
+
 // The lines of War and Peace from the corpus (about 3 MB), or 3 MB of
 // generated paragraphs with wrapped lines when there is no corpus, ended by
 // the end marker a load appends. `source` names which.
@@ -33,19 +54,8 @@ inline QStringList WarAndPeaceLines(QString *source)
         *source = QStringLiteral("war-and-peace.txt");
     } else {
         // No corpus: 3 MB of generated paragraphs with wrapped lines.
-        QStringList words{"the", "prince", "said", "and", "it", "was", "evening", "Natasha", "looked", "at", "him"};
-        auto *rng = QRandomGenerator::global();
-        while (text.size() < 3200000) {
-            if (rng->bounded(40) == 0)
-                text += QStringLiteral("CHAPTER %1\n\n").arg(text.size());
-            for (int l = 1 + rng->bounded(8); l > 0; --l) {
-                QStringList line;
-                for (int w = 0; w < 12; ++w)
-                    line << words.at(rng->bounded(words.size()));
-                text += line.join(QLatin1Char(' ')) + QLatin1Char('\n');
-            }
-            text += QLatin1Char('\n');
-        }
+        text = GeneratedProse(
+            {"the", "prince", "said", "and", "it", "was", "evening", "Natasha", "looked", "at", "him"}, true);
         *source = QStringLiteral("generated");
     }
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));

@@ -3,6 +3,7 @@
 // label, as each move over the rich-box does. Timed per move at points all
 // over the book and at numbers, against CharFromPos alone at the same points
 // in the same run.
+#include "BenchCommon.h"
 #include "ConvertMeasureTabSheet.h"
 #include "RichBox.h"
 #include "RichEditOps.h"
@@ -11,7 +12,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
-#include <QRandomGenerator>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -29,19 +29,9 @@ QStringList LoadBook()
     if (file.open(QIODevice::ReadOnly)) {
         text = QString::fromUtf8(file.readAll());
     } else {
-        const QStringList words{"the",     "prince", "rode",   "miles", "and",   "it",     "was",
-                                "evening", "at",     "1,500",  "yards", "20",    "versts", "in",
-                                "1812",    "2.5",    "pounds", "of",    "bread", "said"};
-        auto *rng = QRandomGenerator::global();
-        while (text.size() < 3200000) {
-            for (int l = 1 + rng->bounded(8); l > 0; --l) {
-                QStringList line;
-                for (int w = 0; w < 12; ++w)
-                    line << words.at(rng->bounded(words.size()));
-                text += line.join(QLatin1Char(' ')) + QLatin1Char('\n');
-            }
-            text += QLatin1Char('\n');
-        }
+        text = GeneratedProse({"the", "prince", "rode", "miles", "and", "it", "was", "evening", "at", "1,500", "yards",
+                               "20", "versts", "in", "1812", "2.5", "pounds", "of", "bread", "said"},
+                              false);
     }
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     QStringList paragraphs;

@@ -34,18 +34,8 @@ QVector<TParagraph> LoadBook()
         text = QString::fromLatin1(file.readAll());
     } else {
         // No corpus: 3 MB of generated paragraphs.
-        QStringList words{"the", "prince", "said", "and", "it", "was", "evening", "Natasha", "looked", "at", "him"};
-        auto *rng = QRandomGenerator::global();
-        while (text.size() < 3200000) {
-            int lines = 1 + rng->bounded(8);
-            for (int l = 0; l < lines; ++l) {
-                QStringList line;
-                for (int w = 0; w < 12; ++w)
-                    line << words.at(rng->bounded(words.size()));
-                text += line.join(QLatin1Char(' ')) + QLatin1Char('\n');
-            }
-            text += QLatin1Char('\n');
-        }
+        text = GeneratedProse(
+            {"the", "prince", "said", "and", "it", "was", "evening", "Natasha", "looked", "at", "him"}, false);
     }
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     QVector<TParagraph> result;
