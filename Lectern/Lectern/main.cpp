@@ -13,7 +13,44 @@
 #include "LecternForm.h"
 #include "Program.h"
 #include "QuitSignals.h"
+#include "RichBox.h"
+#include "WidgetProbe.h"
 #include "WidgetDialogs.h"
+
+namespace {
+
+// With LECTERN_PROBE naming a file, what the windows show is written there
+// for tests that drive the program: the labels and captions, and the
+// reading box's top line, caret and text ends, which no label shows.
+std::unique_ptr<TWidgetProbe> MakeProbe(TLecternForm *form)
+{
+    const QString file = qEnvironmentVariable("LECTERN_PROBE");
+    if (file.isEmpty())
+        return nullptr;
+    auto probe = std::make_unique<TWidgetProbe>(file);
+    TRichBox *box = form->RichEdit;
+    probe->AddValue(QStringLiteral("book"), [form] { return form->CurrentBookPath; });
+    probe->AddValue(QStringLiteral("piece"), [form] { return QString::number(form->CurrentPiece()); });
+    probe->AddValue(QStringLiteral("loading"), [form] { return QString::number(form->IsLoading()); });
+    probe->AddValue(QStringLiteral("topLine"), [box] { return QString::number(box->FirstVisibleLine() + 1); });
+    probe->AddValue(QStringLiteral("topText"), [box] {
+        const int top = box->FirstVisibleLine();
+        const int next = box->LineIndex(top + 1);
+        TRichDocument *doc = box->RichDocument();
+        return doc->GetTextRange(box->LineIndex(top), next < 0 ? doc->GetTextLength() : next).trimmed();
+    });
+    probe->AddValue(QStringLiteral("caret"), [box] { return QString::number(box->RichDocument()->SelectionStart()); });
+    probe->AddValue(QStringLiteral("length"), [box] { return QString::number(box->RichDocument()->GetTextLength()); });
+    probe->AddValue(QStringLiteral("textEnd"), [box] {
+        TRichDocument *doc = box->RichDocument();
+        const int length = doc->GetTextLength();
+        return doc->GetTextRange(std::max(0, length - 200), length);
+    });
+    probe->AddValue(QStringLiteral("readOnly"), [box] { return QString::number(box->isReadOnly()); });
+    return probe;
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -52,6 +89,7 @@ int main(int argc, char **argv)
             ErrorForm = new TErrorForm;
             AboutForm = new TAboutForm(LecternForm);
             LecternForm->StartUp(GetSettingsDirectory());
+            std::unique_ptr<TWidgetProbe> probe = MakeProbe(LecternForm);
             // A logout, a shutdown or Ctrl+C in a terminal closes the window
             // the normal way, so the day's reading is saved.
             const auto closeWindow = [] {
@@ -64,6 +102,7 @@ int main(int argc, char **argv)
             LecternForm->showMaximized();
             LecternForm->activateWindow();
             app->exec();
+            probe.reset();
             delete LecternForm;
             AboutForm = nullptr;
         }
