@@ -209,16 +209,25 @@ void TRichBox::UpdateWrapWidth()
         RelayoutFromTop([this, width] { setLineWrapColumnOrWidth(width); });
         Lines.Invalidate();
         FixScrollRange();
-        QTextBlock block = document()->findBlock(std::max(0, keep));
-        if (keep > 0 && TLineIndex::EnsureLaidOut(block)) {
-            QTextLayout *layout = block.layout();
-            QTextLine line = layout->lineForTextPosition(keep - block.position());
-            if (line.isValid())
-                SetScrollY(int(std::lround((layout->position().y() + line.y()) * ZoomFactor())));
-        }
+        ShowAtTop(keep);
     }
     Lines.Invalidate();
     FixScrollRange();
+}
+
+// Scrolls so that the line holding a (Qt) position is the top line; nothing
+// for a position at the start or outside the text.
+void TRichBox::ShowAtTop(int qtPosition)
+{
+    if (qtPosition <= 0)
+        return;
+    QTextBlock block = document()->findBlock(qtPosition);
+    if (!TLineIndex::EnsureLaidOut(block))
+        return;
+    QTextLayout *layout = block.layout();
+    QTextLine line = layout->lineForTextPosition(qtPosition - block.position());
+    if (line.isValid())
+        SetScrollY(int(std::lround((layout->position().y() + line.y()) * ZoomFactor())));
 }
 
 // Runs a text edit call that lays the document out anew (taking a document
@@ -375,10 +384,32 @@ void TRichBox::paintEvent(QPaintEvent *event)
     layout->draw(&painter, context);
 }
 
+// The text at the top of the box stays there: the text edit clamps the
+// scroll position to the range it knows while it takes the new size, and a
+// box given its place while hidden gets its real viewport only now.
 void TRichBox::resizeEvent(QResizeEvent *event)
 {
+    const int keep = TopPosition();
     QTextEdit::resizeEvent(event);
     UpdateWrapWidth();
+    if (keep > 0 && TopPosition() != keep)
+        ShowAtTop(keep);
+}
+
+// The text edit's first show scrolls to its caret, which may not have
+// followed the program's caret yet: the place the program chose stays.
+void TRichBox::showEvent(QShowEvent *event)
+{
+    const int keep = TopPosition();
+    QTextEdit::showEvent(event);
+    if (keep > 0 && TopPosition() != keep)
+        ShowAtTop(keep);
+}
+
+int TRichBox::TopPosition() const
+{
+    const int top = verticalScrollBar()->value();
+    return top > 0 ? HitTest(QPointF(0, top + 1), false) : 0;
 }
 
 void TRichBox::scrollContentsBy(int dx, int dy)

@@ -111,6 +111,7 @@ protected:
     bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
@@ -131,6 +132,9 @@ private:
     void PushCursor();
     void UpdateWrapWidth();
     void RelayoutFromTop(const std::function<void()> &call);
+    void ShowAtTop(int qtPosition);
+    // The (Qt) position at the top of the box; 0 when scrolled to the top.
+    int TopPosition() const;
     void FixScrollRange();
     qreal DocumentHeight() const;
     QPointF ToDocument(const QPointF &clientPoint) const;

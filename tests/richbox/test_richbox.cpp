@@ -47,6 +47,8 @@ private slots:
     void ContentAndCodecHooks();
     void EmptyAndTinyBoxesAreSafe();
     void TallBooksAreLaidOutToTheEnd();
+    void PlaceSetWhileHiddenSurvivesShowAndResize_data();
+    void PlaceSetWhileHiddenSurvivesShowAndResize();
 
 private:
     TRichBox *Box = nullptr;
@@ -488,6 +490,38 @@ void TestRichBox::TallBooksAreLaidOutToTheEnd()
     ScrollToEnd(Box);
     Box->LoadPlainText(paragraphs.join(QStringLiteral("\r\n")));
     QCOMPARE(Box->LineCountExact(), 2000);
+}
+
+
+void TestRichBox::PlaceSetWhileHiddenSurvivesShowAndResize_data()
+{
+    QTest::addColumn<QSize>("shownSize");
+    QTest::newRow("same size") << QSize(420, 300);
+    QTest::newRow("taller") << QSize(420, 560);
+    QTest::newRow("wider and shorter") << QSize(600, 200);
+}
+
+// A book opened while the box is hidden goes to its place before the box
+// has its real size or was ever shown; showing and resizing it must not lose
+// the place.
+void TestRichBox::PlaceSetWhileHiddenSurvivesShowAndResize()
+{
+    QFETCH(QSize, shownSize);
+    TRichBox box;
+    box.resize(420, 300);
+    box.RichDocument()->SetDefaultFont(QStringLiteral("DejaVu Sans"), 10);
+    box.LoadPlainText(SampleBook());
+    const int position = box.RichDocument()->ParagraphStart(200);
+    GoToPosition(&box, position);
+    box.resize(shownSize);
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    box.setFocus();
+    QApplication::processEvents();
+    QCOMPARE(LineIndex(&box, box.FirstVisibleLine()), position);
+    box.resize(shownSize + QSize(0, 77));
+    QApplication::processEvents();
+    QCOMPARE(LineIndex(&box, box.FirstVisibleLine()), position);
 }
 
 QTEST_MAIN(TestRichBox)
