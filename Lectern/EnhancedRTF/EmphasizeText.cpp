@@ -4,8 +4,6 @@
 #include "FunStatContext.h"
 #include "QuoteEmphasis.h"
 
-#include <QTextCursor>
-#include <QTextDocument>
 
 void TEnhancedRichEdit::EmphasizeText(TColor emphasisColor, TColor secondEmphasisColor)
 {
@@ -30,22 +28,15 @@ void TEnhancedRichEdit::EmphasizeText(TColor emphasisColor, TColor secondEmphasi
             QuoteEmphasis::FindSingleQuoted(text, true, singleRanges);
         if (!doubleRanges.isEmpty() || !singleRanges.isEmpty()) {
             // One edit block: the layout is updated once, not per range.
-            QTextCursor block(RichBox->Document());
-            block.beginEditBlock();
-            try {
-                for (const QuoteEmphasis::TRange &range : doubleRanges) {
-                    RichBox->SetSelection(range.Start, range.Length);
-                    RichBox->SetSelectionColor(emphasisColor);
-                }
-                for (const QuoteEmphasis::TRange &range : singleRanges) {
-                    RichBox->SetSelection(range.Start, range.Length);
-                    RichBox->SetSelectionColor(secondEmphasisColor);
-                }
-            } catch (...) {
-                block.endEditBlock();
-                throw;
+            const TProgramEdit edit(*RichBox);
+            for (const QuoteEmphasis::TRange &range : doubleRanges) {
+                RichBox->SetSelection(range.Start, range.Length);
+                RichBox->SetSelectionColor(emphasisColor);
             }
-            block.endEditBlock();
+            for (const QuoteEmphasis::TRange &range : singleRanges) {
+                RichBox->SetSelection(range.Start, range.Length);
+                RichBox->SetSelectionColor(secondEmphasisColor);
+            }
         }
     }
     FUN_CATCH

@@ -130,8 +130,6 @@ void TLecternForm::ApplyAllColors()
 void TLecternForm::RecolourRichBoxText(bool recolour)
 {
     FUN_BEGIN("TLecternForm::RecolourRichBoxText");
-    // Colours are no edit: the book stays as modified as it was.
-    const bool modified = IsRichEditModified();
     const int position = FirstVisibleCharIndex(RichEdit);
     const bool visible = BeginUpdate();
     try {
@@ -142,7 +140,6 @@ void TLecternForm::RecolourRichBoxText(bool recolour)
     }
     FUN_CATCH
     try {
-        SetRichEditModified(modified);
         GoToPosition(RichEdit, position);
     }
     FUN_CATCH

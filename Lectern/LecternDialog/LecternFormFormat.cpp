@@ -63,35 +63,22 @@ void TLecternForm::RightMarginComboBoxChange()
 
 void TLecternForm::FontNameComboBoxChange()
 {
-    KeepReadingPosition([this] {
-        // An empty box means the default face; the box stays empty.
-        SetFontNameAll(RichEdit, ProfileFormatTabSheet->FontName());
-        SetRichEditModified(false);
-    });
+    // An empty box means the default face; the box stays empty.
+    KeepReadingPosition([this] { SetFontNameAll(RichEdit, ProfileFormatTabSheet->FontName()); });
 }
 
-void TLecternForm::FontSizeComboBoxChange()
-{
-    SetFontSizeAll(RichEdit, ProfileFormatTabSheet->FontSize());
-    SetRichEditModified(false);
-}
+void TLecternForm::FontSizeComboBoxChange() { SetFontSizeAll(RichEdit, ProfileFormatTabSheet->FontSize()); }
 
 void TLecternForm::FontZoomComboBoxChange() { SetZoom(RichEdit, ProfileFormatTabSheet->FontZoom()); }
 
 void TLecternForm::CharSpacingComboBoxChange()
 {
-    KeepReadingPosition([this] {
-        SetCharSpacingAll(RichEdit, ProfileFormatTabSheet->CharSpacing());
-        SetRichEditModified(false);
-    });
+    KeepReadingPosition([this] { SetCharSpacingAll(RichEdit, ProfileFormatTabSheet->CharSpacing()); });
 }
 
 void TLecternForm::BoldFontCheckBoxClick()
 {
-    KeepReadingPosition([this] {
-        SetBoldAll(RichEdit, ProfileFormatTabSheet->BoldFont());
-        SetRichEditModified(false);
-    });
+    KeepReadingPosition([this] { SetBoldAll(RichEdit, ProfileFormatTabSheet->BoldFont()); });
     FocusRichBox();
 }
 
@@ -127,7 +114,6 @@ void TLecternForm::SetAllParaFormatRichEdit()
     }
     FUN_CATCH
     try {
-        SetRichEditModified(false);
         document->CollapseSelection();
         GoToPosition(RichEdit, position);
     }

@@ -119,6 +119,20 @@ private:
 
 } // namespace
 
+TProgramEdit::TProgramEdit(TRichDocument &document)
+    : Cursor(document.Document()), WasModified(document.Document()->isModified())
+{
+    Cursor.beginEditBlock();
+}
+
+TProgramEdit::~TProgramEdit()
+{
+    Cursor.endEditBlock();
+    QTextDocument *doc = Cursor.document();
+    if (doc && doc->isModified() != WasModified)
+        doc->setModified(WasModified);
+}
+
 TRichDocument::TRichDocument(QObject *parent) : QObject(parent), d(new TPrivate)
 {
     d->doc = d->NewDocument(this);

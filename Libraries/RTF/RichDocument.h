@@ -113,6 +113,23 @@ struct TFormatRun {
     TCharFormat Format;
 };
 
+class TRichDocument;
+
+// A change of the program's made of many steps: one edit block, so the
+// layout follows once at its end, and the modified flag as it was before,
+// since only the reader's edits count as modifications.
+class TProgramEdit {
+public:
+    explicit TProgramEdit(TRichDocument &document);
+    ~TProgramEdit();
+    TProgramEdit(const TProgramEdit &) = delete;
+    TProgramEdit &operator=(const TProgramEdit &) = delete;
+
+private:
+    QTextCursor Cursor;
+    bool WasModified;
+};
+
 class TRichDocument : public QObject {
     Q_OBJECT
 public:

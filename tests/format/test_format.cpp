@@ -9,6 +9,8 @@
 #include <QLabel>
 
 #include "BookFormFixture.h"
+#include "BookGroupBox.h"
+#include "ProfileColorsTabSheet.h"
 #include "ProfileFormatTabSheet.h"
 #include "ProgramMiscTabSheet.h"
 
@@ -21,6 +23,8 @@ private slots:
     void richEdit3Controls();
     void readingPositionKept();
     void positionAtTheEndStaysAtTheEnd();
+    void editsSurviveEveryOption_data();
+    void editsSurviveEveryOption();
 };
 
 void TestFormat::pageItemsRangesAndDefaults()
@@ -220,6 +224,50 @@ void TestFormat::positionAtTheEndStaysAtTheEnd()
     QVERIFY(fx.AtEnd());
     f.FirstLineIndentComboBox->setCurrentText(QStringLiteral("20"));
     QVERIFY(fx.AtEnd());
+}
+
+
+void TestFormat::editsSurviveEveryOption_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("value");
+    for (const char *option : {"FontSizeComboBox", "FontNameComboBox", "CharSpacingComboBox", "LineSpacingComboBox",
+                               "FirstLineIndentComboBox", "SpaceAfterComboBox", "FontZoomComboBox",
+                               "LeftMarginComboBox", "RightMarginComboBox"})
+        QTest::newRow(option) << QString::fromLatin1(option) << QString();
+    QTest::newRow("BoldFontCheckBox") << QStringLiteral("BoldFontCheckBox") << QString();
+    QTest::newRow("JustifiedTextCheckBox") << QStringLiteral("JustifiedTextCheckBox") << QString();
+}
+
+// A word the reader typed stays, and so does the mark that the text was
+// edited, whatever option of the page changes the look afterwards.
+void TestFormat::editsSurviveEveryOption()
+{
+    QFETCH(QString, option);
+    TBookFormFixture fx;
+    fx.Load(TBookFormFixture::Paragraphs(20));
+    TLecternForm &form = fx.Form;
+    form.BookGroupBox->Form.AllowEditingCheckBox->click();
+    form.RichEdit->setFocus();
+    form.RichEdit->RichDocument()->SetSelection(0, 0);
+    QCoreApplication::processEvents();
+    QTest::keyClicks(form.RichEdit, QStringLiteral("WORD "));
+    QVERIFY(form.IsRichEditModified());
+
+    QWidget *control = form.ProfileFormatTabSheet->findChild<QWidget *>(option);
+    QVERIFY(control);
+    if (auto *combo = qobject_cast<QComboBox *>(control)) {
+        const int next = (combo->currentIndex() + 3) % combo->count();
+        combo->setCurrentIndex(next);
+        if (combo->currentText().isEmpty())
+            combo->setCurrentIndex(1);
+    } else {
+        qobject_cast<QCheckBox *>(control)->click();
+    }
+    QVERIFY(form.IsRichEditModified());
+    QVERIFY(form.RichEdit->RichDocument()->GetText().startsWith(QStringLiteral("WORD ")));
+    form.InfoTimerTimer();
+    QCOMPARE(form.ModifiedLabel->text(), QStringLiteral("Text is MODIFIED"));
 }
 
 QTEST_MAIN(TestFormat)

@@ -18,6 +18,8 @@ private slots:
     void WholeTextFormatBecomesDefault();
     void SearchIgnoresCaseNotDiacritics();
     void ModifiedFlagKeptByProgram();
+    void ProgramEditBlockKeepsTheFlag_data();
+    void ProgramEditBlockKeepsTheFlag();
     void SelectionSurvivesFormatChange();
 };
 
@@ -407,6 +409,31 @@ void TestRichDocument::SearchIgnoresCaseNotDiacritics()
     QCOMPARE(doc.FindText(QStringLiteral("cafe"), 0, 8, true), -1);
     QCOMPARE(doc.FindText(QString(), 0, -1, true), -1);
     QCOMPARE(doc.FindText(QStringLiteral("zzz"), 0, -1, false), -1);
+}
+
+void TestRichDocument::ProgramEditBlockKeepsTheFlag_data()
+{
+    QTest::addColumn<bool>("edited");
+    QTest::newRow("edited") << true;
+    QTest::newRow("as loaded") << false;
+}
+
+// Many format steps in one block of the program's, as the quote colouring
+// makes them, leave the flag as the reader's edits left it.
+void TestRichDocument::ProgramEditBlockKeepsTheFlag()
+{
+    QFETCH(bool, edited);
+    TRichDocument doc;
+    doc.SetPlainText(QStringLiteral("one \"two\" three\r\nfour"));
+    doc.SetModified(edited);
+    {
+        const TProgramEdit edit(doc);
+        for (int start : {0, 4, 10}) {
+            doc.SetSelection(start, 3);
+            doc.SetSelectionColor(0xFF);
+        }
+    }
+    QCOMPARE(doc.IsModified(), edited);
 }
 
 void TestRichDocument::ModifiedFlagKeptByProgram()
