@@ -1,5 +1,6 @@
 #include "WidgetDialogs.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
@@ -34,6 +35,13 @@ int TWidgetDialogService::ShowBox(const QString &caption, const QString &text, T
     QMessageBox box(icon, caption, text, buttons, owner);
     box.setWindowModality(Qt::ApplicationModal);
     box.setDefaultButton(kind == TDialogKind::Query ? QMessageBox::Yes : QMessageBox::Ok);
+    if (kind == TDialogKind::Query) {
+        // Esc and the box's close button answer neither Yes nor No: the
+        // question is put aside and nothing it was about happens.
+        QAbstractButton *putAside = box.addButton(QMessageBox::Cancel);
+        putAside->hide();
+        box.setEscapeButton(putAside);
+    }
     switch (box.exec()) {
     case QMessageBox::Ok:
     case QMessageBox::Yes: return DialogResultOk;

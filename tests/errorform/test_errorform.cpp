@@ -65,6 +65,8 @@ private slots:
     void logButtonAppendsFramedReport();
     void exceptionInEventHandlerIsReported();
     void widgetMessageBoxes();
+    void queryPutAsideIsNeitherYesNorNo_data();
+    void queryPutAsideIsNeitherYesNorNo();
     void nameFilters_data();
     void nameFilters();
     void widgetSaveDialog();
@@ -298,6 +300,41 @@ void TestErrorForm::widgetMessageBoxes()
     QCOMPARE(caption, QStringLiteral("Error"));
     QCOMPARE(icon, QMessageBox::NoIcon);
     SetDialogService(previous);
+}
+
+void TestErrorForm::queryPutAsideIsNeitherYesNorNo_data()
+{
+    QTest::addColumn<bool>("closeBox");
+    QTest::newRow("Esc") << false;
+    QTest::newRow("the box's close button") << true;
+}
+
+// A question dismissed without an answer must not count as No: "Save it?"
+// answered No throws the reader's edits away.
+void TestErrorForm::queryPutAsideIsNeitherYesNorNo()
+{
+    QFETCH(bool, closeBox);
+    TDialogService *previous = DialogService();
+    InstallWidgetDialogService();
+    QStringList buttons;
+    WhenModal([] { return QApplication::activeModalWidget(); },
+              [&] {
+                  auto *mb = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+                  if (!mb)
+                      return;
+                  for (QAbstractButton *b : mb->buttons())
+                      if (b->isVisible())
+                          buttons << b->text().remove(QLatin1Char('&'));
+                  if (closeBox)
+                      mb->close();
+                  else
+                      QTest::keyClick(mb, Qt::Key_Escape);
+              });
+    const int answer = ShowDialogBox(QStringLiteral("Query"), QStringLiteral("Text has been edited. Save it?"),
+                                     TDialogKind::Query);
+    SetDialogService(previous);
+    QCOMPARE(answer, DialogResultOther);
+    QCOMPARE(buttons, (QStringList{QStringLiteral("Yes"), QStringLiteral("No")}));
 }
 
 void TestErrorForm::nameFilters_data()
