@@ -167,6 +167,7 @@ bool LoadBookIntoDocument(const TConvertOptions &options, TRichDocument &documen
     ApplyBookFormat(engine, options.Format);
     engine.EnhanceText(lines, options.Format.ParagraphPrefix, options.Format.IgnoreEmptyLines,
                        options.Format.PoorlyWritten);
+    MarkEndMarker(document);
     if (chapters)
         *chapters = ChaptersMenuText(engine.ChaptersMenu());
     if (FunStatContext.Failed()) {

@@ -1,15 +1,19 @@
 #include "BookSave.h"
 
+#include "BookText.h"
 #include "RichDocument.h"
 #include "Rtf.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 
 #include <cerrno>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -98,14 +102,31 @@ QStringList BookSaveQuestions(const TBookSaveTarget &target, const TBookSaveSitu
     return questions;
 }
 
+void MarkEndMarker(TRichDocument &document)
+{
+    const QTextBlock last = document.Document()->lastBlock();
+    document.SetEndMarker(last.isValid() && IsEndMarker(last.text()));
+}
+
 QByteArray BookSaveBytes(const TRichDocument &document, TBookSaveFormat format)
 {
-    if (format == TBookSaveFormat::Rtf)
-        return WriteRtf(document);
+    const int bookEnd = document.ToQtPosition(document.BookTextEnd());
+    if (format == TBookSaveFormat::Rtf) {
+        if (!document.HasEndMarker())
+            return WriteRtf(document);
+        const std::unique_ptr<QTextDocument> book(document.Document()->clone());
+        QTextCursor tail(book.get());
+        tail.setPosition(bookEnd);
+        tail.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        tail.removeSelectedText();
+        return WriteRtf(*book);
+    }
     // What ToPlainTextCrLf gives, without building it: the raw text encoded
     // whole, then each paragraph or line separator (E2 80 A9, E2 80 A8)
     // turned into CR LF in place.
-    const QString raw = document.Document()->toRawText();
+    QString raw = document.Document()->toRawText();
+    if (document.HasEndMarker())
+        raw.truncate(bookEnd);
     if (raw.isEmpty() && document.ParagraphCount() == 1)
         return QByteArray();
     QByteArray bytes = raw.toUtf8();

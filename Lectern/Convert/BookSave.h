@@ -48,7 +48,12 @@ QString OverwriteOpenBookQuestionText();
 // both exist, the same file behind links.
 bool IsSameFile(const QString &a, const QString &b);
 
-// The document as saved. RTF: the RTF writer's document. Plain text: UTF-8
+// Marks the document's last paragraph as the end marker (see
+// TRichDocument::SetEndMarker) when it is one, after a plain-text book was
+// read into it.
+void MarkEndMarker(TRichDocument &document);
+
+// The document as saved, without an end marker. RTF: the RTF writer's document. Plain text: UTF-8
 // without a byte order mark, each paragraph (and each line break inside
 // one) ended by CR LF, pictures kept as their object character.
 QByteArray BookSaveBytes(const TRichDocument &document, TBookSaveFormat format);

@@ -18,6 +18,7 @@
 #include "BookConverter.h"
 #include "BookFile.h"
 #include "BookGroupBox.h"
+#include "BookSave.h"
 #include "ConvertOptions.h"
 #include "Dialogs.h"
 #include "EnhancedRichEdit.h"
@@ -226,6 +227,7 @@ bool TLecternForm::LoadFromFile(const QString &fileName, int piece, bool profile
                         } else {
                             LoadPlainLines(document, lines);
                         }
+                        MarkEndMarker(*document);
                         FontZoomComboBoxChange();
                     }
                 } else {

@@ -493,8 +493,17 @@ void TRichBox::keyPressEvent(QKeyEvent *event)
     const bool shiftEnter
         = (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && (event->modifiers() & Qt::ShiftModifier);
     QKeyEvent *handled = shiftEnter ? &plain : event;
+    if (!isReadOnly()) {
+        KeepCursorInBook();
+        if (DeletesIntoEndMarker(event)) {
+            event->accept();
+            return;
+        }
+    }
     int before = textCursor().position();
     QTextEdit::keyPressEvent(handled);
+    if (!isReadOnly())
+        KeepCursorInBook();
     event->setAccepted(handled->isAccepted());
     if (textCursor().position() != before)
         ScrollCaretIntoView();
@@ -587,6 +596,42 @@ void TRichBox::mouseReleaseEvent(QMouseEvent *event)
 {
     auto mapped = MappedEvent(event);
     QTextEdit::mouseReleaseEvent(mapped.get());
+    if (!isReadOnly())
+        KeepCursorInBook();
+}
+
+void TRichBox::inputMethodEvent(QInputMethodEvent *event)
+{
+    if (!isReadOnly())
+        KeepCursorInBook();
+    QTextEdit::inputMethodEvent(event);
+}
+
+// The caret and the selection of an editing reader stay within the book's
+// text: what is typed, pasted or deleted never reaches the end marker.
+void TRichBox::KeepCursorInBook()
+{
+    if (!Rich->HasEndMarker())
+        return;
+    const int limit = Rich->ToQtPosition(Rich->EditableEnd());
+    QTextCursor cursor = textCursor();
+    if (cursor.anchor() <= limit && cursor.position() <= limit)
+        return;
+    const int anchor = std::min(cursor.anchor(), limit);
+    cursor.setPosition(anchor);
+    cursor.setPosition(std::min(textCursor().position(), limit), QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+}
+
+// A key that deletes forward from the end of the book's text would join the
+// end marker to it.
+bool TRichBox::DeletesIntoEndMarker(QKeyEvent *event) const
+{
+    if (!Rich->HasEndMarker() || textCursor().hasSelection()
+        || textCursor().position() < Rich->ToQtPosition(Rich->EditableEnd()))
+        return false;
+    return event->matches(QKeySequence::Delete) || event->matches(QKeySequence::DeleteEndOfWord)
+        || event->matches(QKeySequence::DeleteEndOfLine) || event->matches(QKeySequence::DeleteCompleteLine);
 }
 
 void TRichBox::wheelEvent(QWheelEvent *event)
@@ -605,6 +650,7 @@ void TRichBox::insertFromMimeData(const QMimeData *source)
 {
     if (isReadOnly() || !source)
         return;
+    KeepCursorInBook();
     int room = Rich->TextLimit() - Rich->GetTextLength() + Rich->SelectionLength();
     QString text = source->text();
     if (source->hasText() && text.size() > room) {

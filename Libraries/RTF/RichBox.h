@@ -118,6 +118,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
@@ -133,6 +134,8 @@ private:
     void UpdateWrapWidth();
     void RelayoutFromTop(const std::function<void()> &call);
     void ShowAtTop(int qtPosition);
+    void KeepCursorInBook();
+    bool DeletesIntoEndMarker(QKeyEvent *event) const;
     // The (Qt) position at the top of the box; 0 when scrolled to the top.
     int TopPosition() const;
     void FixScrollRange();

@@ -49,6 +49,7 @@ struct TRichDocument::TPrivate {
     QTextBlockFormat defaultBlock;
     int textLimit = NoLimit;
     bool appendedSinceClear = false;
+    bool endMarker = false;
 
     // Bulk building: a detached document, the text not yet inserted and its format.
     QTextDocument *bulkDoc = nullptr;
@@ -186,6 +187,7 @@ void TRichDocument::Clear()
     d->doc->markContentsDirty(0, d->doc->characterCount());
     d->cursor = QTextCursor(d->doc);
     d->appendedSinceClear = false;
+    d->endMarker = false;
     emit SelectionChangedByProgram();
 }
 
@@ -246,6 +248,28 @@ QString TRichDocument::ToPlainTextCrLf() const
 bool TRichDocument::IsModified() const { return d->doc->isModified(); }
 
 void TRichDocument::SetModified(bool modified) { d->doc->setModified(modified); }
+
+void TRichDocument::SetEndMarker(bool present) { d->endMarker = present && d->doc->blockCount() > 1; }
+
+bool TRichDocument::HasEndMarker() const { return d->endMarker && d->doc->blockCount() > 1; }
+
+int TRichDocument::BookTextEnd() const
+{
+    if (!HasEndMarker())
+        return GetTextLength();
+    QTextBlock block = d->doc->lastBlock().previous();
+    while (block.isValid() && block.text().trimmed().isEmpty())
+        block = block.previous();
+    return block.isValid() ? FromQtPosition(block.position() + block.length() - 1) : 0;
+}
+
+int TRichDocument::EditableEnd() const
+{
+    if (!HasEndMarker())
+        return GetTextLength();
+    const QTextBlock before = d->doc->lastBlock().previous();
+    return FromQtPosition(before.position() + before.length() - 1);
+}
 
 void TRichDocument::SetTextLimit(int limit) { d->textLimit = limit <= 0 ? NoLimit : limit; }
 

@@ -157,6 +157,18 @@ public:
     bool IsModified() const;
     void SetModified(bool modified);
 
+    // The end marker: a last paragraph the program adds after the book's
+    // text. It is shown, but it is not the book's: it is not saved and the
+    // reader's edits cannot reach it. Cleared with the text.
+    void SetEndMarker(bool present);
+    bool HasEndMarker() const;
+    // The end of the book's own text: before the marker and the empty
+    // paragraphs before it; the text length when there is no marker.
+    int BookTextEnd() const;
+    // The furthest position the reader's edits reach: the end of the
+    // paragraph before the marker; the text length when there is none.
+    int EditableEnd() const;
+
     // Largest text length the user may type; <= 0 lifts it (0x7FFFFFFF).
     void SetTextLimit(int limit);
     int TextLimit() const;

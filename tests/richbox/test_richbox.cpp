@@ -48,6 +48,8 @@ private slots:
     void EmptyAndTinyBoxesAreSafe();
     void TallBooksAreLaidOutToTheEnd();
     void PlaceSetWhileHiddenSurvivesShowAndResize_data();
+    void EditsNeverReachTheEndMarker_data();
+    void EditsNeverReachTheEndMarker();
     void PlaceSetWhileHiddenSurvivesShowAndResize();
 
 private:
@@ -522,6 +524,48 @@ void TestRichBox::PlaceSetWhileHiddenSurvivesShowAndResize()
     box.resize(shownSize + QSize(0, 77));
     QApplication::processEvents();
     QCOMPARE(LineIndex(&box, box.FirstVisibleLine()), position);
+}
+
+void TestRichBox::EditsNeverReachTheEndMarker_data()
+{
+    QTest::addColumn<QString>("keys"); // key names, "text:..." types the text
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("typed at the very end") << "Ctrl+End text:X"
+                                           << "Two.\r\nX\r\n***** End of Book *****";
+    QTest::newRow("Delete at the end") << "Ctrl+End Delete Delete text:Y"
+                                       << "Two.\r\nY\r\n***** End of Book *****";
+    QTest::newRow("all selected and typed over") << "Ctrl+A text:Z"
+                                                 << "Z\r\n***** End of Book *****";
+    QTest::newRow("backspace at the end") << "Ctrl+End Backspace Backspace"
+                                          << "One.\r\nTwo\r\n***** End of Book *****";
+}
+
+// An editing reader types, deletes and replaces the book's text; the end
+// marker after it stays as the program wrote it.
+void TestRichBox::EditsNeverReachTheEndMarker()
+{
+    QFETCH(QString, keys);
+    QFETCH(QString, expected);
+    TRichDocument *doc = Box->RichDocument();
+    doc->SetPlainText(QStringLiteral("One.\r\nTwo.\r\n\r\n***** End of Book *****"));
+    doc->SetEndMarker(true);
+    Box->setReadOnly(false);
+    Box->setFocus();
+    QApplication::processEvents();
+    for (const QString &key : keys.split(QLatin1Char(' '))) {
+        if (key.startsWith(QLatin1String("text:")))
+            QTest::keyClicks(Box, key.mid(5));
+        else if (key == QLatin1String("Ctrl+End"))
+            QTest::keyClick(Box, Qt::Key_End, Qt::ControlModifier);
+        else if (key == QLatin1String("Ctrl+A"))
+            QTest::keyClick(Box, Qt::Key_A, Qt::ControlModifier);
+        else if (key == QLatin1String("Delete"))
+            QTest::keyClick(Box, Qt::Key_Delete);
+        else
+            QTest::keyClick(Box, Qt::Key_Backspace);
+    }
+    QVERIFY2(doc->GetText().endsWith(expected), qPrintable(doc->GetText()));
+    QVERIFY(doc->HasEndMarker());
 }
 
 QTEST_MAIN(TestRichBox)

@@ -70,6 +70,8 @@ private slots:
     void plainTextEnds_data();
     void plainTextEnds();
     void rtfBytesReadBack();
+    void endMarkerIsNeverSaved_data();
+    void endMarkerIsNeverSaved();
     void writeReplacesWhole();
     void failedWriteLeavesOldFile_data();
     void failedWriteLeavesOldFile();
@@ -243,6 +245,40 @@ void TestBookSave::rtfBytesReadBack()
     QCOMPARE(back.GetText(), document.GetText());
     back.SetSelection(1, 0);
     QVERIFY(back.GetCharFormat().Effects & CFE_BOLD);
+}
+
+void TestBookSave::endMarkerIsNeverSaved_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("book");
+    QTest::newRow("book end") << "One.\r\nTwo.\r\n\r\n***** End of Book *****"
+                              << "One.\r\nTwo.";
+    QTest::newRow("piece end") << "One.\r\n\r\n***** End of Piece 2 / 5 *****"
+                               << "One.";
+    QTest::newRow("empty lines typed before it") << "One.\r\n\r\n\r\n\r\n***** End of Book *****"
+                                                 << "One.";
+    QTest::newRow("only the marker") << "\r\n***** End of Book *****" << "";
+}
+
+// The marker closes what the reader sees; written into the book it would
+// come back as a second marker at the next opening.
+void TestBookSave::endMarkerIsNeverSaved()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, book);
+    TRichDocument document;
+    document.SetPlainText(text);
+    MarkEndMarker(document);
+    QVERIFY(document.HasEndMarker());
+    QCOMPARE(document.BookTextEnd(), book.size());
+    const QByteArray plain = BookSaveBytes(document, TBookSaveFormat::PlainText);
+    QCOMPARE(plain, book.isEmpty() ? QByteArray("\r\n") : book.toUtf8() + "\r\n");
+    TRichDocument back;
+    QVERIFY(ReadRtf(BookSaveBytes(document, TBookSaveFormat::Rtf), back));
+    QVERIFY(!back.GetText().contains(QStringLiteral("***** End of")));
+    QCOMPARE(back.GetText().trimmed(), book);
+    // The document shown keeps it.
+    QVERIFY(document.GetText().endsWith(QStringLiteral(" *****")));
 }
 
 void TestBookSave::writeReplacesWhole()
