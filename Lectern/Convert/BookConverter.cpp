@@ -212,6 +212,10 @@ int RunConvert(const QStringList &arguments)
         fputs(qPrintable(ConvertUsageText()), stderr);
         return 2;
     }
+    if (!options.Out.isEmpty() && IsSameFile(options.Book, options.Out)) {
+        PrintError(QStringLiteral("The output is the book itself; give another output file: ") + options.Out);
+        return 2;
+    }
     TConsoleReportView reports;
     TRichDocument document;
     QString chapters;
