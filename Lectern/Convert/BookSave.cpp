@@ -80,8 +80,7 @@ bool IsSameFile(const QString &a, const QString &b)
     // of a path meet at one device and inode.
     struct stat first {};
     struct stat second {};
-    if (::stat(QFile::encodeName(a).constData(), &first) == 0
-        && ::stat(QFile::encodeName(b).constData(), &second) == 0)
+    if (::stat(QFile::encodeName(a).constData(), &first) == 0 && ::stat(QFile::encodeName(b).constData(), &second) == 0)
         return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
     // A name that does not exist (yet) is the other only when spelled alike.
     return QDir::cleanPath(QFileInfo(a).absoluteFilePath()) == QDir::cleanPath(QFileInfo(b).absoluteFilePath());

@@ -239,16 +239,17 @@ void TestRtfReader::CodePagesOfOtherScripts_data()
         return "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset" + QByteArray::number(charset) + " Font;}}\\f1 " + text
             + "\\par}";
     };
-    QTest::newRow("Hebrew, \\ansicpg1255") << QByteArray("{\\rtf1\\ansi\\ansicpg1255 \\'f9\\'ec\\'e5\\'ed\\par}")
-                                          << QStringLiteral(u"שלום\n");
+    QTest::newRow("Hebrew, \\ansicpg1255")
+        << QByteArray("{\\rtf1\\ansi\\ansicpg1255 \\'f9\\'ec\\'e5\\'ed\\par}") << QStringLiteral(u"שלום\n");
     QTest::newRow("Hebrew, \\fcharset177") << font(177, "\\'f9\\'ec\\'e5\\'ed") << QStringLiteral(u"שלום\n");
-    QTest::newRow("Hebrew points stay marks") << QByteArray("{\\rtf1\\ansicpg1255 \\'e1\\'cc\\par}")
-                                              << QStringLiteral(u"\u05D1\u05BC\n");
+    QTest::newRow("Hebrew points stay marks")
+        << QByteArray("{\\rtf1\\ansicpg1255 \\'e1\\'cc\\par}") << QStringLiteral(u"\u05D1\u05BC\n");
     QTest::newRow("Vietnamese, \\ansicpg1258, composed")
-        << QByteArray("{\\rtf1\\ansi\\ansicpg1258 Ti\\'ea\\'ecng Vi\\'ea\\'f2t\\par}") << QStringLiteral(u"Tiếng Việt\n");
+        << QByteArray("{\\rtf1\\ansi\\ansicpg1258 Ti\\'ea\\'ecng Vi\\'ea\\'f2t\\par}")
+        << QStringLiteral(u"Tiếng Việt\n");
     QTest::newRow("Vietnamese, \\fcharset163") << font(163, "Vi\\'ea\\'f2t") << QStringLiteral(u"Việt\n");
-    QTest::newRow("Vietnamese, raw bytes") << QByteArray("{\\rtf1\\ansicpg1258 Vi\xea\xf2t\\par}")
-                                           << QStringLiteral(u"Việt\n");
+    QTest::newRow("Vietnamese, raw bytes")
+        << QByteArray("{\\rtf1\\ansicpg1258 Vi\xea\xf2t\\par}") << QStringLiteral(u"Việt\n");
     QTest::newRow("Greek, \\fcharset161") << font(161, "\\'e1") << QStringLiteral(u"α\n");
     QTest::newRow("Turkish, \\fcharset162") << font(162, "\\'fe") << QStringLiteral(u"ş\n");
     QTest::newRow("Baltic, \\fcharset186") << font(186, "\\'e0") << QStringLiteral(u"ą\n");
@@ -257,8 +258,8 @@ void TestRtfReader::CodePagesOfOtherScripts_data()
     QTest::newRow("Japanese, \\fcharset128") << font(128, "\\'93\\'fa") << QStringLiteral(u"日\n");
     QTest::newRow("Korean, \\fcharset129") << font(129, "\\'c7\\'d1") << QStringLiteral(u"한\n");
     QTest::newRow("Chinese, \\fcharset134") << font(134, "\\'d6\\'d0") << QStringLiteral(u"中\n");
-    QTest::newRow("KOI8-R, \\ansicpg20866") << QByteArray("{\\rtf1\\ansicpg20866 \\'f0\\'d2\\'c9\\'d7\\'c5\\'d4\\par}")
-                                           << QStringLiteral(u"Привет\n");
+    QTest::newRow("KOI8-R, \\ansicpg20866")
+        << QByteArray("{\\rtf1\\ansicpg20866 \\'f0\\'d2\\'c9\\'d7\\'c5\\'d4\\par}") << QStringLiteral(u"Привет\n");
     QTest::newRow("GB18030, four bytes") << QByteArray("{\\rtf1\\ansicpg54936 \\'94\\'39\\'fc\\'36\\par}")
                                          << QString::fromUtf8("\xF0\x9F\x98\x80\n");
     QTest::newRow("UTF-8, escapes") << QByteArray("{\\rtf1\\ansi\\ansicpg65001 \\'e2\\'80\\'94 caf\\'c3\\'a9\\par}")
@@ -268,14 +269,14 @@ void TestRtfReader::CodePagesOfOtherScripts_data()
         << QString::fromUtf8("\xE2\x80\x94 \xF0\x9F\x98\x80\n");
     QTest::newRow("UTF-8, a character across a line break")
         << QByteArray("{\\rtf1\\ansicpg65001 caf\xc3\r\n\xa9\\par}") << QStringLiteral(u"café\n");
-    QTest::newRow("UTF-8, a broken character") << QByteArray("{\\rtf1\\ansicpg65001 a\\'e2b\\'c3\\'28\\par}")
-                                               << QStringLiteral(u"a\uFFFDb\uFFFD(\n");
-    QTest::newRow("Shift-JIS, a broken pair") << QByteArray("{\\rtf1\\ansicpg932 \\'82\\'20x\\par}")
-                                              << QStringLiteral(u"\uFFFD x\n");
-    QTest::newRow("Shift-JIS, raw pair across a line break") << QByteArray("{\\rtf1\\ansicpg932 \x93\r\n\xfa\\par}")
-                                                             << QStringLiteral(u"日\n");
-    QTest::newRow("EBCDIC is no document's code page") << QByteArray("{\\rtf1\\ansicpg37 \\'e9\\par}")
-                                                       << QStringLiteral(u"é\n");
+    QTest::newRow("UTF-8, a broken character")
+        << QByteArray("{\\rtf1\\ansicpg65001 a\\'e2b\\'c3\\'28\\par}") << QStringLiteral(u"a\uFFFDb\uFFFD(\n");
+    QTest::newRow("Shift-JIS, a broken pair")
+        << QByteArray("{\\rtf1\\ansicpg932 \\'82\\'20x\\par}") << QStringLiteral(u"\uFFFD x\n");
+    QTest::newRow("Shift-JIS, raw pair across a line break")
+        << QByteArray("{\\rtf1\\ansicpg932 \x93\r\n\xfa\\par}") << QStringLiteral(u"日\n");
+    QTest::newRow("EBCDIC is no document's code page")
+        << QByteArray("{\\rtf1\\ansicpg37 \\'e9\\par}") << QStringLiteral(u"é\n");
 }
 
 void TestRtfReader::CodePagesOfOtherScripts()
@@ -429,33 +430,32 @@ void TestRtfReader::TextPastDepthLimit_data()
 {
     QTest::addColumn<QByteArray>("rtf");
     QTest::addColumn<QString>("text");
-    auto nest = [](int depth, const QByteArray &inner) {
-        return QByteArray(depth, '{') + inner + QByteArray(depth, '}');
-    };
-    QTest::newRow("one group past the limit") << "{\\rtf1 A " + nest(512, "DEEP") + " B\\par}"
-                                              << QStringLiteral("A DEEP B\n");
-    QTest::newRow("a mail client's depth") << "{\\rtf1 A " + nest(2713, "line") + " B\\par}"
-                                           << QStringLiteral("A line B\n");
+    auto nest
+        = [](int depth, const QByteArray &inner) { return QByteArray(depth, '{') + inner + QByteArray(depth, '}'); };
+    QTest::newRow("one group past the limit")
+        << "{\\rtf1 A " + nest(512, "DEEP") + " B\\par}" << QStringLiteral("A DEEP B\n");
+    QTest::newRow("a mail client's depth")
+        << "{\\rtf1 A " + nest(2713, "line") + " B\\par}" << QStringLiteral("A line B\n");
     QTest::newRow("text at every level") << "{\\rtf1 " + nest(509, "a{b{c{d{e}f}g}h}i") + "\\par}"
                                          << QStringLiteral("abcdefghi\n");
-    QTest::newRow("an unknown destination") << "{\\rtf1 " + nest(520, "x{\\*\\foo hidden{more}}y") + "\\par}"
-                                            << QStringLiteral("xy\n");
+    QTest::newRow("an unknown destination")
+        << "{\\rtf1 " + nest(520, "x{\\*\\foo hidden{more}}y") + "\\par}" << QStringLiteral("xy\n");
     QTest::newRow("a font table") << "{\\rtf1 " + nest(520, "{\\fonttbl{\\f0 Arial;}}z") + "\\par}"
                                   << QStringLiteral("z\n");
-    QTest::newRow("a skipped destination") << "{\\rtf1 " + nest(520, "{\\info{\\title T}}k") + "\\par}"
-                                           << QStringLiteral("k\n");
+    QTest::newRow("a skipped destination")
+        << "{\\rtf1 " + nest(520, "{\\info{\\title T}}k") + "\\par}" << QStringLiteral("k\n");
     QTest::newRow("a footnote") << "{\\rtf1 " + nest(520, "a{\\footnote note}b") + "\\par}" << QStringLiteral("ab\n");
     QTest::newRow("a field keeps its result")
         << "{\\rtf1 " + nest(520, "{\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt link}}") + "\\par}"
         << QStringLiteral("link\n");
-    QTest::newRow("a \\upr reads its ANSI part") << "{\\rtf1 " + nest(520, "{\\upr{ansi}{\\*\\ud{uni}}}") + "\\par}"
-                                                 << QStringLiteral("ansi\n");
-    QTest::newRow("binary data in a skipped group") << "{\\rtf1 " + nest(520, "{\\*\\foo\\bin3 }}}}x") + "\\par}"
-                                                    << QStringLiteral("x\n");
-    QTest::newRow("inside a skipped destination") << "{\\rtf1 {\\*\\foo " + nest(600, "hidden") + "}shown\\par}"
-                                                  << QStringLiteral("shown\n");
-    QTest::newRow("a closing brace too many") << "{\\rtf1 a" + QByteArray(600, '{') + "b" + QByteArray(601, '}') + "c}"
-                                              << QStringLiteral("ab\n");
+    QTest::newRow("a \\upr reads its ANSI part")
+        << "{\\rtf1 " + nest(520, "{\\upr{ansi}{\\*\\ud{uni}}}") + "\\par}" << QStringLiteral("ansi\n");
+    QTest::newRow("binary data in a skipped group")
+        << "{\\rtf1 " + nest(520, "{\\*\\foo\\bin3 }}}}x") + "\\par}" << QStringLiteral("x\n");
+    QTest::newRow("inside a skipped destination")
+        << "{\\rtf1 {\\*\\foo " + nest(600, "hidden") + "}shown\\par}" << QStringLiteral("shown\n");
+    QTest::newRow("a closing brace too many")
+        << "{\\rtf1 a" + QByteArray(600, '{') + "b" + QByteArray(601, '}') + "c}" << QStringLiteral("ab\n");
     QTest::newRow("cut short past the limit") << "{\\rtf1 a" + QByteArray(600, '{') + "b" << QStringLiteral("ab\n");
     QTest::newRow("100000 groups, unbalanced")
         << "{\\rtf1 a" + QByteArray(100000, '{') + "b" + QByteArray(50000, '}') + "c" << QStringLiteral("abc\n");
@@ -472,8 +472,8 @@ void TestRtfReader::FormatsPastDepthLimit()
 {
     // Groups past the limit share the deepest group's state: what they set
     // holds among them and ends when the last of them closes.
-    const QByteArray rtf = "{\\rtf1 " + QByteArray(511, '{') + "\\b bold{\\i{\\ul deep}} after" + QByteArray(511, '}')
-        + " plain\\par}";
+    const QByteArray rtf
+        = "{\\rtf1 " + QByteArray(511, '{') + "\\b bold{\\i{\\ul deep}} after" + QByteArray(511, '}') + " plain\\par}";
     const TRtfRecordingSink sink = Record(rtf);
     QCOMPARE(sink.PlainText(), QStringLiteral("bolddeep after plain\n"));
     QCOMPARE(FormatOf(sink, "deep").Format.Effects, uint32_t(CFE_BOLD | CFE_ITALIC | CFE_UNDERLINE));
