@@ -1,5 +1,7 @@
 #include "BookFile.h"
 
+#include "BookContent.h"
+
 #include "FileOperations.h"
 #include "FunStatContext.h"
 #include "MyMath.h"
@@ -88,6 +90,22 @@ private:
 };
 
 int ReadErrno() { return errno != 0 ? errno : EIO; }
+
+// Whether the file looks like a text book (an RTF one: like RTF). A file
+// that cannot be read is left to the load, which reports why.
+bool FileLooksLikeText(const QString &path, bool rtf)
+{
+    TOpenBookFile file(path);
+    if (!file.Ok)
+        return true;
+    if (rtf) {
+        bool ok = false;
+        const QByteArray head = ReadPieceBytes(file.File, TPieceRange{0, std::min<qint64>(file.Size, 1024)}, &ok);
+        if (!ok || head.contains("{\\rtf"))
+            return true;
+    }
+    return LooksLikeTextBook(SampleBookEncoding(file.File, file.Size));
+}
 
 // The encoding of the open book: the caller's when decided, else recognised
 // from the sample (and handed back).
@@ -182,9 +200,14 @@ QString OnePieceQuestionText()
 
 QString EmptyFileText() { return QStringLiteral("File is empty."); }
 
+QString NotTextQuestionText() { return QStringLiteral("This file does not look like a text book. Open it anyway?"); }
+
 qint64 QueryBookFileSize(const QString &path) { return GetFileSize(path); }
 
-TBookOpenCheck CheckBookForOpening(const QString &path, bool openInPieces, int pieceSize)
+namespace {
+
+// The verdict of the name and the size alone.
+TBookOpenCheck CheckBookSize(const QString &path, bool openInPieces, int pieceSize)
 {
     TBookOpenCheck check;
     check.Rtf = IsRtfBookName(path);
@@ -213,10 +236,36 @@ TBookOpenCheck CheckBookForOpening(const QString &path, bool openInPieces, int p
     if (check.Size == 0) {
         check.Verdict = TBookOpenVerdict::Empty;
         check.Text = EmptyFileText();
-        return check;
+    } else {
+        check.Verdict = TBookOpenVerdict::Open;
     }
-    check.Verdict = TBookOpenVerdict::Open;
     return check;
+}
+
+} // namespace
+
+TBookOpenCheck CheckBookForOpening(const QString &path, bool openInPieces, int pieceSize)
+{
+    TBookOpenCheck check = CheckBookSize(path, openInPieces, pieceSize);
+    check.SizeVerdict = check.Verdict;
+    if (check.Verdict != TBookOpenVerdict::Open && check.Verdict != TBookOpenVerdict::AskOnePiece)
+        return check;
+    check.LooksLikeText = FileLooksLikeText(path, check.Rtf);
+    if (!check.LooksLikeText) {
+        check.Verdict = TBookOpenVerdict::AskNotText;
+        check.Text = NotTextQuestionText();
+    }
+    return check;
+}
+
+TBookOpenCheck OpenNotTextAnyway(const TBookOpenCheck &check)
+{
+    if (check.Verdict != TBookOpenVerdict::AskNotText)
+        return check;
+    TBookOpenCheck sized = check;
+    sized.Verdict = check.SizeVerdict;
+    sized.Text = check.SizeVerdict == TBookOpenVerdict::AskOnePiece ? OnePieceQuestionText() : QString();
+    return sized;
 }
 
 int NormalisePiece(int piece, int count) { return (piece < 1 || piece > count) ? 1 : piece; }
@@ -255,7 +304,7 @@ TEncodingSample SampleBookEncoding(QIODevice &device, qint64 fileSize)
         QByteArray bytes = ReadPieceBytes(device, range, &ok);
         if (!ok)
             break;
-        sample.Chunks.append({bytes, place.Start == 0, place.Start + bytes.size() >= fileSize});
+        sample.Chunks.append({bytes, place.Start == 0, place.Start + bytes.size() >= fileSize, place.Start});
     }
     return sample;
 }
@@ -265,8 +314,8 @@ TEncodingSample SampleBookEncoding(const QByteArray &wholeBook)
     TEncodingSample sample;
     const qint64 size = wholeBook.size();
     for (const TSamplePlace &place : SampleLayout(size))
-        sample.Chunks.append(
-            {wholeBook.mid(place.Start, place.Length), place.Start == 0, place.Start + place.Length >= size});
+        sample.Chunks.append({wholeBook.mid(place.Start, place.Length), place.Start == 0,
+                              place.Start + place.Length >= size, place.Start});
     return sample;
 }
 
@@ -330,7 +379,7 @@ bool ReadWholeBook(const QString &fileName, QStringList &lines, TBookEncoding *e
             } else {
                 TBookEncoding used = encoding ? *encoding : TBookEncoding();
                 if (!used.IsDecided())
-                    used = Utf16FromBom(bytes);
+                    used = Utf16FromSample(SampleBookEncoding(bytes)); // as the pieces find it
                 if (!used.IsDecided()) {
                     // Only the text before the first NUL is shown, so only it speaks.
                     used = DetectBookEncoding(SampleBookEncoding(BytesBeforeNul(bytes)));

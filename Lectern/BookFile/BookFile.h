@@ -52,6 +52,7 @@ QString NotValidBookText();
 QString TooBigBookText();
 QString OnePieceQuestionText();
 QString EmptyFileText();
+QString NotTextQuestionText();
 
 // The size of the file in bytes; a file that cannot be queried gives 0 and
 // a Warning under "GetFileSize" in the status context ("Failed to access
@@ -66,16 +67,29 @@ enum class TBookOpenVerdict {
     TooBig, // warning TooBigBookText()
     AskOnePiece, // query OnePieceQuestionText(); go on when answered Yes
     Empty, // message EmptyFileText(); nothing to read
+    AskNotText, // query NotTextQuestionText(); on Yes go on as SizeVerdict says
 };
 struct TBookOpenCheck {
     TBookOpenVerdict Verdict = TBookOpenVerdict::NotValid;
+    // What the size checks alone decided. It differs from Verdict only
+    // under AskNotText, where it is Open or AskOnePiece.
+    TBookOpenVerdict SizeVerdict = TBookOpenVerdict::NotValid;
+    // The file's sample looks like a text book (LooksLikeTextBook); false
+    // exactly when Verdict is AskNotText.
+    bool LooksLikeText = true;
     qint64 Size = 0;
     bool Rtf = false;
     int PieceCount = 0; // pieces of the file at the piece size
     int ListCount = 1; // items of the pieces list: PieceCount when read in pieces, else 1
     QString Text; // the text to show for the verdict
 };
+// The size limits first; then, for a file that has bytes, whether it looks
+// like a text book, from a sample of at most 64 KB. An RTF name is taken
+// for a text book when "{\rtf" is within its first 1024 bytes.
 TBookOpenCheck CheckBookForOpening(const QString &path, bool openInPieces, int pieceSize);
+// The check once the reader has answered Yes to NotTextQuestionText(): the
+// size verdict with its text. Other checks are given back as they are.
+TBookOpenCheck OpenNotTextAnyway(const TBookOpenCheck &check);
 // A piece number outside 1 .. count becomes 1.
 int NormalisePiece(int piece, int count);
 

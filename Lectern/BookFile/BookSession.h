@@ -7,6 +7,8 @@
 //   check = CheckBookForOpening(path, openInPieces, pieceSize)   (BookFile.h)
 //     NotValid / TooBig: WarningDialog(check.Text), stop;
 //     SizeQueryFailed: adopt FunStatContext as Error, "Failed to load book.";
+//     AskNotText: QueryDialog(check.Text), stop on No (the open book stays);
+//       on Yes check = OpenNotTextAnyway(check) and go on with its verdict;
 //     AskOnePiece: QueryDialog(check.Text), stop on No;
 //     Empty: MessageDialog(check.Text), nothing to read.
 //   piece = NormalisePiece(piece, check.PieceCount), 1 when check.ListCount < 2;

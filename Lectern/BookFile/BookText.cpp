@@ -1,5 +1,7 @@
 #include "BookText.h"
 
+#include "BookContent.h"
+
 #include <QHash>
 #include <QMutex>
 
@@ -349,10 +351,8 @@ QByteArray BytesBeforeNul(const QByteArray &bytes, bool *truncated)
     return nul >= 0 ? bytes.left(nul) : bytes;
 }
 
-TBookEncoding DetectBookEncoding(const TEncodingSample &sample)
+TBookEncoding Utf16FromSample(const TEncodingSample &sample)
 {
-    // A byte order mark decides before anything else: UTF-16 text is full
-    // of NUL bytes, which would end the text for the other tests.
     for (const auto &chunk : sample.Chunks) {
         if (chunk.AtFileStart) {
             const TBookEncoding bom = Utf16FromBom(chunk.Bytes);
@@ -360,6 +360,16 @@ TBookEncoding DetectBookEncoding(const TEncodingSample &sample)
                 return bom;
         }
     }
+    return Utf16FromPattern(sample);
+}
+
+TBookEncoding DetectBookEncoding(const TEncodingSample &sample)
+{
+    // UTF-16 decides before anything else: its text is full of NUL bytes,
+    // which would end the text for the other tests.
+    const TBookEncoding utf16 = Utf16FromSample(sample);
+    if (utf16.IsDecided())
+        return utf16;
     qsizetype highBytes = 0;
     bool utf8 = true;
     for (const auto &chunk : sample.Chunks) {
@@ -401,7 +411,7 @@ TBookEncoding DetectBookEncoding(const TEncodingSample &sample)
 TBookEncoding DetectBookEncoding(const QByteArray &bytes)
 {
     TEncodingSample sample;
-    sample.Chunks.append({bytes, true, true});
+    sample.Chunks.append({bytes, true, true, 0});
     return DetectBookEncoding(sample);
 }
 
@@ -410,7 +420,7 @@ QString DecodeBookBytes(const QByteArray &bytes, const TBookEncoding &encoding, 
     TBookEncoding used = encoding;
     if (!used.IsDecided()) {
         TEncodingSample sample;
-        sample.Chunks.append({bytes, !edges.CutAtStart, !edges.CutAtEnd});
+        sample.Chunks.append({bytes, !edges.CutAtStart, !edges.CutAtEnd, 0});
         used = DetectBookEncoding(sample);
         if (!used.IsDecided())
             used = TBookEncoding::Fallback();

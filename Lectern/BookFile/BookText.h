@@ -43,17 +43,24 @@ QString EncodingDisplayName(const TBookEncoding &encoding);
 TBookEncoding Utf16FromBom(const QByteArray &fileStart);
 
 // Bytes of a book taken here and there, for recognising its encoding. Each
-// chunk knows whether it starts at the file's start and ends at its end.
+// chunk knows whether it starts at the file's start and ends at its end, and
+// where in the file it starts.
 struct TEncodingSample {
     struct TChunk {
         QByteArray Bytes;
         bool AtFileStart = false;
         bool AtFileEnd = false;
+        qint64 Offset = 0;
     };
     QList<TChunk> Chunks;
 };
 
-// The encoding the sample shows: UTF-8 when every chunk is valid UTF-8 (its
+// UTF-16 when the sample starts with its byte order mark or shows its byte
+// pattern (Utf16FromPattern, BookContent.h); undecided otherwise.
+TBookEncoding Utf16FromSample(const TEncodingSample &sample);
+
+// The encoding the sample shows: UTF-16 as Utf16FromSample finds it; UTF-8
+// when every chunk is valid UTF-8 (its
 // cut edges aside) and there is something beyond ASCII; a code page of
 // another script or a Japanese or Chinese encoding that libuchardet is sure
 // enough about; Windows-1252 otherwise. A

@@ -129,7 +129,13 @@ QString ChaptersMenuText(const TChaptersMenu *menu)
 bool LoadBookIntoDocument(const TConvertOptions &options, TRichDocument &document, QString &error,
                           QString *chapters)
 {
-    const TBookOpenCheck check = CheckBookForOpening(options.Book, options.InPieces, options.PieceSize);
+    TBookOpenCheck check = CheckBookForOpening(options.Book, options.InPieces, options.PieceSize);
+    if (check.Verdict == TBookOpenVerdict::AskNotText) {
+        // The command line named this file: it is read, with a note.
+        PrintError(QStringLiteral("This file does not look like a text book; it is read anyway (") + options.Book
+                   + QLatin1Char(')'));
+        check = OpenNotTextAnyway(check);
+    }
     switch (check.Verdict) {
     case TBookOpenVerdict::NotValid:
     case TBookOpenVerdict::TooBig:
@@ -140,6 +146,7 @@ bool LoadBookIntoDocument(const TConvertOptions &options, TRichDocument &documen
         error = QStringLiteral("Failed to load book. ") + FailureText(FunStatContext);
         return false;
     case TBookOpenVerdict::AskOnePiece: // the command line asked for the whole book
+    case TBookOpenVerdict::AskNotText:
     case TBookOpenVerdict::Open: break;
     }
 
@@ -211,6 +218,10 @@ int RunConvert(const QStringList &arguments)
     if (!ParseConvertArguments(arguments, options, error)) {
         PrintError(error);
         fputs(qPrintable(ConvertUsageText()), stderr);
+        return 2;
+    }
+    if (!options.Out.isEmpty() && IsSameFile(options.Book, options.Out)) {
+        PrintError(QStringLiteral("The output is the book itself; give another output file: ") + options.Out);
         return 2;
     }
     TConsoleReportView reports;

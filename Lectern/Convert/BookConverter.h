@@ -35,5 +35,6 @@ bool WriteConvertedBook(const TRichDocument &document, const QString &out, QStri
 QStringList SpokenSentences(const TRichDocument &document, const QString &prefix);
 
 // The whole command: 0 on success, 1 when the book or the output failed,
-// 2 for a command line it does not understand. Messages go to stderr.
+// 2 for a command line it does not understand or an output that is the book
+// itself (nothing is read or written then). Messages go to stderr.
 int RunConvert(const QStringList &arguments);

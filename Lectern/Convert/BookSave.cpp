@@ -5,6 +5,7 @@
 #include "Rtf.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QTextBlock>
@@ -14,6 +15,8 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -78,12 +81,14 @@ bool IsSameFile(const QString &a, const QString &b)
 {
     if (a.isEmpty() || b.isEmpty())
         return false;
-    const QFileInfo first(a), second(b);
-    if (QDir::cleanPath(first.absoluteFilePath()) == QDir::cleanPath(second.absoluteFilePath()))
-        return true;
-    if (!first.exists() || !second.exists())
-        return false;
-    return first.canonicalFilePath() == second.canonicalFilePath();
+    // stat() follows symbolic links, so links, hard links and every spelling
+    // of a path meet at one device and inode.
+    struct stat first {};
+    struct stat second {};
+    if (::stat(QFile::encodeName(a).constData(), &first) == 0 && ::stat(QFile::encodeName(b).constData(), &second) == 0)
+        return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+    // A name that does not exist (yet) is the other only when spelled alike.
+    return QDir::cleanPath(QFileInfo(a).absoluteFilePath()) == QDir::cleanPath(QFileInfo(b).absoluteFilePath());
 }
 
 QStringList BookSaveQuestions(const TBookSaveTarget &target, const TBookSaveSituation &situation)

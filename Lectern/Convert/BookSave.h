@@ -44,8 +44,9 @@ QString CommandsQuestionText();
 QString BookExistsQuestionText();
 QString OverwriteOpenBookQuestionText();
 
-// Whether two names are the same file: the same absolute path, or, when
-// both exist, the same file behind links.
+// Whether two names are the same file: when both exist, the same device and
+// inode (through symbolic and hard links and any spelling of the path);
+// otherwise the same absolute path once cleaned.
 bool IsSameFile(const QString &a, const QString &b);
 
 // Marks the document's last paragraph as the end marker (see

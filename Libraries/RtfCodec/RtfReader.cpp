@@ -3,6 +3,7 @@
 #include <QObject>
 
 #include <algorithm>
+#include <utility>
 
 using namespace RtfInternal;
 
@@ -52,28 +53,30 @@ void TRtfReader::TImpl::Run(const QByteArray &bytes, qsizetype start)
         case TRtfTokenKind::GroupOpen: GroupOpen(); break;
         case TRtfTokenKind::GroupClose: done = !GroupClose(); break;
         case TRtfTokenKind::Word:
-            if (Overflow == 0)
+            if (OverflowSkip == 0)
                 ControlWord(token);
             else if (token.Name == "bin" && token.HasParam)
-                tokenizer.TakeBytes(token.Param);
+                tokenizer.TakeBytes(token.Param); // skipped data may hold braces
             break;
         case TRtfTokenKind::Symbol:
-            if (Overflow == 0)
+            if (OverflowSkip == 0)
                 ControlSymbol(token.Symbol);
             break;
         case TRtfTokenKind::Hex:
-            if (Overflow == 0)
+            if (OverflowSkip == 0)
                 HexByte(token.Byte);
             break;
         case TRtfTokenKind::Text:
-            if (Overflow == 0)
+            if (OverflowSkip == 0)
                 TextBytes(token.Text);
             break;
         }
     }
     // A truncated document: close what is open so fields, pictures and
     // footnotes end properly.
-    while (Stack.size() > 1 && Overflow == 0)
+    while (Overflow > 0)
+        GroupClose();
+    while (Stack.size() > 1)
         GroupClose();
     Out = &Main;
     Flush();
@@ -87,10 +90,18 @@ void TRtfReader::TImpl::Run(const QByteArray &bytes, qsizetype start)
 
 void TRtfReader::TImpl::GroupOpen()
 {
-    LeadByte = -1;
+    SequenceLength = 0;
     SkipChars = 0;
+    Ignorable = false;
     if (Overflow > 0 || int(Stack.size()) > MaxDepth) {
+        // Past the limit the text is still read, in the deepest group's
+        // state; only the body's text: a group inside anything else there
+        // is skipped whole.
+        if (Overflow == 0)
+            OverflowSaved = Stack.back();
         ++Overflow;
+        if (OverflowSkip == 0 && State().Dest != TDest::Body)
+            OverflowSkip = Overflow;
         return;
     }
     TGroupState child = Stack.back();
@@ -105,16 +116,20 @@ void TRtfReader::TImpl::GroupOpen()
         child.Dest = TDest::Skip;
     }
     Stack.push_back(child);
-    Ignorable = false;
 }
 
 bool TRtfReader::TImpl::GroupClose()
 {
-    LeadByte = -1;
+    SequenceLength = 0;
     SkipChars = 0;
     Ignorable = false;
     if (Overflow > 0) {
-        --Overflow;
+        if (OverflowSkip == Overflow)
+            OverflowSkip = 0;
+        if (--Overflow == 0) {
+            Stack.back() = OverflowSaved; // what the groups past the limit set ends with them
+            FormatDirty = true;
+        }
         return true;
     }
     if (Stack.size() <= 1)
@@ -201,16 +216,9 @@ void TRtfReader::TImpl::DecodeByte(unsigned char byte, QString &out)
 {
     const TGroupState &state = State();
     const TRtfCodePage *page = state.CodePage;
-    if (page->IsDoubleByte()) {
-        if (LeadByte >= 0) {
-            out += page->Pair(static_cast<unsigned char>(LeadByte), byte);
-            LeadByte = -1;
-            return;
-        }
-        if (page->IsLeadByte(byte)) {
-            LeadByte = byte;
-            return;
-        }
+    if (page->IsMultiByte() && (SequenceLength > 0 || page->IsLeadByte(byte))) {
+        DecodeSequenceByte(*page, byte, out);
+        return;
     }
     if (state.SymbolFont) {
         const QChar symbol = SymbolChar(byte);
@@ -220,8 +228,38 @@ void TRtfReader::TImpl::DecodeByte(unsigned char byte, QString &out)
         }
     }
     const QChar c = page->Single(byte);
-    if (c.unicode() >= 0x20 || c == QLatin1Char('\t'))
+    if (c.unicode() >= 0x20 || c == QLatin1Char('\t')) {
         out += c;
+        if (page->HasCombiningMarks() && c.combiningClass() != 0)
+            Out->Compose = true;
+    }
+}
+
+// The bytes of a multi-byte character may come as raw bytes and \'hh
+// escapes in any mix; they are gathered until they make a character.
+void TRtfReader::TImpl::DecodeSequenceByte(const TRtfCodePage &page, unsigned char byte, QString &out)
+{
+    Sequence[SequenceLength++] = char(byte);
+    QString chars;
+    const TRtfCodePage::TSequence result = page.Decode(Sequence, SequenceLength, chars);
+    if (result == TRtfCodePage::TSequence::Complete) {
+        SequenceLength = 0;
+        for (const QChar c : std::as_const(chars))
+            if (c.unicode() >= 0x20 || c == QLatin1Char('\t'))
+                out += c;
+        return;
+    }
+    if (result == TRtfCodePage::TSequence::Incomplete && SequenceLength < TRtfCodePage::MaxSequence)
+        return;
+    // The first byte starts no character; the bytes after it are read again
+    // on their own (an ASCII byte after a broken lead byte is itself).
+    out += QChar(QChar::ReplacementCharacter);
+    char rest[TRtfCodePage::MaxSequence];
+    const int restLength = SequenceLength - 1;
+    std::copy(Sequence + 1, Sequence + SequenceLength, rest);
+    SequenceLength = 0;
+    for (int i = 0; i < restLength; ++i)
+        DecodeByte(static_cast<unsigned char>(rest[i]), out);
 }
 
 void TRtfReader::TImpl::TextBytes(std::string_view bytes)
@@ -260,7 +298,7 @@ void TRtfReader::TImpl::TextBytes(std::string_view bytes)
         return;
     }
     // Plain ASCII (the usual case) goes through without decoding.
-    bool plain = LeadByte < 0 && !state.SymbolFont;
+    bool plain = SequenceLength == 0 && !state.SymbolFont;
     if (plain) {
         for (const char ch : bytes) {
             const unsigned char b = static_cast<unsigned char>(ch);
@@ -332,7 +370,6 @@ void TRtfReader::TImpl::Deliver(QStringView chars)
 
 void TRtfReader::TImpl::BeginPendingText()
 {
-    LeadByte = -1;
     if (FormatDirty)
         ResolveFormat();
     if (!Out->Pending.isEmpty() && Out->PendingFormat != Format)
@@ -362,6 +399,10 @@ void TRtfReader::TImpl::Flush()
 {
     if (Out->Pending.isEmpty())
         return;
+    if (Out->Compose) {
+        Out->Pending = Out->Pending.normalized(QString::NormalizationForm_C);
+        Out->Compose = false;
+    }
     Out->Sink->Text(Out->Pending, Out->PendingFormat);
     Out->Pending.clear();
 }
@@ -400,7 +441,7 @@ TParaFormat TRtfReader::TImpl::CurrentParaFormat() const
 void TRtfReader::TImpl::ParagraphEnd()
 {
     Flush();
-    LeadByte = -1;
+    SequenceLength = 0;
     Out->Sink->ParagraphEnd(CurrentParaFormat(), State().Para.InTable);
     Out->HasContent = false;
 }

@@ -13,7 +13,10 @@
 
 class TRtfReader {
 public:
-    // Groups nested deeper than this are read as if they were not there.
+    // Groups nested deeper than this keep their text but get no state of
+    // their own: they share the deepest group's (what they set ends when
+    // the last of them closes), and a destination opened among them is
+    // skipped whole.
     static constexpr int MaxDepth = 512;
 
     explicit TRtfReader(TRtfSink &sink);

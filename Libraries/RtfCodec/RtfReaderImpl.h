@@ -108,6 +108,7 @@ struct TOutput {
     QString Pending;
     TRtfTextFormat PendingFormat;
     bool HasContent = false; // something since the last paragraph end
+    bool Compose = false; // Pending has combining marks of a code page: composed when flushed
 };
 
 } // namespace RtfInternal
@@ -130,6 +131,7 @@ struct TRtfReader::TImpl {
     void Deliver(QStringView chars);
     void DeliverChar(QChar c) { Deliver(QStringView(&c, 1)); }
     void DecodeByte(unsigned char byte, QString &out);
+    void DecodeSequenceByte(const TRtfCodePage &page, unsigned char byte, QString &out);
     void Flush();
     void ParagraphEnd();
     // Readies the pending run for text in the current format (a format
@@ -157,9 +159,14 @@ struct TRtfReader::TImpl {
 
     TRtfTokenizer *Tokens = nullptr;
     std::vector<RtfInternal::TGroupState> Stack;
-    int Overflow = 0; // groups opened past MaxDepth
+    // Groups opened past MaxDepth share the deepest group's state, which
+    // is put back when the last of them closes.
+    int Overflow = 0; // groups open past MaxDepth
+    int OverflowSkip = 0; // the level past MaxDepth from which everything is skipped, 0 for none
+    RtfInternal::TGroupState OverflowSaved;
     int SkipChars = 0; // fallback characters after \uN still to skip
-    int LeadByte = -1; // first byte of a double-byte character
+    char Sequence[TRtfCodePage::MaxSequence] = {}; // bytes of a multi-byte character so far
+    int SequenceLength = 0;
     bool Ignorable = false; // \* seen: an unknown destination that follows is skipped
     bool FormatDirty = true;
     TRtfTextFormat Format;

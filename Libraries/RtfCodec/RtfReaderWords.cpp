@@ -252,6 +252,34 @@ const std::unordered_map<std::string_view, TWordInfo> &Words()
     return words;
 }
 
+// What a control word does in a group past the depth limit, which shares
+// the deepest group's state: formats, breaks and characters apply to it; a
+// destination cannot start there, so its group is skipped; what would open
+// something to finish when the group closes is left out.
+enum class TPastLimit { Apply, SkipGroup, Ignore };
+
+TPastLimit PastLimit(TWord word)
+{
+    switch (word) {
+    case TWord::FontTable:
+    case TWord::StyleSheet:
+    case TWord::ColorTable:
+    case TWord::SkipDest:
+    case TWord::FldInst:
+    case TWord::Pict:
+    case TWord::Footnote:
+    case TWord::ShpInst:
+    case TWord::BkmkStart:
+    case TWord::BkmkEnd:
+    case TWord::Ud: return TPastLimit::SkipGroup; // a \upr's ANSI part is read instead
+    case TWord::Field:
+    case TWord::FldRslt:
+    case TWord::ShpTxt:
+    case TWord::Upr: return TPastLimit::Ignore;
+    default: return TPastLimit::Apply;
+    }
+}
+
 constexpr int MaxTwips = 31680; // 22 inches: the widest page a word processor makes
 
 int Twips(int value) { return std::clamp(value, -MaxTwips, MaxTwips); }
@@ -290,6 +318,7 @@ void TRtfReader::TImpl::ResetChar()
 
 void TRtfReader::TImpl::ControlSymbol(char symbol)
 {
+    SequenceLength = 0; // a character's bytes are never split by a control
     if (SkipChars > 0 && symbol != '*') {
         --SkipChars;
         return;
@@ -318,6 +347,7 @@ void TRtfReader::TImpl::ControlSymbol(char symbol)
 
 void TRtfReader::TImpl::ControlWord(const TRtfToken &token)
 {
+    SequenceLength = 0;
     TGroupState &state = State();
     if (state.Dest == TDest::Picture && state.OwnsPicture && InPicture && token.Name != "bin"
         && Picture.Controls.size() < 4096) {
@@ -343,7 +373,9 @@ void TRtfReader::TImpl::ControlWord(const TRtfToken &token)
         return;
     }
     if (found == Words().end()) {
-        if (ignorable)
+        if (ignorable && Overflow > 0)
+            OverflowSkip = Overflow;
+        else if (ignorable)
             state.Dest = TDest::Skip; // an unknown destination
         if (SkipChars > 0)
             --SkipChars;
@@ -356,6 +388,13 @@ void TRtfReader::TImpl::ControlWord(const TRtfToken &token)
     if (SkipChars > 0 && word != TWord::Bin) {
         --SkipChars; // a control word standing in for a \u character
         return;
+    }
+    if (Overflow > 0) {
+        const TPastLimit past = PastLimit(word);
+        if (past == TPastLimit::SkipGroup)
+            OverflowSkip = Overflow;
+        if (past != TPastLimit::Apply)
+            return;
     }
 
     switch (word) {

@@ -83,8 +83,14 @@ void TestBookFile::sizeLimitsAndVerdicts()
         f.resize(size);
         return path;
     };
-    const QString big = sparse(QStringLiteral("big.txt"), 600000);
-    const QString bigRtf = sparse(QStringLiteral("big.RTF"), 600000);
+    auto text = [&](const QString &name, const QByteArray &start, qint64 size) {
+        QByteArray bytes = start;
+        while (bytes.size() < size)
+            bytes += "A line of a long book.\n";
+        return Write(name, bytes.left(size));
+    };
+    const QString big = text(QStringLiteral("big.txt"), QByteArray(), 600000);
+    const QString bigRtf = text(QStringLiteral("big.RTF"), "{\\rtf1 ", 600000);
     const QString huge = sparse(QStringLiteral("huge.txt"), MaxBookSize + 1);
     const QString edge = sparse(QStringLiteral("edge.txt"), MaxBookSize);
 
@@ -104,7 +110,10 @@ void TestBookFile::sizeLimitsAndVerdicts()
     c = CheckBookForOpening(huge, true, 50000);
     QCOMPARE(c.Verdict, TBookOpenVerdict::TooBig);
     QCOMPARE(c.Text, QStringLiteral("You can't open books bigger than 20,000,000 characters."));
-    QCOMPARE(CheckBookForOpening(edge, true, 50000).PieceCount, 400);
+    c = CheckBookForOpening(edge, true, 50000);
+    QCOMPARE(c.PieceCount, 400);
+    QCOMPARE(c.Verdict, TBookOpenVerdict::AskNotText); // nothing but NUL bytes
+    QCOMPARE(c.SizeVerdict, TBookOpenVerdict::Open);
 
     QCOMPARE(ValidPieceSize(9999), DefaultPieceSize);
     QCOMPARE(ValidPieceSize(500000), 500000);
@@ -222,6 +231,7 @@ void TestBookFile::nulEndsTheText()
 }
 
 int RunBookTextTests(int argc, char **argv);
+int RunBookContentTests(int argc, char **argv);
 int RunBookSessionTests(int argc, char **argv);
 
 int main(int argc, char **argv)
@@ -230,6 +240,7 @@ int main(int argc, char **argv)
     TestBookFile bookFile;
     int status = QTest::qExec(&bookFile, argc, argv);
     status |= RunBookTextTests(argc, argv);
+    status |= RunBookContentTests(argc, argv);
     status |= RunBookSessionTests(argc, argv);
     return status;
 }

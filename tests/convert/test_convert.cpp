@@ -7,11 +7,15 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <unistd.h>
+
 class TestConvert : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
     void badInputFailsAndWritesNothing();
+    void outputThatIsTheBookIsRefused_data();
+    void outputThatIsTheBookIsRefused();
     void plainTextOutput();
     void piecesAndOptions();
     void enhanceChoices();
@@ -92,6 +96,46 @@ void TestConvert::badInputFailsAndWritesNothing()
     QCOMPARE(Run({"book.txt", "nodir/out.txt"}, &errors), 1);
     QVERIFY(errors.contains("Failed to save."));
     QVERIFY(!QFile::exists(Dir.filePath(QStringLiteral("nodir/out.txt"))));
+}
+
+void TestConvert::outputThatIsTheBookIsRefused_data()
+{
+    QTest::addColumn<QString>("link"); // "", "symbolic" or "hard": OUT made a link to the book first
+    QTest::addColumn<QString>("out");
+    const QString dirName = QFileInfo(Dir.path()).fileName();
+    QTest::newRow("the same name") << QString() << QStringLiteral("same.txt");
+    QTest::newRow("./ before it") << QString() << QStringLiteral("./same.txt");
+    QTest::newRow("through the parent") << QString() << QStringLiteral("../") + dirName + QStringLiteral("/same.txt");
+    QTest::newRow("absolute") << QString() << Dir.filePath(QStringLiteral("same.txt"));
+    QTest::newRow("a symbolic link") << QStringLiteral("symbolic") << QStringLiteral("soft-link.txt");
+    QTest::newRow("a symbolic link named .rtf") << QStringLiteral("symbolic") << QStringLiteral("soft-link.rtf");
+    QTest::newRow("a hard link") << QStringLiteral("hard") << QStringLiteral("hard-link.txt");
+}
+
+void TestConvert::outputThatIsTheBookIsRefused()
+{
+    QFETCH(QString, link);
+    QFETCH(QString, out);
+    const QByteArray book = "The book's own text.\r\n";
+    const QString path = Write(QStringLiteral("same.txt"), book);
+    if (!link.isEmpty()) {
+        const QString linkPath = Dir.filePath(out);
+        QFile::remove(linkPath);
+        if (link == QLatin1String("symbolic"))
+            QVERIFY(QFile::link(path, linkPath));
+        else
+            QCOMPARE(::link(QFile::encodeName(path).constData(), QFile::encodeName(linkPath).constData()), 0);
+    }
+    QByteArray errors;
+    QCOMPARE(Run({QStringLiteral("same.txt"), out}, &errors), 2);
+    QVERIFY2(errors.contains("The output is the book itself"), errors.constData());
+    QCOMPARE(Read(QStringLiteral("same.txt")), book);
+    QVERIFY(QFileInfo(path).isFile() && !QFileInfo(path).isSymLink());
+    // Named the other way round, too.
+    if (!link.isEmpty()) {
+        QCOMPARE(Run({out, QStringLiteral("same.txt")}), 2);
+        QCOMPARE(Read(QStringLiteral("same.txt")), book);
+    }
 }
 
 void TestConvert::plainTextOutput()

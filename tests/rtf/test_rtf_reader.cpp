@@ -14,12 +14,17 @@ private slots:
     void CharacterProperties();
     void ParagraphProperties();
     void CodePages();
+    void CodePagesOfOtherScripts_data();
+    void CodePagesOfOtherScripts();
     void Unicode();
     void FieldsAndLinks();
     void Pictures();
     void Tables();
     void ListsAndFootnotes();
     void Malformed();
+    void TextPastDepthLimit_data();
+    void TextPastDepthLimit();
+    void FormatsPastDepthLimit();
 };
 
 void TestRtfReader::Tokenizer()
@@ -226,6 +231,61 @@ void TestRtfReader::CodePages()
     QCOMPARE(TextOf("{\\rtf1\\ansicpg99999 \\'e9\\par}"), QStringLiteral("\u00E9\n"));
 }
 
+void TestRtfReader::CodePagesOfOtherScripts_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("text");
+    auto font = [](int charset, const QByteArray &text) {
+        return "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset" + QByteArray::number(charset) + " Font;}}\\f1 " + text
+            + "\\par}";
+    };
+    QTest::newRow("Hebrew, \\ansicpg1255")
+        << QByteArray("{\\rtf1\\ansi\\ansicpg1255 \\'f9\\'ec\\'e5\\'ed\\par}") << QStringLiteral(u"שלום\n");
+    QTest::newRow("Hebrew, \\fcharset177") << font(177, "\\'f9\\'ec\\'e5\\'ed") << QStringLiteral(u"שלום\n");
+    QTest::newRow("Hebrew points stay marks")
+        << QByteArray("{\\rtf1\\ansicpg1255 \\'e1\\'cc\\par}") << QStringLiteral(u"\u05D1\u05BC\n");
+    QTest::newRow("Vietnamese, \\ansicpg1258, composed")
+        << QByteArray("{\\rtf1\\ansi\\ansicpg1258 Ti\\'ea\\'ecng Vi\\'ea\\'f2t\\par}")
+        << QStringLiteral(u"Tiếng Việt\n");
+    QTest::newRow("Vietnamese, \\fcharset163") << font(163, "Vi\\'ea\\'f2t") << QStringLiteral(u"Việt\n");
+    QTest::newRow("Vietnamese, raw bytes")
+        << QByteArray("{\\rtf1\\ansicpg1258 Vi\xea\xf2t\\par}") << QStringLiteral(u"Việt\n");
+    QTest::newRow("Greek, \\fcharset161") << font(161, "\\'e1") << QStringLiteral(u"α\n");
+    QTest::newRow("Turkish, \\fcharset162") << font(162, "\\'fe") << QStringLiteral(u"ş\n");
+    QTest::newRow("Baltic, \\fcharset186") << font(186, "\\'e0") << QStringLiteral(u"ą\n");
+    QTest::newRow("Arabic, \\fcharset178") << font(178, "\\'e3\\'d1\\'cd\\'c8\\'c7") << QStringLiteral(u"مرحبا\n");
+    QTest::newRow("Thai, \\fcharset222") << font(222, "\\'ca\\'c7\\'d1\\'ca\\'b4\\'d5") << QStringLiteral(u"สวัสดี\n");
+    QTest::newRow("Japanese, \\fcharset128") << font(128, "\\'93\\'fa") << QStringLiteral(u"日\n");
+    QTest::newRow("Korean, \\fcharset129") << font(129, "\\'c7\\'d1") << QStringLiteral(u"한\n");
+    QTest::newRow("Chinese, \\fcharset134") << font(134, "\\'d6\\'d0") << QStringLiteral(u"中\n");
+    QTest::newRow("KOI8-R, \\ansicpg20866")
+        << QByteArray("{\\rtf1\\ansicpg20866 \\'f0\\'d2\\'c9\\'d7\\'c5\\'d4\\par}") << QStringLiteral(u"Привет\n");
+    QTest::newRow("GB18030, four bytes") << QByteArray("{\\rtf1\\ansicpg54936 \\'94\\'39\\'fc\\'36\\par}")
+                                         << QString::fromUtf8("\xF0\x9F\x98\x80\n");
+    QTest::newRow("UTF-8, escapes") << QByteArray("{\\rtf1\\ansi\\ansicpg65001 \\'e2\\'80\\'94 caf\\'c3\\'a9\\par}")
+                                    << QStringLiteral(u"— café\n");
+    QTest::newRow("UTF-8, raw bytes and escapes mixed")
+        << QByteArray("{\\rtf1\\ansicpg65001 \xe2\\'80\x94 \xf0\x9f\\'98\\'80\\par}")
+        << QString::fromUtf8("\xE2\x80\x94 \xF0\x9F\x98\x80\n");
+    QTest::newRow("UTF-8, a character across a line break")
+        << QByteArray("{\\rtf1\\ansicpg65001 caf\xc3\r\n\xa9\\par}") << QStringLiteral(u"café\n");
+    QTest::newRow("UTF-8, a broken character")
+        << QByteArray("{\\rtf1\\ansicpg65001 a\\'e2b\\'c3\\'28\\par}") << QStringLiteral(u"a\uFFFDb\uFFFD(\n");
+    QTest::newRow("Shift-JIS, a broken pair")
+        << QByteArray("{\\rtf1\\ansicpg932 \\'82\\'20x\\par}") << QStringLiteral(u"\uFFFD x\n");
+    QTest::newRow("Shift-JIS, raw pair across a line break")
+        << QByteArray("{\\rtf1\\ansicpg932 \x93\r\n\xfa\\par}") << QStringLiteral(u"日\n");
+    QTest::newRow("EBCDIC is no document's code page")
+        << QByteArray("{\\rtf1\\ansicpg37 \\'e9\\par}") << QStringLiteral(u"é\n");
+}
+
+void TestRtfReader::CodePagesOfOtherScripts()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, text);
+    QCOMPARE(TextOf(rtf), text);
+}
+
 void TestRtfReader::Unicode()
 {
     // \uN with the default one fallback character, negative N, \ucN, and
@@ -352,10 +412,10 @@ void TestRtfReader::Malformed()
     QVERIFY(FormatOf(absurd, "y").Format.HeightTwips <= 32760);
     QVERIFY(std::abs(Paragraphs(absurd)[0].StartIndent) <= 2 * 31680);
     QVERIFY(!(FormatOf(absurd, "y").Format.Mask & CFM_COLOR));
-    // Deep nesting: text beyond the depth limit is dropped, the rest is read.
+    // Deep nesting: text beyond the depth limit is read too.
     QByteArray deep = "{\\rtf1 start";
     deep += QByteArray(100000, '{') + "deep" + QByteArray(100000, '}') + " end\\par}";
-    QCOMPARE(TextOf(deep), QStringLiteral("start end\n"));
+    QCOMPARE(TextOf(deep), QStringLiteral("startdeep end\n"));
     QByteArray moderate = "{\\rtf1 ";
     moderate += QByteArray(200, '{') + "ok" + QByteArray(200, '}') + "\\par}";
     QCOMPARE(TextOf(moderate), QStringLiteral("ok\n"));
@@ -364,6 +424,61 @@ void TestRtfReader::Malformed()
     for (int i = 0; i < 20000; ++i)
         garbage += char((i * 7919) % 256);
     Record(garbage);
+}
+
+void TestRtfReader::TextPastDepthLimit_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("text");
+    auto nest
+        = [](int depth, const QByteArray &inner) { return QByteArray(depth, '{') + inner + QByteArray(depth, '}'); };
+    QTest::newRow("one group past the limit")
+        << "{\\rtf1 A " + nest(512, "DEEP") + " B\\par}" << QStringLiteral("A DEEP B\n");
+    QTest::newRow("a mail client's depth")
+        << "{\\rtf1 A " + nest(2713, "line") + " B\\par}" << QStringLiteral("A line B\n");
+    QTest::newRow("text at every level") << "{\\rtf1 " + nest(509, "a{b{c{d{e}f}g}h}i") + "\\par}"
+                                         << QStringLiteral("abcdefghi\n");
+    QTest::newRow("an unknown destination")
+        << "{\\rtf1 " + nest(520, "x{\\*\\foo hidden{more}}y") + "\\par}" << QStringLiteral("xy\n");
+    QTest::newRow("a font table") << "{\\rtf1 " + nest(520, "{\\fonttbl{\\f0 Arial;}}z") + "\\par}"
+                                  << QStringLiteral("z\n");
+    QTest::newRow("a skipped destination")
+        << "{\\rtf1 " + nest(520, "{\\info{\\title T}}k") + "\\par}" << QStringLiteral("k\n");
+    QTest::newRow("a footnote") << "{\\rtf1 " + nest(520, "a{\\footnote note}b") + "\\par}" << QStringLiteral("ab\n");
+    QTest::newRow("a field keeps its result")
+        << "{\\rtf1 " + nest(520, "{\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt link}}") + "\\par}"
+        << QStringLiteral("link\n");
+    QTest::newRow("a \\upr reads its ANSI part")
+        << "{\\rtf1 " + nest(520, "{\\upr{ansi}{\\*\\ud{uni}}}") + "\\par}" << QStringLiteral("ansi\n");
+    QTest::newRow("binary data in a skipped group")
+        << "{\\rtf1 " + nest(520, "{\\*\\foo\\bin3 }}}}x") + "\\par}" << QStringLiteral("x\n");
+    QTest::newRow("inside a skipped destination")
+        << "{\\rtf1 {\\*\\foo " + nest(600, "hidden") + "}shown\\par}" << QStringLiteral("shown\n");
+    QTest::newRow("a closing brace too many")
+        << "{\\rtf1 a" + QByteArray(600, '{') + "b" + QByteArray(601, '}') + "c}" << QStringLiteral("ab\n");
+    QTest::newRow("cut short past the limit") << "{\\rtf1 a" + QByteArray(600, '{') + "b" << QStringLiteral("ab\n");
+    QTest::newRow("100000 groups, unbalanced")
+        << "{\\rtf1 a" + QByteArray(100000, '{') + "b" + QByteArray(50000, '}') + "c" << QStringLiteral("abc\n");
+}
+
+void TestRtfReader::TextPastDepthLimit()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, text);
+    QCOMPARE(TextOf(rtf), text);
+}
+
+void TestRtfReader::FormatsPastDepthLimit()
+{
+    // Groups past the limit share the deepest group's state: what they set
+    // holds among them and ends when the last of them closes.
+    const QByteArray rtf
+        = "{\\rtf1 " + QByteArray(511, '{') + "\\b bold{\\i{\\ul deep}} after" + QByteArray(511, '}') + " plain\\par}";
+    const TRtfRecordingSink sink = Record(rtf);
+    QCOMPARE(sink.PlainText(), QStringLiteral("bolddeep after plain\n"));
+    QCOMPARE(FormatOf(sink, "deep").Format.Effects, uint32_t(CFE_BOLD | CFE_ITALIC | CFE_UNDERLINE));
+    QCOMPARE(FormatOf(sink, "after").Format.Effects, uint32_t(CFE_BOLD));
+    QCOMPARE(FormatOf(sink, "plain").Format.Effects, uint32_t(0));
 }
 
 QTEST_GUILESS_MAIN(TestRtfReader)

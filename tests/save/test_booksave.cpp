@@ -13,6 +13,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -179,6 +180,9 @@ void TestBookSave::sameFileThroughLink()
     QVERIFY(WriteAll(book, "text"));
     QVERIFY(QFile::link(book, dir.filePath(QStringLiteral("link.txt"))));
     QVERIFY(IsSameFile(dir.filePath(QStringLiteral("link.txt")), book));
+    const QString hard = dir.filePath(QStringLiteral("hard.txt"));
+    QCOMPARE(::link(QFile::encodeName(book).constData(), QFile::encodeName(hard).constData()), 0);
+    QVERIFY(IsSameFile(hard, book)); // another name of the same inode
     QVERIFY(IsSameFile(dir.path() + QStringLiteral("/./sub/../book.txt"), book));
     QVERIFY(!IsSameFile(dir.filePath(QStringLiteral("other.txt")), book));
     QVERIFY(!IsSameFile(QString(), QString()));
