@@ -69,6 +69,8 @@ QString CurrentFileInfoText(const TCurrentFileInfo &info, bool loadTimeFlag)
             + QStringLiteral(" (") + QString::number(info.PieceCount) + QStringLiteral(" pieces)");
         if (!info.Encoding.isEmpty())
             text += QStringLiteral("; ") + info.Encoding;
+        if (!info.Layout.isEmpty())
+            text += QStringLiteral("; ") + info.Layout;
     }
     return text;
 }

@@ -61,6 +61,7 @@ struct TCurrentFileInfo {
     int CurrentPiece = 1;
     int PieceCount = 1;
     QString Encoding; // of a plain-text book; named after the pieces
+    QString Layout; // the layout the engine found, named last
 };
 QString CurrentFileInfoText(const TCurrentFileInfo &info, bool loadTimeFlag);
 

@@ -100,6 +100,36 @@ int TBookshelf::ClearBookmark(const QString &book, int k)
     return index;
 }
 
+void TBookshelf::RecordPlace(const QString &book, int piece, int topLine, int position)
+{
+    if (book.isEmpty() || position < 0)
+        return;
+    RecentPlaces.Record(book, piece, position);
+    if (IndexOfBook(book) < 0)
+        return;
+    const bool beyondTheOpening = topLine > 4 || piece > 1;
+    SetBookmark(book, 0, piece, beyondTheOpening ? position : -1);
+}
+
+bool TBookshelf::PlaceOf(const QString &book, int &piece, int &position) const
+{
+    position = GetBookmark(book, 0, piece);
+    if (position >= 0)
+        return true;
+    TBookPlace place;
+    if (!RecentPlaces.Find(book, place))
+        return false;
+    piece = place.Piece;
+    position = place.Position;
+    return true;
+}
+
+QString TBookshelf::LastReadBook() const
+{
+    const QString last = RecentPlaces.LastBook();
+    return last.isEmpty() ? LastBook() : last;
+}
+
 QString TBookshelf::LastBook() const { return BookCount > 0 ? Entries[BookCount - 1].Book : QString(); }
 
 void TBookshelf::Append(const TBookmark &entry) { Entries[BookCount++] = entry; }
@@ -138,6 +168,7 @@ void TBookshelf::Dialog(int x, int y, TDialogMode mode, int helpContext)
 
 void TBookshelf::LoadFromList(const TStoredTextList &list)
 {
+    RecentPlaces.LoadFromList(list);
     while (BookCount > 0)
         RemoveAt(BookCount - 1);
     int count = 0;
@@ -179,4 +210,5 @@ void TBookshelf::SaveToList(TStoredTextList &list) const
             list.WriteInt(PieceSection, BookmarkKey(n, k), entry.Piece[k]);
         }
     }
+    RecentPlaces.SaveToList(list);
 }

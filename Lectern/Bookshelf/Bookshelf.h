@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "RecentPlaces.h"
+
 #include <array>
 #include <functional>
 #include <memory>
@@ -64,6 +66,21 @@ public:
     // The most recent book, or empty text.
     QString LastBook() const;
 
+    // Where the reader is in a book: `position` is the first position of
+    // the top line `topLine` (from 0) of piece `piece`. The place is kept
+    // among the recent places of every book read; a book on the shelf also
+    // becomes the most recent one there and its auto-bookmark moves to the
+    // place, unless the place is one of the first five lines of the first
+    // piece (where a book shows itself before the reader has gone anywhere).
+    // A book that is not on the shelf is not put there.
+    void RecordPlace(const QString &book, int piece, int topLine, int position);
+    // The place to open a book at: its auto-bookmark when it is on the
+    // shelf, else its recent place. False when it has neither.
+    bool PlaceOf(const QString &book, int &piece, int &position) const;
+    // The book read last, on the shelf or not; empty when none.
+    QString LastReadBook() const;
+    const TRecentPlaces &Places() const { return RecentPlaces; }
+
     // Shows the menu of the books at (x, y), most recent first; a pick calls
     // OnSelect with the book and the mode. "Failed to show menu." when it
     // cannot be shown.
@@ -72,7 +89,8 @@ public:
     std::function<void(const QString &book, TDialogMode mode)> OnSelect;
     TDialogMode LastDialogMode() const { return Mode; }
 
-    // The three "Lectern_Bookshelf_*" sections of the settings file.
+    // The three "Lectern_Bookshelf_*" sections of the settings file, and the
+    // recent places.
     void LoadFromList(const TStoredTextList &list);
     void SaveToList(TStoredTextList &list) const;
 
@@ -84,4 +102,5 @@ private:
     int BookCount = 0;
     TDialogMode Mode = OpenMode;
     std::unique_ptr<TBookshelfMenu> Menu;
+    TRecentPlaces RecentPlaces;
 };

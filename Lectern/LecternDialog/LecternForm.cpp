@@ -339,8 +339,14 @@ bool TLecternForm::eventFilter(QObject *watched, QEvent *event)
         if (watched == RichEdit->viewport() || watched == CurrentFileInfoLabel || watched == HintLabel)
             ShowSidebar(true);
         break;
+    case QEvent::MouseButtonPress:
+    case QEvent::Wheel:
+        if (IsOwnWidget(watched))
+            ReaderActed = true;
+        break;
     case QEvent::KeyPress:
         if (IsOwnWidget(watched)) {
+            ReaderActed = true;
             auto *key = static_cast<QKeyEvent *>(event);
             const int k = NormalizedShortcutKey(key->key(), key->nativeScanCode());
             if (FormKeyDown(k, ShiftStateFrom(key->modifiers())))

@@ -34,6 +34,7 @@ class QKeyEvent;
 class QMarginsF;
 class QPrinter;
 struct TBookFormatOptions;
+struct TBookOpenCheck;
 class TBookGroupBox;
 class TBrowserGroupBox;
 class TFileBrowser;
@@ -227,7 +228,7 @@ public:
     void FindNext(); // F3
     void NextPieceButtonClick(); // F6
     void PreviousPieceButtonClick(); // F7
-    bool LoadLastBookOnStart(); // "Auto load last book": the last book of the shelf
+    bool LoadLastBookOnStart(); // "Auto load last book": the book read last, shelved or not
     void UpdateCurrentFileInfo(); // label above the rich-box, without the load time
     void RebuildBackImages(); // after a layout change
     void SaveSettingsOnClose(); // Lectern.ini (and the profile) at close
@@ -319,6 +320,11 @@ private:
     // Steps of a load that other features fill in; they do nothing yet.
     void RefreshRichBackground(); // background images
     void StartBackSound(); // background sound of the new book
+    bool AcceptBookForOpening(TBookOpenCheck &check, const QString &path);
+    bool ShowCheckedBook(const TBookOpenCheck &check, bool newBook, int piece, bool profileChosen, int position);
+    void ReadPlainBook(int piece, int listCount);
+    void ReadRtfBook();
+    void FinishLoad(int position);
     TLoadTiming LoadTiming;
     bool Loading = false;
     bool CloseAfterLoad = false; // a close asked for during a load
@@ -422,6 +428,14 @@ private:
     void BookmarkButtonRightPress(int k, TShiftState shift);
     void SetBookmarkOfOpenBook(int k);
     std::unique_ptr<TBookshelf> Bookshelf;
+    // The place the open book was shown at by its load, and whether the
+    // reader has pressed a key or a button or turned the wheel since.
+    struct TOpenedPlace {
+        int Piece = 1;
+        int Position = -1; // -1: no place of its own (shown at its end)
+    };
+    TOpenedPlace OpenedPlace;
+    bool ReaderActed = false;
     TBookshelfGroupBox *BookshelfGroupBox = nullptr;
     TBookmarkButtons *BookmarkButtons = nullptr;
 

@@ -47,28 +47,26 @@ void TLecternForm::SetUpBookshelf()
 
 bool TLecternForm::GetAutoBookmark(const QString &path, int &piece, int &position)
 {
-    position = Bookshelf->GetBookmark(path, 0, piece);
-    return position >= 0;
+    return Bookshelf->PlaceOf(path, piece, position);
 }
 
-// With "Auto bookmark", the open book keeps the place of its top line on the
-// shelf. The top five lines of its first piece are no place to remember:
-// the book only becomes the most recent one and keeps the stored place.
-// A book that is not on the shelf yet is put there, so a reader who closes
-// the program finds the book again at the next start.
+// With "Auto bookmark", the shelf and the recent places follow the open
+// book's place (the rule is the shelf's). Until the reader does something,
+// the place is the one the book was opened at: what the view shows before
+// then was not chosen by the reader.
 void TLecternForm::UpdateAutoBookmark()
 {
     if (!ProgramGeneralTabSheet->Form.AutoBookmarkCheckBox->isChecked() || CurrentBookPath.isEmpty()
-        || IsRichEditEmpty(RichEdit))
+        || IsRichEditEmpty(RichEdit) || Loading)
         return;
     const int piece = CurrentPiece();
-    const int top = GetFirstVisibleLine(RichEdit);
-    if (Bookshelf->GetBookmark(CurrentBookPath, 0) < 0)
-        Bookshelf->SetBookmark(CurrentBookPath, 0, piece, top > 4 || piece > 1 ? LineIndex(RichEdit, top) : 0);
-    else if (top > 4 || piece > 1)
-        Bookshelf->SetBookmark(CurrentBookPath, 0, piece, LineIndex(RichEdit, top));
-    else
-        Bookshelf->SetBookmark(CurrentBookPath, 0, piece, -1);
+    if (!ReaderActed && OpenedPlace.Position >= 0 && OpenedPlace.Piece == piece) {
+        const int position = OpenedPlace.Position;
+        Bookshelf->RecordPlace(CurrentBookPath, piece, LineFromChar(RichEdit, position), position);
+    } else {
+        const int top = GetFirstVisibleLine(RichEdit);
+        Bookshelf->RecordPlace(CurrentBookPath, piece, top, LineIndex(RichEdit, top));
+    }
     RefreshBookshelfCaptions();
 }
 
@@ -83,7 +81,7 @@ void TLecternForm::RefreshBookshelfCaptions()
 
 bool TLecternForm::LoadLastBookOnStart()
 {
-    const QString last = Bookshelf->LastBook();
+    const QString last = Bookshelf->LastReadBook();
     if (!ProgramGeneralTabSheet->Form.AutoLoadLastCheckBox->isChecked() || last.isEmpty())
         return false;
     return OpenBook(last, false);

@@ -51,6 +51,14 @@ private:
     bool &Flag;
 };
 
+// An RTF book opens with "{\rtf" near its start; anything else would be
+// refused by the reader only after the open book was gone.
+bool HasRtfStart(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.read(1024).contains("{\\rtf");
+}
+
 // The book's lines put into the document unchanged, one paragraph each, in
 // the base format set before.
 void LoadPlainLines(TRichDocument *document, const QStringList &lines)
@@ -114,26 +122,84 @@ bool TLecternForm::LoadFromFile(const QString &fileName, int piece, bool profile
     // from under the running enhancement.
     if (Loading)
         return false;
+    const bool newBook = !fileName.isEmpty();
+    const QString path = newBook ? ExpandBookPath(fileName) : CurrentBookPath;
+    const int pieceSize = newBook
+        ? GetIntFromText(PieceSizeComboBox->currentText(), MinPieceSize, MaxPieceSize, DefaultPieceSize)
+        : PieceSize;
+    // A book that is refused leaves the open one as it was: the checks and
+    // their questions come before anything changes.
+    TBookOpenCheck check = CheckBookForOpening(path, OpenInPiecesCheckBox->isChecked(), pieceSize);
+    if (!AcceptBookForOpening(check, path)) {
+        FocusRichBox();
+        return false;
+    }
     if (!SpeechLoadingPiece)
         StopReading(); // another book or piece: the reading does not follow
     // Edits the reader wanted saved, and that were not, keep the book open.
-    if (!fileName.isEmpty() && !AskSaveIfModified())
+    if (newBook && !AskSaveIfModified())
         return false;
+    if (newBook) {
+        PieceSize = pieceSize;
+        CurrentBookPath = path;
+        BookEncoding = TBookEncoding();
+    }
+    return ShowCheckedBook(check, newBook, piece, profileChosen, position);
+}
+
+// The warnings and questions of a book's check; true when the book is to be
+// shown.
+bool TLecternForm::AcceptBookForOpening(TBookOpenCheck &check, const QString &path)
+{
+    FUN_BEGIN("TLecternForm::LoadFromFile");
+    bool accepted = false;
+    try {
+        if (check.Verdict == TBookOpenVerdict::AskNotText) {
+            if (!QueryDialog(check.Text)) {
+                FUN_END;
+                return false;
+            }
+            check = OpenNotTextAnyway(check);
+        }
+        switch (check.Verdict) {
+        case TBookOpenVerdict::NotValid:
+        case TBookOpenVerdict::TooBig: WarningDialog(check.Text); break;
+        case TBookOpenVerdict::Empty: MessageDialog(check.Text); break;
+        case TBookOpenVerdict::AskOnePiece: accepted = QueryDialog(check.Text); break;
+        case TBookOpenVerdict::SizeQueryFailed:
+            Fsc_.Assign(FunStatContext);
+            Fsc_.Status = Error;
+            break;
+        case TBookOpenVerdict::AskNotText: break; // answered above
+        case TBookOpenVerdict::Open: accepted = true; break;
+        }
+        if (accepted && check.Rtf && !HasRtfStart(path)) {
+            FUN_RAISE(QStringLiteral("The book is not an RTF document."), path);
+            accepted = false;
+        }
+    }
+    FUN_CATCH
+    if (FUN_FAILED())
+        accepted = false;
+    FUN_END_SHOW(QStringLiteral("Failed to load book."));
+    return accepted;
+}
+
+// Reads the checked book (or another piece of the open one) into the
+// rich-box and goes to its place: `piece` -1 and `position` from the shelf
+// or the recent places, `position` -1 for the end of the piece.
+bool TLecternForm::ShowCheckedBook(const TBookOpenCheck &check, bool newBook, int piece, bool profileChosen,
+                                   int position)
+{
     TFlagGuard loadingGuard(Loading);
     FUN_BEGIN("TLecternForm::LoadFromFile");
-    const bool newBook = !fileName.isEmpty();
     bool loaded = false;
-    bool runEnding = true;
-    bool pieceFromBookshelf = false;
-    int bookshelfPosition = -1;
+    bool placeFromShelf = false;
+    int shelfPosition = -1;
     TRichDocument *document = RichEdit->RichDocument();
     try {
         if (newBook) {
-            PieceSize = GetIntFromText(PieceSizeComboBox->currentText(), MinPieceSize, MaxPieceSize, DefaultPieceSize);
-            CurrentBookPath = ExpandBookPath(fileName);
-            BookEncoding = TBookEncoding();
             UpdateCurrentFileInfo(QString(), false, true);
-            document->Clear();
             StopBackSound();
             LoadBrowserAtBook();
         }
@@ -141,155 +207,149 @@ bool TLecternForm::LoadFromFile(const QString &fileName, int piece, bool profile
         Closing = false;
         SetEditing(false);
         Engine->CommandsUsed = false;
+        Engine->LayoutDetected = false;
         Engine->DestroyChaptersMenu();
         UpdateChaptersButton();
         PiecesComboBox->clear();
         UpdatePiecesControls();
         document->Clear();
 
-        const TBookOpenCheck check = CheckBookForOpening(CurrentBookPath, OpenInPiecesCheckBox->isChecked(), PieceSize);
-        switch (check.Verdict) {
-        case TBookOpenVerdict::NotValid:
-        case TBookOpenVerdict::TooBig:
-            WarningDialog(check.Text);
-            FocusRichBox();
-            runEnding = false;
-            break;
-        case TBookOpenVerdict::AskOnePiece:
-            if (!QueryDialog(check.Text)) {
-                FocusRichBox();
-                runEnding = false;
-            }
-            break;
-        case TBookOpenVerdict::SizeQueryFailed:
-            Fsc_.Assign(FunStatContext);
-            Fsc_.Status = Error;
-            break;
-        case TBookOpenVerdict::Empty:
-        case TBookOpenVerdict::Open: break;
-        }
-
-        if (runEnding && check.Verdict != TBookOpenVerdict::SizeQueryFailed) {
-            // Preparation.
-            LoadTiming.Start();
-            BeginUpdate();
-            HintLabel->setText(SlowOpeningHint);
-            HintLabel->repaint();
-            if (piece < 0) {
-                pieceFromBookshelf = true;
-                if (!GetAutoBookmark(CurrentBookPath, piece, bookshelfPosition)) {
-                    piece = -1;
-                    bookshelfPosition = -1;
-                }
-            }
-            if (check.Size == 0)
-                MessageDialog(check.Text);
-            piece = NormalisePiece(piece, check.PieceCount);
-            if (check.ListCount > 1) {
-                for (int i = 1; i <= check.ListCount; ++i)
-                    PiecesComboBox->addItem(QString::number(i));
-            } else {
-                PiecesComboBox->addItem(QStringLiteral("1"));
-                piece = 1;
-            }
-            PiecesComboBox->setCurrentIndex(piece - 1);
-            UpdatePiecesControls();
-
-            if (check.Size > 0) {
-                EnableUrlDetection(RichEdit);
-                EnableAdvancedTypography(RichEdit);
-                InfoTimer->stop();
-                AboutButton->setEnabled(false);
-                Container_OptionsPageControl->setEnabled(false);
-                if (newBook) {
-                    LoadProfileForBook(profileChosen);
-                    RebuildBackImages();
-                    BookEncoding = ChosenEncoding();
-                }
-                LoadTiming.Start();
-                if (!check.Rtf) {
-                    QStringList lines;
-                    if (!ReadBookLines(CurrentBookPath, piece, check.ListCount, PieceSize, lines, &BookEncoding)
-                        && check.ListCount < 2)
-                        FUN_ADOPT(); // a piece shows its own failure and goes on with the marker
-                    if (!FUN_FAILED()) {
-                        const TBookFormatOptions options = CurrentFormatOptions();
-                        ApplyBookFormat(*Engine, options);
-                        if (!Engine->Progress)
-                            Engine->Progress = [this](int characters) { return LoadProgress(characters); };
-                        if (EnhanceTextCheckBox->isChecked()) {
-                            FunStatContext.Reset(Perfect);
-                            Engine->EnhanceText(lines, options.ParagraphPrefix, options.IgnoreEmptyLines,
-                                                options.PoorlyWritten);
-                            FUN_ADOPT();
-                            if (Engine->LayoutDetected)
-                                ProfileGeneralTabSheet->ShowDetectedLayout(Engine->PoorlyWritten);
-                        } else {
-                            LoadPlainLines(document, lines);
-                        }
-                        MarkEndMarker(*document);
-                        FontZoomComboBoxChange();
-                    }
-                } else {
-                    QFile fix(GetProgramDirectory() + QStringLiteral("ErrorFix.rtf"));
-                    if (fix.open(QIODevice::ReadOnly))
-                        RichEdit->LoadRtf(fix.readAll()); // a missing or damaged fix-up document changes nothing
-                    QFile file(CurrentBookPath);
-                    if (!file.open(QIODevice::ReadOnly)) {
-                        FUN_RAISE(QStringLiteral("Failed to load."), CurrentBookPath, QString(), errno);
-                    } else {
-                        const QByteArray bytes = file.readAll();
-                        QString error;
-                        if (file.error() != QFileDevice::NoError)
-                            FUN_RAISE(QStringLiteral("Failed to load."), CurrentBookPath, QString(), errno);
-                        else if (!RichEdit->LoadRtf(bytes, &error))
-                            FUN_RAISE(error.isEmpty() ? QStringLiteral("The book is not an RTF document.") : error,
-                                      CurrentBookPath);
-                    }
-                }
-                loaded = !FUN_FAILED();
+        LoadTiming.Start();
+        BeginUpdate();
+        HintLabel->setText(SlowOpeningHint);
+        HintLabel->repaint();
+        if (piece < 0) {
+            placeFromShelf = true;
+            if (!GetAutoBookmark(CurrentBookPath, piece, shelfPosition)) {
+                piece = -1;
+                shelfPosition = -1;
             }
         }
+        piece = NormalisePiece(piece, check.PieceCount);
+        if (check.ListCount > 1) {
+            for (int i = 1; i <= check.ListCount; ++i)
+                PiecesComboBox->addItem(QString::number(i));
+        } else {
+            PiecesComboBox->addItem(QStringLiteral("1"));
+            piece = 1;
+        }
+        PiecesComboBox->setCurrentIndex(piece - 1);
+        UpdatePiecesControls();
+
+        EnableUrlDetection(RichEdit);
+        EnableAdvancedTypography(RichEdit);
+        InfoTimer->stop();
+        AboutButton->setEnabled(false);
+        Container_OptionsPageControl->setEnabled(false);
+        if (newBook) {
+            LoadProfileForBook(profileChosen);
+            RebuildBackImages();
+            BookEncoding = ChosenEncoding();
+        }
+        LoadTiming.Start();
+        if (check.Rtf)
+            ReadRtfBook();
+        else
+            ReadPlainBook(piece, check.ListCount);
+        FUN_ADOPT();
+        loaded = !FUN_FAILED();
     }
     FUN_CATCH
 
-    if (runEnding) {
-        if (FUN_FAILED()) {
-            loaded = false;
-            Fsc_.SetShow(__FILE__, QString(), __LINE__);
-            Fsc_.Show(QStringLiteral("Failed to load book."));
-        }
-        Fsc_.Reset(Perfect);
-        try {
-            SetTextLimit(RichEdit, 0);
-            SetRichEditModified(false);
-            if (position < 0)
-                ScrollToEnd(RichEdit);
-            else
-                GoToPosition(RichEdit, pieceFromBookshelf ? bookshelfPosition : position);
-            EndUpdate(true);
-            RefreshRichBackground();
-            FocusRichBox();
-            HintLabel->clear();
-            InfoTimer->start();
-            AboutButton->setEnabled(true);
-            Container_OptionsPageControl->setEnabled(true);
-            RefreshBookshelfCaptions();
-            UpdateChaptersButton();
-            LoadTiming.Stop();
-            UpdateCurrentFileInfo(BookOpenedInText(LoadTiming.Seconds()), true, true);
-            InfoTimerTimer();
-            if (newBook && loaded)
-                StartBackSound();
-        }
-        FUN_CATCH
+    if (FUN_FAILED()) {
+        loaded = false;
+        Fsc_.SetShow(__FILE__, QString(), __LINE__);
+        Fsc_.Show(QStringLiteral("Failed to load book."));
     }
+    Fsc_.Reset(Perfect);
+    try {
+        // Without a place of its own a book opened from the shelf starts at
+        // its top; -1 asked for the end.
+        FinishLoad(position < 0 ? -1 : placeFromShelf ? std::max(0, shelfPosition) : position);
+        if (newBook && loaded)
+            StartBackSound();
+    }
+    FUN_CATCH
     FUN_END;
     if (CloseAfterLoad) {
         CloseAfterLoad = false;
         QTimer::singleShot(0, this, &QWidget::close);
     }
     return loaded;
+}
+
+// A plain-text book or piece through the engine (or line by line without
+// the enhancement). Failures are left in FunStatContext.
+void TLecternForm::ReadPlainBook(int piece, int listCount)
+{
+    FUN_BEGIN("TLecternForm::LoadFromFile");
+    TRichDocument *document = RichEdit->RichDocument();
+    QStringList lines;
+    if (!ReadBookLines(CurrentBookPath, piece, listCount, PieceSize, lines, &BookEncoding) && listCount < 2)
+        FUN_ADOPT(); // a piece shows its own failure and goes on with the marker
+    if (!FUN_FAILED()) {
+        const TBookFormatOptions options = CurrentFormatOptions();
+        ApplyBookFormat(*Engine, options);
+        if (!Engine->Progress)
+            Engine->Progress = [this](int characters) { return LoadProgress(characters); };
+        if (EnhanceTextCheckBox->isChecked()) {
+            FunStatContext.Reset(Perfect);
+            Engine->EnhanceText(lines, options.ParagraphPrefix, options.IgnoreEmptyLines, options.PoorlyWritten);
+            FUN_ADOPT();
+        } else {
+            LoadPlainLines(document, lines);
+        }
+        MarkEndMarker(*document);
+        FontZoomComboBoxChange();
+    }
+    FUN_END;
+}
+
+// An RTF book, after the fix-up document that prepares the rich-box.
+// Failures are left in FunStatContext.
+void TLecternForm::ReadRtfBook()
+{
+    FUN_BEGIN("TLecternForm::LoadFromFile");
+    QFile fix(GetProgramDirectory() + QStringLiteral("ErrorFix.rtf"));
+    if (fix.open(QIODevice::ReadOnly))
+        RichEdit->LoadRtf(fix.readAll()); // a missing or damaged fix-up document changes nothing
+    QFile file(CurrentBookPath);
+    if (!file.open(QIODevice::ReadOnly)) {
+        FUN_RAISE(QStringLiteral("Failed to load."), CurrentBookPath, QString(), errno);
+    } else {
+        const QByteArray bytes = file.readAll();
+        QString error;
+        if (file.error() != QFileDevice::NoError)
+            FUN_RAISE(QStringLiteral("Failed to load."), CurrentBookPath, QString(), errno);
+        else if (!RichEdit->LoadRtf(bytes, &error))
+            FUN_RAISE(error.isEmpty() ? QStringLiteral("The book is not an RTF document.") : error, CurrentBookPath);
+    }
+    FUN_END;
+}
+
+// The end of every load: the place, the controls back on, the labels.
+void TLecternForm::FinishLoad(int position)
+{
+    SetTextLimit(RichEdit, 0);
+    SetRichEditModified(false);
+    if (position < 0)
+        ScrollToEnd(RichEdit);
+    else
+        GoToPosition(RichEdit, position);
+    OpenedPlace = {CurrentPiece(), position};
+    ReaderActed = false;
+    EndUpdate(true);
+    RefreshRichBackground();
+    FocusRichBox();
+    HintLabel->clear();
+    InfoTimer->start();
+    AboutButton->setEnabled(true);
+    Container_OptionsPageControl->setEnabled(true);
+    RefreshBookshelfCaptions();
+    UpdateChaptersButton();
+    LoadTiming.Stop();
+    UpdateCurrentFileInfo(BookOpenedInText(LoadTiming.Seconds()), true, true);
+    InfoTimerTimer();
 }
 
 bool TLecternForm::LoadProgress(int characters)
@@ -329,6 +389,11 @@ void TLecternForm::UpdateCurrentFileInfo(const QString &text, bool setTitle, boo
     info.PieceCount = PiecesComboBox->count();
     if (!IsRtfBookName(CurrentBookPath) && BookEncoding.IsDecided())
         info.Encoding = EncodingDisplayName(BookEncoding);
+    // The layout the engine found is shown, never stored: the profile keeps
+    // the reader's own choice.
+    if (Engine->LayoutDetected)
+        info.Layout = Engine->PoorlyWritten ? QStringLiteral("detected: poorly written")
+                                            : QStringLiteral("detected: well written");
     CurrentFileInfoLabel->setText(CurrentFileInfoText(info, loadTime));
     BookLoadedInLabel->setText(LoadTimeText);
     if (setTitle)

@@ -49,12 +49,6 @@ void TProfileGeneralTabSheet::ReadEnhanceProfile(TProfile &profile) const
     profile.Encoding = Encoding();
 }
 
-void TProfileGeneralTabSheet::ShowDetectedLayout(bool poorlyWritten)
-{
-    if (Form.DetectTextLayoutCheckBox->isChecked())
-        Form.PoorlyWrittenCheckBox->setChecked(poorlyWritten);
-}
-
 QString TProfileGeneralTabSheet::Encoding() const { return Form.EncodingComboBox->currentText(); }
 
 void TProfileGeneralTabSheet::RememberEncoding() { EncodingIndex = Form.EncodingComboBox->currentIndex(); }

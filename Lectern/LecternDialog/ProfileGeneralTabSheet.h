@@ -22,8 +22,6 @@ public:
     // that is not a choice shows "Automatic".
     void ShowEnhanceProfile(const TProfile &profile);
     void ReadEnhanceProfile(TProfile &profile) const;
-    // What detection decided for the book just opened.
-    void ShowDetectedLayout(bool poorlyWritten);
     // The encoding chosen for books ("Automatic" when none); the choice the
     // open book was read in is remembered, so a refused change can go back.
     QString Encoding() const;

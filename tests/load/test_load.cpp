@@ -80,7 +80,45 @@ private slots:
     void encodingChoiceReopensBook();
     void closingDuringEnhancementStopsIt();
     void welcomeBookAtStartAndCtrlF5();
+    void fileThatIsNoTextAsksFirst_data();
+    void fileThatIsNoTextAsksFirst();
 };
+
+void TestLoad::fileThatIsNoTextAsksFirst_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QByteArray random;
+    quint32 seed = 12345;
+    for (int i = 0; i < 200000; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        random += char(seed >> 24);
+    }
+    QTest::newRow("a picture") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) + QByteArray(4000, '\x07');
+    QTest::newRow("random bytes") << random;
+}
+
+// A file named .txt that holds no text: the reader is asked first, and No
+// keeps the open book as it was.
+void TestLoad::fileThatIsNoTextAsksFirst()
+{
+    QFETCH(QByteArray, bytes);
+    TScopedRecordingDialogs dialogs;
+    QTemporaryDir dir;
+    TFormFixture f;
+    TLecternForm &form = f.Form;
+    const QString book = WriteFile(dir, QStringLiteral("Book.txt"), NumberedBook(300));
+    QVERIFY(form.OpenBook(book, false));
+    const QString shown = form.RichEdit->RichDocument()->GetText();
+    const QString odd = WriteFile(dir, QStringLiteral("Odd.txt"), bytes);
+    dialogs.Answers = {DialogResultNo};
+    QVERIFY(!form.OpenBook(odd, false));
+    QCOMPARE(dialogs.Texts(), QStringList{QStringLiteral("This file does not look like a text book. Open it anyway?")});
+    QCOMPARE(form.CurrentBookPath, QFileInfo(book).absoluteFilePath());
+    QCOMPARE(form.RichEdit->RichDocument()->GetText(), shown);
+    dialogs.Answers = {DialogResultOk};
+    QVERIFY(form.OpenBook(odd, false));
+    QCOMPARE(form.CurrentBookPath, QFileInfo(odd).absoluteFilePath());
+}
 
 void TestLoad::sizeChecksAndRefusals()
 {
@@ -97,7 +135,8 @@ void TestLoad::sizeChecksAndRefusals()
     QCOMPARE(dialogs.Count(TDialogKind::Query), 1);
     QCOMPARE(dialogs.Boxes.last().Text, OnePieceQuestionText());
     QVERIFY(dialogs.Boxes.last().Text.contains(QStringLiteral("500,000")));
-    QCOMPARE(form.CurrentBookPath, QFileInfo(big).absoluteFilePath());
+    // Nothing was open before, and nothing is now.
+    QVERIFY(form.CurrentBookPath.isEmpty());
     QCOMPARE(form.RichEdit->RichDocument()->GetTextLength(), 0);
     QCOMPARE(form.PiecesComboBox->count(), 0);
 
@@ -120,19 +159,22 @@ void TestLoad::sizeChecksAndRefusals()
         QVERIFY(h.resize(20000001));
     }
     dialogs.Boxes.clear();
+    const QString before = form.RichEdit->RichDocument()->GetText();
     QVERIFY(!form.OpenBook(huge, false));
     QCOMPARE(dialogs.Boxes.size(), 1);
     QCOMPARE(dialogs.Boxes[0].Kind, TDialogKind::Warning);
     QCOMPARE(dialogs.Boxes[0].Text, QStringLiteral("You can't open books bigger than 20,000,000 characters."));
-    QCOMPARE(form.RichEdit->RichDocument()->GetTextLength(), 0);
+    // The book that was open stays as it was.
+    QCOMPARE(form.RichEdit->RichDocument()->GetText(), before);
+    QCOMPARE(form.CurrentBookPath, QFileInfo(bigRtf).absoluteFilePath());
 
-    // An empty file: a message, nothing loaded, the window usable again.
+    // An empty file: a message, the open book kept, the window usable again.
     form.OpenInPiecesCheckBox->setChecked(true);
     dialogs.Boxes.clear();
     QVERIFY(!form.OpenBook(WriteFile(dir, QStringLiteral("Empty.txt"), QByteArray()), false));
     QCOMPARE(dialogs.Texts(), QStringList{QStringLiteral("File is empty.")});
     QCOMPARE(dialogs.Boxes[0].Kind, TDialogKind::Message);
-    QCOMPARE(form.RichEdit->RichDocument()->GetTextLength(), 0);
+    QCOMPARE(form.RichEdit->RichDocument()->GetText(), before);
     QVERIFY(form.Container_OptionsPageControl->isEnabled());
     QVERIFY(form.AboutButton->isEnabled());
     QVERIFY(form.InfoTimer->isActive());
@@ -147,8 +189,10 @@ void TestLoad::sizeChecksAndRefusals()
     QCOMPARE(dialogs.Count(TDialogKind::Warning), 3);
     for (const auto &box : dialogs.Boxes)
         QCOMPARE(box.Text, QStringLiteral("The book is not a valid text file, or it doesn't exist."));
-    QCOMPARE(form.CurrentFileInfoLabel->text(),
-             QStringLiteral("\"Notes.md\" in \"%1\"").arg(QDir(dir.path()).dirName()));
+    // The line above the text still names the book that is open.
+    QVERIFY(form.CurrentFileInfoLabel->text().startsWith(
+        QStringLiteral("\"Big.RTF\" in \"%1\"").arg(QDir(dir.path()).dirName())));
+    QCOMPARE(form.RichEdit->RichDocument()->GetText(), before);
 }
 
 void TestLoad::piecesStepAndMark()
@@ -241,15 +285,17 @@ void TestLoad::removedFileAndRtfBooks()
     TLecternForm &form = f.Form;
 
     // The book goes away while it is read in pieces: the next piece is
-    // refused with the usual warning and nothing else happens.
+    // refused with the usual warning, and the piece shown stays.
     const QString path = WriteFile(dir, QStringLiteral("Gone.txt"), NumberedBook(1200));
     QVERIFY(form.OpenBook(path, false));
+    const QString shown = form.RichEdit->RichDocument()->GetText();
+    const int pieces = form.PiecesComboBox->count();
     QVERIFY(QFile::remove(path));
     form.NextPieceButtonClick();
     QCOMPARE(dialogs.Texts(), QStringList{NotValidBookText()});
-    QCOMPARE(form.RichEdit->RichDocument()->GetTextLength(), 0);
-    QCOMPARE(form.PiecesComboBox->count(), 0);
-    QVERIFY(!form.NextPieceButton->isEnabled());
+    QCOMPARE(form.RichEdit->RichDocument()->GetText(), shown);
+    QCOMPARE(form.PiecesComboBox->count(), pieces);
+    QCOMPARE(form.CurrentPiece(), 1);
     QVERIFY(reports.Messages.isEmpty());
 
     // An RTF book keeps its own formats.
@@ -363,13 +409,16 @@ void TestLoad::encodingChoiceReopensBook()
     const QByteArray bytes = line.repeated(400);
     const QString book = WriteFile(dir, QStringLiteral("Russian.txt"), bytes);
     Ui::ProfileGeneralTabSheet &options = form.ProfileGeneralTabSheet->Form;
+    const bool chosen = options.PoorlyWrittenCheckBox->isChecked();
     QVERIFY(form.OpenBook(book, false));
     QCOMPARE(Paragraphs(form).first(), russian);
     form.InfoTimerTimer();
-    QVERIFY(form.CurrentFileInfoLabel->text().endsWith(QStringLiteral("; Windows-1251")));
-    // Detection has decided the rule set; the reader cannot set it.
+    QVERIFY(form.CurrentFileInfoLabel->text().contains(QStringLiteral("; Windows-1251")));
+    // Detection has decided the rule set and says so; the reader cannot set
+    // it, and the reader's own choice stays as it was.
+    QVERIFY(form.CurrentFileInfoLabel->text().endsWith(QStringLiteral("; detected: well written")));
     QVERIFY(!options.PoorlyWrittenCheckBox->isEnabled());
-    QVERIFY(!options.PoorlyWrittenCheckBox->isChecked());
+    QCOMPARE(options.PoorlyWrittenCheckBox->isChecked(), chosen);
 
     // The reader's choice reopens the book in it, at the same place.
     SetTopLine(form.RichEdit, 300);
@@ -381,7 +430,7 @@ void TestLoad::encodingChoiceReopensBook()
     QVERIFY(Paragraphs(form).first() != russian);
     QVERIFY(qAbs(FirstVisibleCharIndex(form.RichEdit) - place) < 200);
     form.InfoTimerTimer();
-    QVERIFY(form.CurrentFileInfoLabel->text().endsWith(QStringLiteral("; KOI8-R")));
+    QVERIFY(form.CurrentFileInfoLabel->text().contains(QStringLiteral("; KOI8-R")));
     encoding->setCurrentIndex(encoding->findText(QStringLiteral("Windows-1251")));
     emit encoding->activated(encoding->currentIndex());
     QCOMPARE(Paragraphs(form).first(), russian);

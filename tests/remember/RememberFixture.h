@@ -85,6 +85,14 @@ struct TRememberFixture {
     }
     static void LeftClick(TLecternForm &form, int k) { QTest::mouseClick(Marks(form)->Button(k), Qt::LeftButton); }
     static int Top(TLecternForm &form) { return GetFirstVisibleLine(form.RichEdit); }
+    // The reader goes to a line: the window sees a key of the reader's.
+    static void ReadTo(TLecternForm &form, int line)
+    {
+        SetTopLine(form.RichEdit, line);
+        QTest::keyClick(form.RichEdit, Qt::Key_Shift);
+    }
+    // Puts the open book on the shelf, as "&Put" does.
+    static void Put(TLecternForm &form) { QTest::mouseClick(Shelf(form).PutBookshelfButton, Qt::LeftButton); }
 
     // Picks the menu item of `book` in the bookshelf's menu now shown.
     static bool PickFromShelfMenu(TLecternForm &form, const QString &book)

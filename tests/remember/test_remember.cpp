@@ -40,10 +40,11 @@ void TestRemember::roundTripBringsTheReaderBack()
         QVERIFY(form->OpenBook(book, true));
         // The place is on disk as soon as the book is open.
         QVERIFY(f.Ini().contains("0=" + book.toUtf8()));
+        f.Put(*form);
         form->ProfileFormatTabSheet->Form.FontSizeComboBox->setCurrentText(QStringLiteral("20"));
         form->ProfileFormatTabSheet->Form.LeftMarginComboBox->setCurrentText(QStringLiteral("40"));
         form->ProgramGeneralTabSheet->Form.ClipboardForDicCheckBox->setChecked(false);
-        SetTopLine(form->RichEdit, 120);
+        f.ReadTo(*form, 120);
         top = f.Top(*form);
         QVERIFY(top > 100);
         f.RightClick(*form, 2);
@@ -133,13 +134,14 @@ void TestRemember::topLinesOfABookKeepTheStoredPlace()
     const QString other = f.WriteBook(QStringLiteral("Other.txt"), 10);
     auto form = f.Start();
     QVERIFY(form->OpenBook(book, true));
-    SetTopLine(form->RichEdit, 60);
+    f.Put(*form);
+    f.ReadTo(*form, 60);
     const int stored = FirstVisibleCharIndex(form->RichEdit);
     QVERIFY(form->OpenBook(other, true)); // leaving the book records its place
     QVERIFY(form->OpenBook(book, true));
     QCOMPARE(FirstVisibleCharIndex(form->RichEdit), stored);
     // Among the first five lines at close: the stored place stays.
-    SetTopLine(form->RichEdit, 3);
+    f.ReadTo(*form, 3);
     QVERIFY(form->close());
     auto again = f.Start();
     again->LoadOnStart();
@@ -208,6 +210,7 @@ void TestRemember::bookmarkOfAnotherPieceLoadsThatPiece()
     const QString book = f.WriteBook(QStringLiteral("Long.txt"), 2000); // about 170 KB: 4 pieces
     auto form = f.Start();
     QVERIFY(form->OpenBook(book, true));
+    f.Put(*form);
     QVERIFY(form->PiecesComboBox->count() > 2);
     QVERIFY(form->LoadFromFile(QString(), 2, false, 0));
     SetTopLine(form->RichEdit, 50);
@@ -221,7 +224,7 @@ void TestRemember::bookmarkOfAnotherPieceLoadsThatPiece()
 
     // Closing in piece 2 near its top still records the place: only the top
     // of the first piece is no place to remember.
-    SetTopLine(form->RichEdit, 1);
+    f.ReadTo(*form, 1);
     QVERIFY(form->close());
     auto again = f.Start();
     again->LoadOnStart();
@@ -236,9 +239,11 @@ void TestRemember::shelfMenuOpensAndRemovesBooks()
     const QString second = f.WriteBook(QStringLiteral("Second.txt"));
     auto form = f.Start();
     QVERIFY(form->OpenBook(first, true));
-    SetTopLine(form->RichEdit, 40);
+    f.Put(*form);
+    f.ReadTo(*form, 40);
     const int place = FirstVisibleCharIndex(form->RichEdit);
     QVERIFY(form->OpenBook(second, true));
+    f.Put(*form);
     QCOMPARE(f.Shelf(*form).OpenBookshelfButton->text(), QStringLiteral("&Open (2)"));
 
     QTest::mouseClick(f.Shelf(*form).OpenBookshelfButton, Qt::LeftButton);

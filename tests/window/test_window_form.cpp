@@ -348,9 +348,9 @@ void TestWindowForm::openingRefusesBadFiles()
     QVERIFY(!form.OpenBook(WriteBook(dir, QStringLiteral("Notes.md"), "x"), false));
     QCOMPARE(dialogs.Count(TDialogKind::Warning), 2);
     QCOMPARE(dialogs.Boxes[0].Text, QStringLiteral("The book is not a valid text file, or it doesn't exist."));
-    // A refused open names the refused book and shows nothing.
-    QCOMPARE(form.CurrentBookPath, QFileInfo(dir.filePath(QStringLiteral("Notes.md"))).absoluteFilePath());
-    QCOMPARE(form.RichEdit->toPlainText(), QString());
+    // A refused open leaves the open book as it was.
+    QCOMPARE(form.CurrentBookPath, QFileInfo(good).absoluteFilePath());
+    QCOMPARE(form.RichEdit->toPlainText(), QStringLiteral("One line\n\n***** End of Book *****"));
     // Of several dropped files only the first is opened.
     const QString first = WriteBook(dir, QStringLiteral("First.txt"), "first");
     const QString second = WriteBook(dir, QStringLiteral("Second.txt"), "second");
