@@ -3,8 +3,9 @@
 // never waits; the window is told which sentence to mark as the voice
 // begins it; at the end of a piece the window loads the next one and the
 // reading goes on, the sentence cut by the piece's end spoken whole. Every
-// failure of the engine (none installed, no voice, no answer) ends the
-// reading with one message.
+// failure of the engine (none installed, no voice, no answer, a breakdown)
+// ends the reading with one message; an engine that broke down or stopped
+// answering is given up (Abandon), so the window makes a new one.
 #pragma once
 
 #include "SpeechEngine.h"
@@ -116,7 +117,10 @@ private:
     // The first sentence of a new piece: the carried tail joined with it,
     // and the text the pieces repeat skipped.
     void EnterNextPiece();
-    void Fail(const QString &message);
+    // Ends the reading with the message; `engineBroke`: the engine broke
+    // down or stopped answering, and is given up.
+    void Fail(const QString &message, bool engineBroke = false);
     void Finish();
+    bool IsHanded(int id) const;
     void ArmWatchdog();
 };
