@@ -32,6 +32,8 @@ public:
     void Configure(const TVoiceSettings &settings);
     void Speak(int id, const QString &text, int pauseBefore);
     void Stop();
+    // Checks that the engine is still there; breaks the worker when not.
+    void CheckAnswers();
     // Silences the voice where that is safe, and breaks the worker without
     // a report.
     void Abandon();

@@ -59,6 +59,17 @@ void TRecordingSpeechEngine::Stop()
     Speaking = false;
 }
 
+void TRecordingSpeechEngine::CheckAnswers()
+{
+    if (Broken) {
+        ++CallsWhenBroken;
+        return;
+    }
+    ++Checks;
+    if (Gone)
+        BreakDown(NoAnswerMessage);
+}
+
 void TRecordingSpeechEngine::Abandon()
 {
     ++Abandons;

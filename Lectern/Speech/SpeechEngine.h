@@ -54,6 +54,9 @@ public:
     virtual void Speak(int id, const QString &text, int pauseBefore) = 0;
     // Silences the voice and forgets the queued sentences.
     virtual void Stop() = 0;
+    // Asks the engine whether it is still there, changing nothing it says:
+    // one that has gone (its connection died unseen) reports OnFailed.
+    virtual void CheckAnswers() = 0;
     // Gives the engine up: it broke down or stopped answering. It is asked
     // nothing more (silenced only where that is safe), reports nothing more,
     // and its State() is Failed from then on.
@@ -90,13 +93,15 @@ public:
     // while configured, or at the n-th sentence handed (from 1; 0: never).
     QString ConfigureFailure;
     int SpeakFailsAt = 0;
+    bool Gone = false; // CheckAnswers breaks it down
     TVoiceSettings Settings;
     QVector<TSpoken> Queue; // handed and not yet done, in order
     QVector<TSpoken> Spoken; // every sentence handed, in order
     int Starts = 0; // a start after a breakdown stands for a new engine
     int Stops = 0;
     int Abandons = 0;
-    int CallsWhenBroken = 0; // Configure, Speak and Stop after a breakdown
+    int Checks = 0;
+    int CallsWhenBroken = 0; // Configure, Speak, Stop and CheckAnswers after a breakdown
 
     QString Name() const override { return EngineName; }
     void Start() override;
@@ -106,6 +111,7 @@ public:
     void Configure(const TVoiceSettings &settings) override;
     void Speak(int id, const QString &text, int pauseBefore) override;
     void Stop() override;
+    void CheckAnswers() override;
     void Abandon() override;
 
     // The engine's side: the answer to Start, the first queued sentence

@@ -118,6 +118,15 @@ public:
             worker, [worker] { worker->Stop(); }, Qt::QueuedConnection);
     }
 
+    void CheckAnswers() override
+    {
+        if (Abandoned)
+            return;
+        TQtSpeechWorker *worker = Worker;
+        QMetaObject::invokeMethod(
+            worker, [worker] { worker->CheckAnswers(); }, Qt::QueuedConnection);
+    }
+
     void Abandon() override
     {
         if (Abandoned)
@@ -272,6 +281,14 @@ void TQtSpeechWorker::Configure(const TVoiceSettings &settings)
         Break();
 }
 
+void TQtSpeechWorker::CheckAnswers()
+{
+    // Only speech-dispatcher can go away under its engine, and only its
+    // engine is asked this while it speaks.
+    if (Sound() && EngineName == EverydayEngine)
+        StillAnswers(Speech->voice().name());
+}
+
 void TQtSpeechWorker::Speak(int id, const QString &text, int pauseBefore)
 {
     if (Broken)
@@ -400,6 +417,7 @@ public:
     void Configure(const TVoiceSettings &) override {}
     void Speak(int, const QString &, int) override {}
     void Stop() override {}
+    void CheckAnswers() override {}
     void Abandon() override {}
 
 private:

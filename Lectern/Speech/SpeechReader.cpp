@@ -18,6 +18,8 @@ const QString NoStartMessage
 TSpeechReader::TSpeechReader(QObject *parent) : QObject(parent)
 {
     Watchdog.setSingleShot(true);
+    Check.setSingleShot(true);
+    connect(&Check, &QTimer::timeout, this, &TSpeechReader::CheckEngine);
     // An engine that does not answer in time is given up: what it does
     // when it wakes up again is no longer known.
     connect(&Watchdog, &QTimer::timeout, this,
@@ -91,7 +93,7 @@ void TSpeechReader::Stop()
 void TSpeechReader::Finish()
 {
     Phase = TPhase::Idle;
-    Watchdog.stop();
+    StopWatching();
     Handed.clear();
     Pending.reset();
     CarriedTail.reset();
@@ -209,7 +211,7 @@ void TSpeechReader::EndOfText()
 {
     if (Text->AtPieceEnd() && OnEndOfText) {
         const int generation = Generation;
-        Watchdog.stop();
+        StopWatching();
         const bool loaded = OnEndOfText();
         // The window may have stopped the reading (or started another)
         // while the piece loaded.
@@ -315,15 +317,34 @@ bool TSpeechReader::IsHanded(int id) const
 void TSpeechReader::ArmWatchdog()
 {
     if (Phase == TPhase::Starting) {
+        Check.stop();
         Watchdog.start(StartTimeout);
         return;
     }
-    if (Handed.empty()) {
-        Watchdog.stop();
+    if (Phase == TPhase::Idle || Handed.empty()) {
+        StopWatching();
         return;
     }
     const THanded &current = Handed.front();
     // Slower rates take up to twice as long.
     const double slower = Request.RatePercent < 0 ? 1.0 - Request.RatePercent / 100.0 : 1.0;
-    Watchdog.start(BaseTime + current.PauseBefore + int(current.Characters * TimePerCharacter * slower));
+    const int characters = current.Characters;
+    Watchdog.start(BaseTime + current.PauseBefore + int(characters * TimePerCharacter * slower));
+    Check.start(CheckTime + current.PauseBefore + int(characters * CheckPerCharacter * slower));
+}
+
+void TSpeechReader::StopWatching()
+{
+    Watchdog.stop();
+    Check.stop();
+}
+
+void TSpeechReader::CheckEngine()
+{
+    if (Phase != TPhase::Reading || !SpeechEngine)
+        return;
+    const int generation = Generation;
+    SpeechEngine->CheckAnswers(); // one that has gone reports it, maybe at once
+    if (generation == Generation && Phase == TPhase::Reading)
+        Check.start(std::max(1, CheckInterval));
 }

@@ -63,6 +63,13 @@ public:
     // for each character at the normal rate (slower rates get more).
     int BaseTime = 5000;
     int TimePerCharacter = 200;
+    // A voice late with a sentence (past a second and some for each
+    // character, about what speaking it takes) is asked whether it is still
+    // there, and again every CheckInterval: speech-dispatcher may have gone
+    // without a word, and the voice with it.
+    int CheckTime = 1000;
+    int CheckPerCharacter = 70;
+    int CheckInterval = 2000;
 
     // ---- The window's side ----
     // Mark the sentence and keep it in view.
@@ -103,6 +110,7 @@ private:
     QString Voice;
     QLocale::Language BookLanguage = QLocale::AnyLanguage;
     QTimer Watchdog;
+    QTimer Check; // asks a late voice whether it is still there
 
     void EngineStarted();
     void SentenceBegun(int id);
@@ -123,4 +131,6 @@ private:
     void Finish();
     bool IsHanded(int id) const;
     void ArmWatchdog();
+    void StopWatching();
+    void CheckEngine();
 };

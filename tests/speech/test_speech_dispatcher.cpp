@@ -36,7 +36,8 @@ public:
             if (!root.mkpath(QString::fromLatin1(sub)))
                 return false;
         QFile::setPermissions(dir + QStringLiteral("/run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        return Write(dir + QStringLiteral("/home/.asoundrc"), "pcm.!default { type null }\nctl.!default { type hw card 0 }\n")
+        return Write(dir + QStringLiteral("/home/.asoundrc"),
+                     "pcm.!default { type null }\nctl.!default { type hw card 0 }\n")
             && Write(dir + QStringLiteral("/config/speech-dispatcher/speechd.conf"),
                      "AudioOutputMethod \"alsa\"\nDisableAutoSpawn\nLogLevel 1\n");
     }
@@ -51,9 +52,9 @@ public:
         Process.setProcessEnvironment(env);
         Process.setStandardOutputFile(Dir + QStringLiteral("/log/out.txt"), QIODevice::Append);
         Process.setStandardErrorFile(Dir + QStringLiteral("/log/out.txt"), QIODevice::Append);
-        Process.start(QStringLiteral("speech-dispatcher"),
-                      {"-s", "-t", "5", "-c", "unix_socket", "-S", Socket(), "-P", Dir + "/run/speechd.pid", "-L",
-                       Dir + "/log"});
+        Process.start(
+            QStringLiteral("speech-dispatcher"),
+            {"-s", "-t", "5", "-c", "unix_socket", "-S", Socket(), "-P", Dir + "/run/speechd.pid", "-L", Dir + "/log"});
         if (!Process.waitForStarted(10000))
             return false;
         QDeadlineTimer deadline(20000);
@@ -166,6 +167,10 @@ bool TestSpeechDispatcher::ReadsAloud(TReading &reading)
         return false;
     }
     reading.Use(CreateSpeechEngine(Engine));
+    // Asked all the time whether it is there, the voice reads on.
+    reading.Reader.CheckTime = 0;
+    reading.Reader.CheckPerCharacter = 0;
+    reading.Reader.CheckInterval = 5;
     reading.Start(Sentences(2));
     QDeadlineTimer deadline(120000); // the engine lists its voices first
     while (reading.Finished == 0 && !deadline.hasExpired())
@@ -209,9 +214,11 @@ void TestSpeechDispatcher::goneWhileReading()
     TReading reading;
     if (!ReadsAloud(reading))
         QSKIP("speech-dispatcher cannot speak here");
-    // A sentence cut off by the kill never ends: the watch gives it up.
-    reading.Reader.BaseTime = 3000;
-    reading.Reader.TimePerCharacter = 10;
+    // A sentence cut off by the kill never ends: long before the watch
+    // would give it up, the question whether the voice is there finds out.
+    reading.Reader.BaseTime = 60000;
+    reading.Reader.CheckTime = 500;
+    reading.Reader.CheckInterval = 500;
     reading.Start(Sentences(400));
     QTRY_VERIFY_WITH_TIMEOUT(reading.Marked > 2, 30000);
     Dispatcher->Kill();

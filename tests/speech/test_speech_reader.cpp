@@ -68,6 +68,7 @@ private slots:
     void BrokenEngineIsGivenUp_data();
     void BrokenEngineIsGivenUp();
     void BreakdownBetweenReadingsIsSilent();
+    void LateVoiceIsAskedWhetherItIsThere();
     void LateReportsOfAnEarlierReading();
     void FirstSentenceAfterAPieceIsWatched();
     void CrossingIntoTheNextPiece_data();
@@ -367,6 +368,36 @@ void TestSpeechReader::BreakdownBetweenReadingsIsSilent()
     QCOMPARE(f.Engine.CallsWhenBroken, 0);
     QCOMPARE(f.Engine.SpeakAll(), 7);
     QVERIFY(f.Messages.isEmpty());
+}
+
+void TestSpeechReader::LateVoiceIsAskedWhetherItIsThere()
+{
+    TReaderFixture f;
+    Enhance(f.Document, Story);
+    // On time: never asked.
+    f.Start();
+    f.Engine.SpeakAll();
+    QCOMPARE(f.Engine.Checks, 0);
+
+    // Late with a sentence, long before the watch gives it up: asked again
+    // and again, and reading on while it answers.
+    f.Reader.BaseTime = 60000;
+    f.Reader.CheckTime = 10;
+    f.Reader.CheckPerCharacter = 0;
+    f.Reader.CheckInterval = 10;
+    f.Start();
+    QVERIFY(f.Engine.BeginNext());
+    QTRY_VERIFY(f.Engine.Checks >= 3);
+    QVERIFY(f.Reader.IsReading());
+    QVERIFY(f.Messages.isEmpty());
+    // speech-dispatcher goes: the next question finds it out.
+    f.Engine.Gone = true;
+    QTRY_COMPARE_WITH_TIMEOUT(f.Messages, QStringList{NoAnswerMessage}, 2000);
+    QVERIFY(!f.Reader.IsReading());
+    const int checks = f.Engine.Checks;
+    QTest::qWait(60);
+    QCOMPARE(f.Engine.Checks, checks);
+    QCOMPARE(f.Engine.CallsWhenBroken, 0);
 }
 
 void TestSpeechReader::LateReportsOfAnEarlierReading()

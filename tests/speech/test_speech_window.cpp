@@ -275,7 +275,8 @@ void TestSpeechWindow::brokenVoiceEndsReadingAndGetsANewEngine()
     auto *button = form->findChild<TVoiceGroupBox *>()->Form.ReadAloudButton;
     QVERIFY(form->OpenBook(f.WriteBook(QStringLiteral("Mill.txt"), 50), true));
     QTest::keyClick(form->RichEdit, Qt::Key_F9);
-    const QString message = midSentence ? QStringLiteral("Text synthesizing failure.") : startFailure + configureFailure;
+    const QString message
+        = midSentence ? QStringLiteral("Text synthesizing failure.") : startFailure + configureFailure;
     if (midSentence) {
         QVERIFY(f.Engine->BeginNext());
         QVERIFY(!f.Marked(*form).isEmpty());
