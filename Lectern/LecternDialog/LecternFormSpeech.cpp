@@ -63,7 +63,10 @@ void TLecternForm::SetUpSpeech()
 TSpeechEngine *TLecternForm::SpeechEngineForOptions()
 {
     const QString wanted = VoiceGroupBox->Options().Engine;
-    if (!SpeechEngine || (!wanted.isEmpty() && SpeechEngine->Name() != wanted)) {
+    // A failed engine is never used again (its connection may have died):
+    // each try gets a new one.
+    if (!SpeechEngine || SpeechEngine->State() == TSpeechEngineState::Failed
+        || (!wanted.isEmpty() && SpeechEngine->Name() != wanted)) {
         SpeechReader->SetEngine(nullptr);
         SpeechEngine = SpeechEngineFactory(wanted);
         SpeechReader->SetEngine(SpeechEngine.get());

@@ -3,6 +3,13 @@
 // speech-dispatcher can take seconds, or hang), lists its voices, and keeps
 // the queue of sentences, saying the next one as the voice finishes the one
 // before. It talks to the window's thread through its signals only.
+//
+// Once its QTextToSpeech reports an error, or the engine is abandoned, the
+// worker is broken: it reports the breakdown once and asks the
+// QTextToSpeech nothing more (the speechd plugin crashes in its rate,
+// pitch and volume calls once its connection to speech-dispatcher has
+// died). A broken worker is never started again; a new engine gets a new
+// worker.
 #pragma once
 
 #include "SpeechEngine.h"
@@ -12,6 +19,8 @@
 #include <QQueue>
 #include <QTextToSpeech>
 #include <QVoice>
+
+#include <optional>
 
 class TQtSpeechWorker : public QObject {
     Q_OBJECT
@@ -23,6 +32,11 @@ public:
     void Configure(const TVoiceSettings &settings);
     void Speak(int id, const QString &text, int pauseBefore);
     void Stop();
+    // Checks that the engine is still there; breaks the worker when not.
+    void CheckAnswers();
+    // Silences the voice where that is safe, and breaks the worker without
+    // a report.
+    void Abandon();
     // Silences the voice and lets the engine go, on its own thread.
     void Shutdown();
 
@@ -31,6 +45,7 @@ signals:
     void Started(const QString &failure, const QVector<TSpeechVoice> &voices);
     void Begun(int id);
     void Done(int id);
+    // Once, when the worker breaks.
     void Failed(const QString &message);
 
 private:
@@ -49,7 +64,16 @@ private:
     bool Pausing = false;
     bool IgnoreReady = false; // the answer to a stop is still to come
     int Stops = 0;
+    bool Broken = false;
+    std::optional<TVoiceSettings> Applied; // what rate, pitch and volume are set to
 
+    // The QTextToSpeech may be asked something.
+    bool Sound() const;
+    // Checks that the connection to the engine still stands by choosing the
+    // voice anew; false (and broken) when it does not.
+    bool StillAnswers(const QString &voice);
+    // Reports the breakdown, once.
+    void Break();
     void SayNext();
     void StateChanged(QTextToSpeech::State state);
 };

@@ -3,10 +3,16 @@
 #include <algorithm>
 
 const QString NoVoiceMessage = QStringLiteral("No voice is installed: install speech-dispatcher and espeak-ng");
+const QString NoAnswerMessage
+    = QStringLiteral("The voice does not answer: the speech engine may have no sound device to play on, or may hang.");
 
 void TRecordingSpeechEngine::Start()
 {
     ++Starts;
+    Broken = false;
+    Abandoned = false;
+    Queue.clear();
+    Speaking = false;
     CurrentState = TSpeechEngineState::Starting;
     if (AnswerStartAtOnce)
         AnswerStart();
@@ -14,27 +20,81 @@ void TRecordingSpeechEngine::Start()
 
 void TRecordingSpeechEngine::AnswerStart()
 {
+    if (Abandoned)
+        return;
     CurrentState = StartFailure.isEmpty() ? TSpeechEngineState::Ready : TSpeechEngineState::Failed;
     if (OnStarted)
         OnStarted();
 }
 
+void TRecordingSpeechEngine::Configure(const TVoiceSettings &settings)
+{
+    if (Broken) {
+        ++CallsWhenBroken;
+        return;
+    }
+    Settings = settings;
+    if (!ConfigureFailure.isEmpty())
+        BreakDown(ConfigureFailure);
+}
+
 void TRecordingSpeechEngine::Speak(int id, const QString &text, int pauseBefore)
 {
+    if (Broken) {
+        ++CallsWhenBroken;
+        return;
+    }
     Queue.append({id, text, pauseBefore});
     Spoken.append({id, text, pauseBefore});
+    if (SpeakFailsAt > 0 && Spoken.size() == SpeakFailsAt)
+        BreakDown(QStringLiteral("Text synthesizing failure."));
 }
 
 void TRecordingSpeechEngine::Stop()
 {
+    if (Broken)
+        ++CallsWhenBroken;
     ++Stops;
     Queue.clear();
     Speaking = false;
 }
 
+void TRecordingSpeechEngine::CheckAnswers()
+{
+    if (Broken) {
+        ++CallsWhenBroken;
+        return;
+    }
+    ++Checks;
+    if (Gone)
+        BreakDown(NoAnswerMessage);
+}
+
+void TRecordingSpeechEngine::Abandon()
+{
+    ++Abandons;
+    Broken = true;
+    Abandoned = true;
+    Queue.clear();
+    Speaking = false;
+    CurrentState = TSpeechEngineState::Failed;
+}
+
+void TRecordingSpeechEngine::BreakDown(const QString &message)
+{
+    if (Abandoned)
+        return;
+    Broken = true;
+    Queue.clear();
+    Speaking = false;
+    CurrentState = TSpeechEngineState::Failed;
+    if (OnFailed)
+        OnFailed(message);
+}
+
 bool TRecordingSpeechEngine::BeginNext()
 {
-    if (Queue.isEmpty() || Speaking)
+    if (Abandoned || Queue.isEmpty() || Speaking)
         return false;
     Speaking = true;
     if (OnBegun)
@@ -44,7 +104,7 @@ bool TRecordingSpeechEngine::BeginNext()
 
 bool TRecordingSpeechEngine::FinishCurrent()
 {
-    if (Queue.isEmpty() || !Speaking)
+    if (Abandoned || Queue.isEmpty() || !Speaking)
         return false;
     Speaking = false;
     const int id = Queue.takeFirst().Id;

@@ -7,6 +7,11 @@
 #include <QThread>
 #include <QTimer>
 
+#ifdef Q_OS_UNIX
+#include <pthread.h>
+#include <signal.h>
+#endif
+
 namespace {
 
 const QString EverydayEngine = QStringLiteral("speechd");
@@ -40,6 +45,8 @@ public:
                 OnDone(id);
         });
         connect(Worker, &TQtSpeechWorker::Failed, this, [this](const QString &message) {
+            Why = message;
+            CurrentState = TSpeechEngineState::Failed;
             if (OnFailed)
                 OnFailed(message);
         });
@@ -66,6 +73,12 @@ public:
 
     void Start() override
     {
+        if (Abandoned) {
+            // Never started again: its connection may have died.
+            if (OnStarted)
+                OnStarted();
+            return;
+        }
         if (CurrentState == TSpeechEngineState::Starting)
             return;
         CurrentState = TSpeechEngineState::Starting;
@@ -80,6 +93,8 @@ public:
 
     void Configure(const TVoiceSettings &settings) override
     {
+        if (Abandoned)
+            return;
         TQtSpeechWorker *worker = Worker;
         QMetaObject::invokeMethod(
             worker, [worker, settings] { worker->Configure(settings); }, Qt::QueuedConnection);
@@ -87,6 +102,8 @@ public:
 
     void Speak(int id, const QString &text, int pauseBefore) override
     {
+        if (Abandoned)
+            return;
         TQtSpeechWorker *worker = Worker;
         QMetaObject::invokeMethod(
             worker, [worker, id, text, pauseBefore] { worker->Speak(id, text, pauseBefore); }, Qt::QueuedConnection);
@@ -94,9 +111,34 @@ public:
 
     void Stop() override
     {
+        if (Abandoned)
+            return;
         TQtSpeechWorker *worker = Worker;
         QMetaObject::invokeMethod(
             worker, [worker] { worker->Stop(); }, Qt::QueuedConnection);
+    }
+
+    void CheckAnswers() override
+    {
+        if (Abandoned)
+            return;
+        TQtSpeechWorker *worker = Worker;
+        QMetaObject::invokeMethod(
+            worker, [worker] { worker->CheckAnswers(); }, Qt::QueuedConnection);
+    }
+
+    void Abandon() override
+    {
+        if (Abandoned)
+            return;
+        Abandoned = true;
+        CurrentState = TSpeechEngineState::Failed;
+        if (Why.isEmpty())
+            Why = NoAnswerMessage;
+        disconnect(Worker, nullptr, this, nullptr); // nothing more is reported
+        TQtSpeechWorker *worker = Worker;
+        QMetaObject::invokeMethod(
+            worker, [worker] { worker->Abandon(); }, Qt::QueuedConnection);
     }
 
 private:
@@ -104,16 +146,52 @@ private:
     std::unique_ptr<QThread> Thread;
     TQtSpeechWorker *Worker = nullptr; // lives on Thread; deleted once it has ended
     TSpeechEngineState CurrentState = TSpeechEngineState::NotStarted;
+    bool Abandoned = false;
     QString Why;
     QVector<TSpeechVoice> VoiceList;
 };
 
+// libspeechd writes to its socket with write(): a speech-dispatcher that
+// has just gone would end the program with SIGPIPE. Blocked on the
+// engine's thread (and the threads libspeechd starts from it), the write
+// fails instead, and the engine reports an error.
+void BlockBrokenPipe()
+{
+#ifdef Q_OS_UNIX
+    sigset_t pipe;
+    sigemptyset(&pipe);
+    sigaddset(&pipe, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
+#endif
+}
+
 } // namespace
+
+bool TQtSpeechWorker::Sound() const { return Speech && !Broken && Speech->state() != QTextToSpeech::Error; }
+
+void TQtSpeechWorker::Break()
+{
+    if (Broken)
+        return;
+    Broken = true;
+    ++Stops;
+    Queue.clear();
+    Pausing = false;
+    Current = -1;
+    // Not the engine's own words: they name the voice or the synthesizer
+    // it was asked for, rarely the cause.
+    emit Failed(NoAnswerMessage);
+}
 
 void TQtSpeechWorker::Start()
 {
+    BlockBrokenPipe();
+    if (Broken) {
+        emit Started(NoAnswerMessage, {});
+        return;
+    }
     if (Speech) {
-        delete Speech; // a new start after a failure
+        delete Speech; // a new start after a failed one
         Speech = nullptr;
     }
     if (!QTextToSpeech::availableEngines().contains(EngineName)) {
@@ -140,37 +218,88 @@ void TQtSpeechWorker::Start()
             voices.append({voice.name(), voice.locale().language() == QLocale::C ? locale : voice.locale()});
         }
     }
-    if (voices.isEmpty()) {
+    if (voices.isEmpty() || Speech->state() == QTextToSpeech::Error) {
+        // No voice, or the engine went while its voices were listed.
+        const QString why = Speech->errorString();
         delete Speech;
         Speech = nullptr;
-        emit Started(NoVoiceMessage, {});
+        emit Started(why.isEmpty() ? NoVoiceMessage : QStringLiteral("The speech engine cannot speak: ") + why, {});
         return;
     }
     connect(Speech, &QTextToSpeech::stateChanged, this, &TQtSpeechWorker::StateChanged);
+    connect(Speech, &QTextToSpeech::errorOccurred, this,
+            [this](QTextToSpeech::ErrorReason, const QString &) { Break(); });
+    Applied.reset();
     emit Started(QString(), voices);
+}
+
+bool TQtSpeechWorker::StillAnswers(const QString &voice)
+{
+    // The speechd plugin goes on saying Ready after speech-dispatcher has
+    // gone, and its rate, pitch and volume calls then crash; a voice chosen
+    // is sent to speech-dispatcher, and fails with an error. The same voice
+    // is not sent again, so another one is chosen first: one of the same
+    // language (most likely of the same synthesizer), else any.
+    const auto named = VoiceByName.constFind(voice);
+    const QVoice wanted = named != VoiceByName.constEnd() ? *named : Speech->voice();
+    std::optional<QVoice> other;
+    for (const QVoice &v : std::as_const(VoiceByName)) {
+        if (v.name() == wanted.name())
+            continue;
+        if (!other || (v.locale() == wanted.locale() && other->locale() != wanted.locale()))
+            other = v;
+    }
+    if (other)
+        Speech->setVoice(*other);
+    if (Sound())
+        Speech->setVoice(wanted);
+    if (Sound())
+        return true;
+    Break();
+    return false;
 }
 
 void TQtSpeechWorker::Configure(const TVoiceSettings &settings)
 {
-    if (!Speech)
+    if (!Sound()) {
+        if (Speech && !Broken)
+            Break();
         return;
-    const auto voice = VoiceByName.constFind(settings.Voice);
-    if (voice != VoiceByName.constEnd())
-        Speech->setVoice(*voice);
-    Speech->setRate(settings.Rate);
-    Speech->setPitch(settings.Pitch);
-    Speech->setVolume(settings.Volume);
+    }
+    if (!StillAnswers(settings.Voice))
+        return;
+    // Only what changed, each a question to the engine.
+    if (!Applied || Applied->Rate != settings.Rate)
+        Speech->setRate(settings.Rate);
+    if (Sound() && (!Applied || Applied->Pitch != settings.Pitch))
+        Speech->setPitch(settings.Pitch);
+    if (Sound() && (!Applied || Applied->Volume != settings.Volume))
+        Speech->setVolume(settings.Volume);
+    if (Sound())
+        Applied = settings;
+    else
+        Break();
+}
+
+void TQtSpeechWorker::CheckAnswers()
+{
+    // Only speech-dispatcher can go away under its engine, and only its
+    // engine is asked this while it speaks.
+    if (Sound() && EngineName == EverydayEngine)
+        StillAnswers(Speech->voice().name());
 }
 
 void TQtSpeechWorker::Speak(int id, const QString &text, int pauseBefore)
 {
+    if (Broken)
+        return;
     Queue.enqueue({id, text, pauseBefore});
     SayNext();
 }
 
 void TQtSpeechWorker::SayNext()
 {
-    if (!Speech || Current >= 0 || Queue.isEmpty() || Pausing)
+    if (!Sound() || Current >= 0 || Queue.isEmpty() || Pausing)
         return;
     TItem &next = Queue.head();
     if (next.PauseBefore > 0) {
@@ -193,6 +322,8 @@ void TQtSpeechWorker::SayNext()
 
 void TQtSpeechWorker::StateChanged(QTextToSpeech::State state)
 {
+    if (Broken)
+        return;
     switch (state) {
     case QTextToSpeech::Speaking:
         IgnoreReady = false;
@@ -215,13 +346,7 @@ void TQtSpeechWorker::StateChanged(QTextToSpeech::State state)
             SayNext();
         }
         break;
-    case QTextToSpeech::Error: {
-        const QString why = Speech->errorString();
-        Queue.clear();
-        Current = -1;
-        emit Failed(why.isEmpty() ? QStringLiteral("The voice stopped with an error.") : why);
-        break;
-    }
+    case QTextToSpeech::Error: Break(); break;
     case QTextToSpeech::Paused: break;
     }
 }
@@ -231,16 +356,24 @@ void TQtSpeechWorker::Stop()
     ++Stops;
     Queue.clear();
     Pausing = false;
-    if (Speech && Current >= 0) {
+    if (Sound() && Current >= 0) {
         IgnoreReady = Speech->state() == QTextToSpeech::Speaking || Speech->state() == QTextToSpeech::Paused;
-        Speech->stop();
+        Speech->stop(); // safe also when the connection has died unseen
     }
     Current = -1;
+}
+
+void TQtSpeechWorker::Abandon()
+{
+    Stop();
+    Broken = true;
 }
 
 void TQtSpeechWorker::Shutdown()
 {
     Stop();
+    Broken = true;
+    // Letting the engine go is safe in every state, a dead connection too.
     delete Speech;
     Speech = nullptr;
 }
@@ -284,6 +417,8 @@ public:
     void Configure(const TVoiceSettings &) override {}
     void Speak(int, const QString &, int) override {}
     void Stop() override {}
+    void CheckAnswers() override {}
+    void Abandon() override {}
 
 private:
     bool Started = false;

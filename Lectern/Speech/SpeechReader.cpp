@@ -6,20 +6,24 @@
 
 #include <QTextDocument>
 
+#include <algorithm>
+
 namespace {
 
 const QString NoStartMessage
     = QStringLiteral("The speech engine does not start: speech-dispatcher does not answer. Try again later.");
-const QString NoAnswerMessage
-    = QStringLiteral("The voice does not answer: the speech engine may have no sound device to play on, or may hang.");
 
 } // namespace
 
 TSpeechReader::TSpeechReader(QObject *parent) : QObject(parent)
 {
     Watchdog.setSingleShot(true);
+    Check.setSingleShot(true);
+    connect(&Check, &QTimer::timeout, this, &TSpeechReader::CheckEngine);
+    // An engine that does not answer in time is given up: what it does
+    // when it wakes up again is no longer known.
     connect(&Watchdog, &QTimer::timeout, this,
-            [this] { Fail(Phase == TPhase::Starting ? NoStartMessage : NoAnswerMessage); });
+            [this] { Fail(Phase == TPhase::Starting ? NoStartMessage : NoAnswerMessage, true); });
 }
 
 TSpeechReader::~TSpeechReader()
@@ -45,10 +49,7 @@ void TSpeechReader::SetEngine(TSpeechEngine *engine)
     engine->OnStarted = [this] { EngineStarted(); };
     engine->OnBegun = [this](int id) { SentenceBegun(id); };
     engine->OnDone = [this](int id) { SentenceDone(id); };
-    engine->OnFailed = [this](const QString &message) {
-        if (Phase != TPhase::Idle)
-            Fail(message);
-    };
+    engine->OnFailed = [this](const QString &message) { Fail(message, true); };
 }
 
 void TSpeechReader::Start(const TReadingRequest &request)
@@ -92,7 +93,7 @@ void TSpeechReader::Stop()
 void TSpeechReader::Finish()
 {
     Phase = TPhase::Idle;
-    Watchdog.stop();
+    StopWatching();
     Handed.clear();
     Pending.reset();
     CarriedTail.reset();
@@ -101,14 +102,18 @@ void TSpeechReader::Finish()
         OnFinished();
 }
 
-void TSpeechReader::Fail(const QString &message)
+void TSpeechReader::Fail(const QString &message, bool engineBroke)
 {
     const bool reading = Phase != TPhase::Idle;
+    if (SpeechEngine && engineBroke)
+        SpeechEngine->Abandon(); // a broken engine is asked nothing more, not even to stop
+    if (!reading && SpeechEngine)
+        return; // a breakdown between readings: the next one gets a new engine
     ++Generation;
-    if (SpeechEngine)
+    if (SpeechEngine && !engineBroke && SpeechEngine->State() != TSpeechEngineState::Failed)
         SpeechEngine->Stop();
     Finish();
-    if ((reading || !SpeechEngine) && OnMessage)
+    if (OnMessage)
         OnMessage(message.isEmpty() ? NoVoiceMessage : message);
 }
 
@@ -137,8 +142,11 @@ void TSpeechReader::BeginReading()
     Voice = voices[chosen].Name;
     if (OnVoiceChosen)
         OnVoiceChosen(Voice, BookLanguage);
+    const int generation = Generation;
     SpeechEngine->Configure(
         VoiceSettingsFromPercent(Voice, Request.RatePercent, Request.PitchPercent, Request.VolumePercent));
+    if (generation != Generation)
+        return; // the engine broke down as it was set up
     Phase = TPhase::Reading;
     Fill();
 }
@@ -182,14 +190,20 @@ void TSpeechReader::Fill()
     if (Phase != TPhase::Reading)
         return;
     const bool wasEmpty = Handed.empty();
+    const int generation = Generation;
     TSpokenSentence sentence;
-    while (int(Handed.size()) < 1 + std::max(0, Ahead) && TakeSentence(sentence))
+    while (int(Handed.size()) < 1 + std::max(0, Ahead) && TakeSentence(sentence)) {
         Hand(sentence.Start, sentence.Length, sentence.Text, sentence.PauseBefore);
+        if (generation != Generation)
+            return; // the engine broke down as it took the sentence
+    }
     if (Handed.empty()) {
         EndOfText();
         return;
     }
-    if (wasEmpty)
+    // Always watched, also when the first sentence of a piece was handed
+    // before (the watch stops while a piece loads).
+    if (wasEmpty || !Watchdog.isActive())
         ArmWatchdog();
 }
 
@@ -197,7 +211,7 @@ void TSpeechReader::EndOfText()
 {
     if (Text->AtPieceEnd() && OnEndOfText) {
         const int generation = Generation;
-        Watchdog.stop();
+        StopWatching();
         const bool loaded = OnEndOfText();
         // The window may have stopped the reading (or started another)
         // while the piece loaded.
@@ -205,7 +219,8 @@ void TSpeechReader::EndOfText()
             return;
         if (loaded) {
             EnterNextPiece();
-            Fill();
+            if (generation == Generation)
+                Fill();
             return;
         }
     }
@@ -214,7 +229,8 @@ void TSpeechReader::EndOfText()
         const QString tail = *CarriedTail;
         CarriedTail.reset();
         Hand(-1, 0, tail, 0);
-        ArmWatchdog();
+        if (Phase == TPhase::Reading)
+            ArmWatchdog();
         return;
     }
     Finish();
@@ -264,12 +280,10 @@ void TSpeechReader::EnterNextPiece()
 
 void TSpeechReader::SentenceBegun(int id)
 {
-    if (Phase != TPhase::Reading)
-        return;
-    while (!Handed.empty() && Handed.front().Id != id)
+    if (Phase != TPhase::Reading || !IsHanded(id))
+        return; // a late report of an earlier reading
+    while (Handed.front().Id != id)
         Handed.pop_front(); // the engine went past them
-    if (Handed.empty())
-        return;
     const THanded &sentence = Handed.front();
     ArmWatchdog();
     if (sentence.Start >= 0 && OnSentence) {
@@ -282,12 +296,7 @@ void TSpeechReader::SentenceBegun(int id)
 
 void TSpeechReader::SentenceDone(int id)
 {
-    if (Phase != TPhase::Reading)
-        return;
-    bool found = false;
-    for (const THanded &h : Handed)
-        found = found || h.Id == id;
-    if (!found)
+    if (Phase != TPhase::Reading || !IsHanded(id))
         return;
     while (!Handed.empty()) {
         const int done = Handed.front().Id;
@@ -300,18 +309,42 @@ void TSpeechReader::SentenceDone(int id)
         ArmWatchdog();
 }
 
+bool TSpeechReader::IsHanded(int id) const
+{
+    return std::any_of(Handed.begin(), Handed.end(), [id](const THanded &h) { return h.Id == id; });
+}
+
 void TSpeechReader::ArmWatchdog()
 {
     if (Phase == TPhase::Starting) {
+        Check.stop();
         Watchdog.start(StartTimeout);
         return;
     }
-    if (Handed.empty()) {
-        Watchdog.stop();
+    if (Phase == TPhase::Idle || Handed.empty()) {
+        StopWatching();
         return;
     }
     const THanded &current = Handed.front();
     // Slower rates take up to twice as long.
     const double slower = Request.RatePercent < 0 ? 1.0 - Request.RatePercent / 100.0 : 1.0;
-    Watchdog.start(BaseTime + current.PauseBefore + int(current.Characters * TimePerCharacter * slower));
+    const int characters = current.Characters;
+    Watchdog.start(BaseTime + current.PauseBefore + int(characters * TimePerCharacter * slower));
+    Check.start(CheckTime + current.PauseBefore + int(characters * CheckPerCharacter * slower));
+}
+
+void TSpeechReader::StopWatching()
+{
+    Watchdog.stop();
+    Check.stop();
+}
+
+void TSpeechReader::CheckEngine()
+{
+    if (Phase != TPhase::Reading || !SpeechEngine)
+        return;
+    const int generation = Generation;
+    SpeechEngine->CheckAnswers(); // one that has gone reports it, maybe at once
+    if (generation == Generation && Phase == TPhase::Reading)
+        Check.start(std::max(1, CheckInterval));
 }

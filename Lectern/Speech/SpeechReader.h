@@ -3,8 +3,9 @@
 // never waits; the window is told which sentence to mark as the voice
 // begins it; at the end of a piece the window loads the next one and the
 // reading goes on, the sentence cut by the piece's end spoken whole. Every
-// failure of the engine (none installed, no voice, no answer) ends the
-// reading with one message.
+// failure of the engine (none installed, no voice, no answer, a breakdown)
+// ends the reading with one message; an engine that broke down or stopped
+// answering is given up (Abandon), so the window makes a new one.
 #pragma once
 
 #include "SpeechEngine.h"
@@ -62,6 +63,13 @@ public:
     // for each character at the normal rate (slower rates get more).
     int BaseTime = 5000;
     int TimePerCharacter = 200;
+    // A voice late with a sentence (past a second and some for each
+    // character, about what speaking it takes) is asked whether it is still
+    // there, and again every CheckInterval: speech-dispatcher may have gone
+    // without a word, and the voice with it.
+    int CheckTime = 1000;
+    int CheckPerCharacter = 70;
+    int CheckInterval = 2000;
 
     // ---- The window's side ----
     // Mark the sentence and keep it in view.
@@ -102,6 +110,7 @@ private:
     QString Voice;
     QLocale::Language BookLanguage = QLocale::AnyLanguage;
     QTimer Watchdog;
+    QTimer Check; // asks a late voice whether it is still there
 
     void EngineStarted();
     void SentenceBegun(int id);
@@ -116,7 +125,12 @@ private:
     // The first sentence of a new piece: the carried tail joined with it,
     // and the text the pieces repeat skipped.
     void EnterNextPiece();
-    void Fail(const QString &message);
+    // Ends the reading with the message; `engineBroke`: the engine broke
+    // down or stopped answering, and is given up.
+    void Fail(const QString &message, bool engineBroke = false);
     void Finish();
+    bool IsHanded(int id) const;
     void ArmWatchdog();
+    void StopWatching();
+    void CheckEngine();
 };

@@ -4,27 +4,13 @@
 // the recording stand-in for the voice.
 #include <QtTest>
 
-#include "BookConverter.h"
-#include "ConvertOptions.h"
-#include "EnhancedRichEdit.h"
+#include "EnhancedDocument.h"
 #include "Profile.h"
-#include "RichDocument.h"
 #include "SpeechReader.h"
 #include "SpeechText.h"
 #include "StoredTextList.h"
 
 namespace {
-
-// An enhanced document, the way a plain-text load leaves it.
-void Enhance(TRichDocument &document, const QStringList &lines, const QString &prefix = QStringLiteral("None"))
-{
-    TEnhancedRichEdit engine;
-    engine.RichBox = &document;
-    TBookFormatOptions format;
-    format.ParagraphPrefix = prefix;
-    ApplyBookFormat(engine, format);
-    engine.EnhanceText(lines, prefix, false, false);
-}
 
 QStringList Texts(const QVector<TRecordingSpeechEngine::TSpoken> &spoken)
 {
@@ -79,6 +65,12 @@ private slots:
     void FailuresGiveOneMessage_data();
     void FailuresGiveOneMessage();
     void EngineThatNeverAnswersIsGivenUp();
+    void BrokenEngineIsGivenUp_data();
+    void BrokenEngineIsGivenUp();
+    void BreakdownBetweenReadingsIsSilent();
+    void LateVoiceIsAskedWhetherItIsThere();
+    void LateReportsOfAnEarlierReading();
+    void FirstSentenceAfterAPieceIsWatched();
     void CrossingIntoTheNextPiece_data();
     void CrossingIntoTheNextPiece();
     void EndOfTheBookFinishes();
@@ -246,8 +238,10 @@ void TestSpeechReader::EngineThatNeverAnswersIsGivenUp()
     QVERIFY(!f.Reader.IsReading());
     f.Engine.AnswerStart(); // too late: nothing more happens
     QCOMPARE(f.Messages.size(), 1);
+    QCOMPARE(f.Engine.State(), TSpeechEngineState::Failed); // given up
 
     // It takes the sentences and never says them (no sound device).
+    f.Engine.AnswerStartAtOnce = true; // the engine started anew answers
     f.Reader.BaseTime = 30;
     f.Reader.TimePerCharacter = 1;
     f.Start();
@@ -256,6 +250,191 @@ void TestSpeechReader::EngineThatNeverAnswersIsGivenUp()
     QVERIFY(!f.Reader.IsReading());
     QTest::qWait(100);
     QCOMPARE(f.Messages.size(), 2);
+}
+
+namespace {
+
+// The ways an engine breaks down.
+enum class TBreakdown {
+    AtStart, // Failed as soon as it is started
+    NeverStarts, // never answers the start
+    AsConfigured, // breaks down as the voice is set up
+    AtFirstSentence, // as the first sentence is handed
+    AtLaterSentence, // as a sentence is handed after the first was said
+    MidSentence, // while it says a sentence
+    NeverFinishes, // begins a sentence and never ends it
+    NeverBegins, // takes the sentences and says nothing
+};
+
+} // namespace
+
+void TestSpeechReader::BrokenEngineIsGivenUp_data()
+{
+    QTest::addColumn<TBreakdown>("breakdown");
+    QTest::addColumn<QString>("message"); // how it begins
+    QTest::addColumn<int>("marked");
+    const QString engine = QStringLiteral("Text synthesizing failure.");
+    QTest::newRow("failed at start") << TBreakdown::AtStart << "Connection to speech-dispatcher failed" << 0;
+    QTest::newRow("never starts") << TBreakdown::NeverStarts << "The speech engine does not start" << 0;
+    QTest::newRow("dies as it is configured") << TBreakdown::AsConfigured << engine << 0;
+    QTest::newRow("error at the first sentence") << TBreakdown::AtFirstSentence << engine << 0;
+    QTest::newRow("error at a later sentence") << TBreakdown::AtLaterSentence << engine << 1;
+    QTest::newRow("error mid-sentence") << TBreakdown::MidSentence << engine << 1;
+    QTest::newRow("never finishes") << TBreakdown::NeverFinishes << NoAnswerMessage << 1;
+    QTest::newRow("never begins") << TBreakdown::NeverBegins << NoAnswerMessage << 0;
+}
+
+void TestSpeechReader::BrokenEngineIsGivenUp()
+{
+    QFETCH(TBreakdown, breakdown);
+    QFETCH(QString, message);
+    QFETCH(int, marked);
+    TReaderFixture f;
+    Enhance(f.Document, Story);
+    f.Reader.StartTimeout = 40;
+    f.Reader.BaseTime = 30;
+    f.Reader.TimePerCharacter = 1;
+    switch (breakdown) {
+    case TBreakdown::AtStart: f.Engine.StartFailure = message; break;
+    case TBreakdown::NeverStarts: f.Engine.AnswerStartAtOnce = false; break;
+    case TBreakdown::AsConfigured: f.Engine.ConfigureFailure = message; break;
+    case TBreakdown::AtFirstSentence: f.Engine.SpeakFailsAt = 1; break;
+    case TBreakdown::AtLaterSentence: f.Engine.SpeakFailsAt = 4; break;
+    default: break;
+    }
+    f.Start();
+    switch (breakdown) {
+    case TBreakdown::AtLaterSentence:
+        QVERIFY(f.Engine.BeginNext());
+        QVERIFY(f.Engine.FinishCurrent()); // the one handed next breaks it
+        break;
+    case TBreakdown::MidSentence:
+        QVERIFY(f.Engine.BeginNext());
+        f.Engine.BreakDown(message);
+        break;
+    case TBreakdown::NeverFinishes: QVERIFY(f.Engine.BeginNext()); break;
+    default: break;
+    }
+    QTRY_COMPARE(f.Messages.size(), 1);
+    QVERIFY2(f.Messages.first().startsWith(message), qPrintable(f.Messages.first()));
+    QVERIFY(!f.Reader.IsReading());
+    QCOMPARE(f.Finished, 1);
+    QCOMPARE(f.Marked.size(), marked);
+    // Given up: asked nothing more, and nothing it does later counts.
+    QCOMPARE(f.Engine.State(), TSpeechEngineState::Failed);
+    QCOMPARE(f.Engine.CallsWhenBroken, 0);
+    QVERIFY(f.Engine.Queue.isEmpty());
+    if (f.Engine.OnFailed)
+        f.Engine.OnFailed(message);
+    if (f.Engine.OnDone)
+        f.Engine.OnDone(1);
+    QTest::qWait(80); // past every watch
+    QCOMPARE(f.Messages.size(), 1);
+    QCOMPARE(f.Finished, 1);
+    QCOMPARE(f.Engine.CallsWhenBroken, 0);
+
+    // The next reading starts the engine anew (in the window: a new engine)
+    // and reads the whole story.
+    const int starts = f.Engine.Starts;
+    f.Engine.StartFailure.clear();
+    f.Engine.AnswerStartAtOnce = true;
+    f.Engine.ConfigureFailure.clear();
+    f.Engine.SpeakFailsAt = 0;
+    f.Marked.clear();
+    f.Start();
+    QCOMPARE(f.Engine.Starts, starts + 1);
+    QVERIFY(f.Reader.IsReading());
+    f.Engine.SpeakAll();
+    QCOMPARE(f.Marked.size(), 7);
+    QCOMPARE(f.Finished, 2);
+    QCOMPARE(f.Messages.size(), 1);
+}
+
+void TestSpeechReader::BreakdownBetweenReadingsIsSilent()
+{
+    TReaderFixture f;
+    Enhance(f.Document, Story);
+    f.Start();
+    f.Engine.SpeakAll();
+    QCOMPARE(f.Finished, 1);
+    // speech-dispatcher goes while nothing is read: no message, but the
+    // engine is given up, so the next reading does not use it as it was.
+    f.Engine.BreakDown(QStringLiteral("Connection lost"));
+    QVERIFY(f.Messages.isEmpty());
+    QCOMPARE(f.Engine.Abandons, 1);
+    QCOMPARE(f.Engine.State(), TSpeechEngineState::Failed);
+    f.Start();
+    QCOMPARE(f.Engine.Starts, 2);
+    QCOMPARE(f.Engine.CallsWhenBroken, 0);
+    QCOMPARE(f.Engine.SpeakAll(), 7);
+    QVERIFY(f.Messages.isEmpty());
+}
+
+void TestSpeechReader::LateVoiceIsAskedWhetherItIsThere()
+{
+    TReaderFixture f;
+    Enhance(f.Document, Story);
+    // On time: never asked.
+    f.Start();
+    f.Engine.SpeakAll();
+    QCOMPARE(f.Engine.Checks, 0);
+
+    // Late with a sentence, long before the watch gives it up: asked again
+    // and again, and reading on while it answers.
+    f.Reader.BaseTime = 60000;
+    f.Reader.CheckTime = 10;
+    f.Reader.CheckPerCharacter = 0;
+    f.Reader.CheckInterval = 10;
+    f.Start();
+    QVERIFY(f.Engine.BeginNext());
+    QTRY_VERIFY(f.Engine.Checks >= 3);
+    QVERIFY(f.Reader.IsReading());
+    QVERIFY(f.Messages.isEmpty());
+    // speech-dispatcher goes: the next question finds it out.
+    f.Engine.Gone = true;
+    QTRY_COMPARE_WITH_TIMEOUT(f.Messages, QStringList{NoAnswerMessage}, 2000);
+    QVERIFY(!f.Reader.IsReading());
+    const int checks = f.Engine.Checks;
+    QTest::qWait(60);
+    QCOMPARE(f.Engine.Checks, checks);
+    QCOMPARE(f.Engine.CallsWhenBroken, 0);
+}
+
+void TestSpeechReader::LateReportsOfAnEarlierReading()
+{
+    TReaderFixture f;
+    Enhance(f.Document, Story);
+    f.Start();
+    QVERIFY(f.Engine.BeginNext());
+    f.Reader.Stop();
+    f.Start();
+    // The voice reports the sentence of the reading that was stopped.
+    f.Engine.OnBegun(1);
+    f.Engine.OnDone(1);
+    QCOMPARE(f.Engine.SpeakAll(), 7);
+    QCOMPARE(f.Marked.size(), 8); // one from the first reading, then all
+    QCOMPARE(f.Marked.last(), QStringLiteral("She left the room."));
+    QCOMPARE(f.Finished, 2);
+    QVERIFY(f.Messages.isEmpty());
+}
+
+void TestSpeechReader::FirstSentenceAfterAPieceIsWatched()
+{
+    // The reading starts on a sentence the piece's end cuts: it is said
+    // from the next piece, and a voice that never begins it is noticed.
+    TReaderFixture f;
+    Enhance(f.Document, {"He walked into the ro", "", "***** End of Piece 1 / 2 *****"});
+    f.Reader.OnEndOfText = [&] {
+        f.Document.Clear();
+        Enhance(f.Document, {"o the room. She sat down.", "", "***** End of Book *****"});
+        return true;
+    };
+    f.Reader.BaseTime = 30;
+    f.Reader.TimePerCharacter = 1;
+    f.Start();
+    QCOMPARE(Texts(f.Engine.Queue), (QStringList{"He walked into the room.", "She sat down."}));
+    QTRY_COMPARE(f.Messages, QStringList{NoAnswerMessage});
+    QVERIFY(!f.Reader.IsReading());
 }
 
 void TestSpeechReader::CrossingIntoTheNextPiece_data()

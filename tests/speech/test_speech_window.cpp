@@ -25,7 +25,9 @@ struct TSpeechFixture : TRememberFixture {
             engine->VoiceList = {{"English (America)", QLocale(QLocale::English, QLocale::UnitedStates)},
                                  {"French (France)", QLocale(QLocale::French, QLocale::France)}};
             engine->StartFailure = StartFailure;
+            engine->ConfigureFailure = ConfigureFailure;
             Engine = engine.get();
+            ++Made;
             return engine;
         };
         return form;
@@ -46,8 +48,10 @@ struct TSpeechFixture : TRememberFixture {
         return form.RichEdit->viewport()->rect().contains(caret);
     }
 
-    TRecordingSpeechEngine *Engine = nullptr;
+    TRecordingSpeechEngine *Engine = nullptr; // the last one made
+    int Made = 0;
     QString StartFailure;
+    QString ConfigureFailure;
 };
 
 QString FrenchBook()
@@ -71,6 +75,8 @@ private slots:
     void readingCrossesIntoTheNextPiece();
     void voiceOfTheBooksProfile();
     void noEngineGivesOneMessage();
+    void brokenVoiceEndsReadingAndGetsANewEngine_data();
+    void brokenVoiceEndsReadingAndGetsANewEngine();
     void followSentence_data();
     void followSentence();
 };
@@ -244,6 +250,57 @@ void TestSpeechWindow::noEngineGivesOneMessage()
     QCOMPARE(f.Dialogs.Boxes.first().Text, NoVoiceMessage);
     QVERIFY(!form->findChild<TVoiceGroupBox *>()->Form.ReadAloudButton->isChecked());
     QVERIFY(f.Engine->Spoken.isEmpty());
+}
+
+void TestSpeechWindow::brokenVoiceEndsReadingAndGetsANewEngine_data()
+{
+    QTest::addColumn<QString>("startFailure");
+    QTest::addColumn<QString>("configureFailure");
+    QTest::addColumn<bool>("midSentence");
+    const QString lost = QStringLiteral("Text synthesizing failure.");
+    QTest::newRow("does not start") << "Connection to speech-dispatcher failed" << QString() << false;
+    QTest::newRow("dies as it is set up") << QString() << lost << false;
+    QTest::newRow("breaks down mid-sentence") << QString() << QString() << true;
+}
+
+void TestSpeechWindow::brokenVoiceEndsReadingAndGetsANewEngine()
+{
+    QFETCH(QString, startFailure);
+    QFETCH(QString, configureFailure);
+    QFETCH(bool, midSentence);
+    TSpeechFixture f;
+    f.StartFailure = startFailure;
+    f.ConfigureFailure = configureFailure;
+    auto form = f.StartWithVoice();
+    auto *button = form->findChild<TVoiceGroupBox *>()->Form.ReadAloudButton;
+    QVERIFY(form->OpenBook(f.WriteBook(QStringLiteral("Mill.txt"), 50), true));
+    QTest::keyClick(form->RichEdit, Qt::Key_F9);
+    const QString message
+        = midSentence ? QStringLiteral("Text synthesizing failure.") : startFailure + configureFailure;
+    if (midSentence) {
+        QVERIFY(f.Engine->BeginNext());
+        QVERIFY(!f.Marked(*form).isEmpty());
+        f.Engine->BreakDown(message);
+    }
+    QVERIFY(!form->IsReadingAloud());
+    QCOMPARE(f.Dialogs.Boxes.size(), 1);
+    QCOMPARE(f.Dialogs.Boxes.first().Text, message);
+    QVERIFY(!button->isChecked());
+    QVERIFY(form->RichEdit->extraSelections().isEmpty());
+    QCOMPARE(f.Engine->CallsWhenBroken, 0);
+    QCOMPARE(f.Made, 1);
+
+    // The next F9 reads with a new engine.
+    f.StartFailure.clear();
+    f.ConfigureFailure.clear();
+    QTest::keyClick(form->RichEdit, Qt::Key_F9);
+    QCOMPARE(f.Made, 2);
+    QVERIFY(form->IsReadingAloud());
+    QCOMPARE(f.Engine->Starts, 1);
+    QVERIFY(f.Engine->BeginNext());
+    QCOMPARE(f.Marked(*form), f.Engine->Queue.first().Text);
+    QVERIFY(button->isChecked());
+    QCOMPARE(f.Dialogs.Boxes.size(), 1);
 }
 
 void TestSpeechWindow::followSentence_data()
