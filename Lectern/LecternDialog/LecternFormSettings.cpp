@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QTimer>
 
 #include <memory>
 
@@ -33,11 +34,18 @@ void TLecternForm::SetUpSettings()
         const QString &name = list.FileName();
         if (name.isEmpty() || (name != SettingsList->FileName() && name != DefaultProfilePath()))
             return false; // a profile of the reader's own is reported as usual
-        if (!*told) {
-            *told = true;
-            WarningDialog(QStringLiteral("The settings cannot be saved to \"") + name + QStringLiteral("\": ") + reason
-                          + QStringLiteral(".\n\nThey are kept in memory for this session."));
-        }
+        if (*told)
+            return true;
+        *told = true;
+        const QString text = QStringLiteral("The settings cannot be saved to \"") + name + QStringLiteral("\": ")
+            + reason + QStringLiteral(".\n\nThey are kept in memory for this session.");
+        // A save during a load or a book's opening tells once that work is
+        // done, so the message neither holds up the load nor a close asked
+        // for meanwhile; at the close itself there is no later.
+        if (Closing)
+            WarningDialog(text);
+        else
+            QTimer::singleShot(0, this, [text] { WarningDialog(text); });
         return true;
     };
     ProgramSettings = ReadProgramSettingsControls();

@@ -35,6 +35,7 @@ private slots:
     void unusableShelfCountKeepsTheBooks();
     void settingsReadInPartAreKeptBeside();
     void unwritableSettingsAreToldOnceAndCloseTheWindow();
+    void settingsFirstUnwritableAtTheCloseAreToldThen();
     void profileOfTheReadersOwnIsStillReported();
 };
 
@@ -99,8 +100,12 @@ void TestSettingsWindow::unwritableSettingsAreToldOnceAndCloseTheWindow()
     auto form = f.Start();
     QVERIFY(form->ProgramGeneralTabSheet->Form.AutoSaveProfileCheckBox->isChecked());
     QVERIFY(form->OpenBook(first, true));
+    // Told once the opening is done.
+    QCOMPARE(f.Dialogs.Boxes.size(), 0);
+    QTRY_COMPARE(f.Dialogs.Boxes.size(), 1);
     QVERIFY(form->OpenBook(second, true));
     QVERIFY(form->close()); // the first close closes
+    QTest::qWait(50);
     QCOMPARE(f.Dialogs.Boxes.size(), 1);
     const QString text = f.Dialogs.Boxes.first().Text;
     QCOMPARE(f.Dialogs.Boxes.first().Kind, TDialogKind::Warning);
@@ -110,6 +115,22 @@ void TestSettingsWindow::unwritableSettingsAreToldOnceAndCloseTheWindow()
     QCOMPARE(f.Reports.Messages, QStringList());
     // Kept in memory: both books are on the shelf.
     QCOMPARE(f.Shelf(*form).OpenBookshelfButton->text(), QStringLiteral("&Open (2)"));
+}
+
+void TestSettingsWindow::settingsFirstUnwritableAtTheCloseAreToldThen()
+{
+    TRememberFixture f;
+    const QString book = f.WriteBook(QStringLiteral("Mill.txt"), 20);
+    auto form = f.Start();
+    QVERIFY(form->OpenBook(book, true));
+    QVERIFY(f.Ini().contains(book.toUtf8()));
+    // The settings directory goes; a file takes its place.
+    QVERIFY(QDir().rename(f.SettingsDir, f.Dir.filePath(QStringLiteral("moved"))));
+    f.WriteFile(f.Dir.filePath(QStringLiteral("settings")), QByteArray());
+    QVERIFY(form->close());
+    QCOMPARE(f.Dialogs.Count(TDialogKind::Warning), 1);
+    QVERIFY(f.Dialogs.Boxes.last().Text.contains(QStringLiteral("kept in memory")));
+    QCOMPARE(f.Reports.Messages, QStringList());
 }
 
 void TestSettingsWindow::profileOfTheReadersOwnIsStillReported()
