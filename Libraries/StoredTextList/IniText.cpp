@@ -142,8 +142,7 @@ void TIniText::Parse(const QByteArray &bytes)
     bool cutShort = false;
     const QString text = Decode(bytes, &cutShort);
     const QStringView all(text);
-    const bool endsWithLineEnd
-        = all.isEmpty() || all.back() == QLatin1Char('\r') || all.back() == QLatin1Char('\n');
+    const bool endsWithLineEnd = all.isEmpty() || all.back() == QLatin1Char('\r') || all.back() == QLatin1Char('\n');
     Whole = !cutShort && endsWithLineEnd && !HasBinaryControl(all);
     TSection *current = nullptr;
     qsizetype pos = 0;

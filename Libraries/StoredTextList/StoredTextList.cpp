@@ -46,10 +46,7 @@ bool ReadFileBytes(const QString &name, QByteArray &bytes, int &error, bool &who
 }
 
 // What went wrong, for the reader: the system's words when there are any.
-QString ReasonOf(int error, const QString &fallback)
-{
-    return error != 0 ? SystemErrorDescription(error) : fallback;
-}
+QString ReasonOf(int error, const QString &fallback) { return error != 0 ? SystemErrorDescription(error) : fallback; }
 
 // Copies the file `from` to `to` whole or not at all.
 bool CopyWhole(const QString &from, const QString &to, QString &reason)
@@ -68,7 +65,8 @@ bool CopyWhole(const QString &from, const QString &to, QString &reason)
     while (!source.atEnd()) {
         const QByteArray chunk = source.read(1 << 20);
         if (source.error() != QFileDevice::NoError || copy.write(chunk) != chunk.size()) {
-            reason = ReasonOf(errno, source.error() != QFileDevice::NoError ? source.errorString() : copy.errorString());
+            reason
+                = ReasonOf(errno, source.error() != QFileDevice::NoError ? source.errorString() : copy.errorString());
             copy.cancelWriting();
             return false;
         }

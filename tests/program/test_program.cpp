@@ -259,8 +259,8 @@ void TestProgram::settingsDirectoryRule_data()
     QTest::newRow("portable, first start") << none << none << ProgramDir;
     QTest::newRow("portable with its settings") << allProgram << none << ProgramDir;
     QTest::newRow("read-only program directory") << QStringList{"program/Lectern.ini"} << allProgram << ConfigDir;
-    QTest::newRow("read-only Lectern.ini") << QStringList{"program/Lectern.ini"}
-                                           << QStringList{"program/Lectern.ini"} << ConfigDir;
+    QTest::newRow("read-only Lectern.ini")
+        << QStringList{"program/Lectern.ini"} << QStringList{"program/Lectern.ini"} << ConfigDir;
     QTest::newRow("read-only default profile") << none << QStringList{"program/LecternProfile.lcp"} << ConfigDir;
     QTest::newRow("read-only log") << none << QStringList{"program/Errors.log"} << ConfigDir;
     QTest::newRow("the configuration copy is newer")
@@ -345,7 +345,8 @@ void TestProgram::settingsMoveToTheConfigurationDirectory()
     qunsetenv("XDG_CONFIG_HOME");
     QCOMPARE(code, 0);
     QCOMPARE(out.trimmed(), QFile::encodeName(config + QStringLiteral("/Lectern/")));
-    QCOMPARE(ReadAll(config + QStringLiteral("/Lectern/Lectern.ini")), ReadAll(program + QStringLiteral("Lectern.ini")));
+    QCOMPARE(ReadAll(config + QStringLiteral("/Lectern/Lectern.ini")),
+             ReadAll(program + QStringLiteral("Lectern.ini")));
     QCOMPARE(ReadAll(config + QStringLiteral("/Lectern/LecternProfile.lcp")),
              ReadAll(program + QStringLiteral("LecternProfile.lcp")));
 

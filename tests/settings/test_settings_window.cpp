@@ -20,7 +20,8 @@ QByteArray ShelfIni(const QStringList &books)
     for (int n = 0; n < books.size(); ++n) {
         const QByteArray key = QByteArray::number(n);
         main += key + "=" + books.at(n).toUtf8() + "\r\n";
-        positions += key + "=" + QByteArray::number(100 + n) + "\r\n" + key + "_3=" + QByteArray::number(500 + n) + "\r\n";
+        positions
+            += key + "=" + QByteArray::number(100 + n) + "\r\n" + key + "_3=" + QByteArray::number(500 + n) + "\r\n";
         pieces += key + "=1\r\n" + key + "_3=1\r\n";
     }
     return main + "\r\n" + positions + "\r\n" + pieces;

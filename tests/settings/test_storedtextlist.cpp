@@ -124,9 +124,8 @@ void TestStoredTextList::parsesFilesOfPeopleAndPrograms_data()
                                      << "1";
     QTest::newRow("truncated UTF-8 reads as 1252") << QByteArray("[S]\nA=\xC3") << "S"
                                                    << "A" << QStringLiteral("\u00C3");
-    QTest::newRow("UTF-8 cut inside its last character")
-        << QByteArray("[S]\nA=\xC3\xA9t\xC3\xA9\nB=\xE2\x82") << "S"
-        << "A" << QStringLiteral("\u00E9t\u00E9");
+    QTest::newRow("UTF-8 cut inside its last character") << QByteArray("[S]\nA=\xC3\xA9t\xC3\xA9\nB=\xE2\x82") << "S"
+                                                         << "A" << QStringLiteral("\u00E9t\u00E9");
 }
 
 void TestStoredTextList::parsesFilesOfPeopleAndPrograms()

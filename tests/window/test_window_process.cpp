@@ -16,10 +16,9 @@
 namespace {
 
 constexpr uid_t Nobody = 65534;
-const QFileDevice::Permissions PrivateDir
-    = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
-const QFileDevice::Permissions ReadOnlyDir = QFileDevice::ReadOwner | QFileDevice::ExeOwner
-    | QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::ExeOther;
+const QFileDevice::Permissions PrivateDir = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+const QFileDevice::Permissions ReadOnlyDir = QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup
+    | QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::ExeOther;
 
 // Copies the built package into `to` (created), files and directories.
 bool CopyPackage(const QString &package, const QString &to)
@@ -92,7 +91,8 @@ QStringList AsNobody()
                 QStringLiteral("--regid=%1").arg(Nobody), QStringLiteral("--clear-groups")};
     for (const QString &runuser : {QStringLiteral("/usr/sbin/runuser"), QStringLiteral("/sbin/runuser")})
         if (QFileInfo(runuser).isExecutable())
-            return {runuser, QStringLiteral("-p"), QStringLiteral("-u"), QStringLiteral("nobody"), QStringLiteral("--")};
+            return {runuser, QStringLiteral("-p"), QStringLiteral("-u"), QStringLiteral("nobody"),
+                    QStringLiteral("--")};
     return {};
 }
 
