@@ -17,6 +17,20 @@ QString BookmarkKey(int n, int k) { return QString::number(n) + QLatin1Char('_')
 
 bool IsNumbered(int k) { return k >= 1 && k < TBookmark::Count; }
 
+// How many entry keys to read. A missing count means an empty shelf; a
+// count that is out of range or no number at all (a file edited by hand or
+// damaged) reads every entry key there is, "0" to "29", so one bad value
+// does not lose the books.
+int StoredCount(const TStoredTextList &list)
+{
+    const QString key = QStringLiteral("Count");
+    int count = -1;
+    list.ReadInt(MainSection, key, count, TBookshelf::MaxBooks, 0);
+    if (count >= 0)
+        return count;
+    return list.Text().Find(MainSection, key) ? TBookshelf::MaxBooks : 0;
+}
+
 } // namespace
 
 TBookmark::TBookmark()
@@ -171,9 +185,7 @@ void TBookshelf::LoadFromList(const TStoredTextList &list)
     RecentPlaces.LoadFromList(list);
     while (BookCount > 0)
         RemoveAt(BookCount - 1);
-    int count = 0;
-    list.ReadInt(MainSection, QStringLiteral("Count"), count, MaxBooks, 0);
-    for (int n = 0; n < count; ++n) {
+    for (int n = 0, count = StoredCount(list); n < count; ++n) {
         const QString key = QString::number(n);
         QString book;
         list.ReadText(MainSection, key, false, book, MaxPathLength);

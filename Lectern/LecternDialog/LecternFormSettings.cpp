@@ -7,8 +7,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QTimer>
+
+#include <memory>
 
 #include "Bookshelf.h"
+#include "Dialogs.h"
 #include "EnhancedRichEdit.h"
 #include "ProgramGeneralTabSheet.h"
 #include "ProgramMiscTabSheet.h"
@@ -22,6 +26,28 @@ void TLecternForm::SetUpSettings()
     SettingsList = std::make_unique<TStoredTextList>();
     SettingsList->OnLoad = [this](TStoredTextList &list, bool) { SettingsListLoad(list); };
     SettingsList->OnSave = [this](TStoredTextList &list, bool) { SettingsListSave(list); };
+    // Settings that cannot be written (a read-only installation and
+    // configuration directory, a full disk) are told once per run: they stay
+    // in memory, and every later save and the close go on without a word.
+    auto told = std::make_shared<bool>(false);
+    SettingsList->OnSaveFailed = [this, told](const TStoredTextList &list, const QString &reason) {
+        const QString &name = list.FileName();
+        if (name.isEmpty() || (name != SettingsList->FileName() && name != DefaultProfilePath()))
+            return false; // a profile of the reader's own is reported as usual
+        if (*told)
+            return true;
+        *told = true;
+        const QString text = QStringLiteral("The settings cannot be saved to \"") + name + QStringLiteral("\": ")
+            + reason + QStringLiteral(".\n\nThey are kept in memory for this session.");
+        // A save during a load or a book's opening tells once that work is
+        // done, so the message neither holds up the load nor a close asked
+        // for meanwhile; at the close itself there is no later.
+        if (Closing)
+            WarningDialog(text);
+        else
+            QTimer::singleShot(0, this, [text] { WarningDialog(text); });
+        return true;
+    };
     ProgramSettings = ReadProgramSettingsControls();
 }
 
@@ -81,6 +107,10 @@ void TLecternForm::ApplyProgramSettings(const TProgramSettings &s)
 
 void TLecternForm::SettingsListLoad(TStoredTextList &list)
 {
+    // The default profile is saved with the settings, beside them: a failure
+    // to write it is told the same way, in the same one message.
+    if (ProfileList && !ProfileList->OnSaveFailed)
+        ProfileList->OnSaveFailed = list.OnSaveFailed;
     TProgramSettings settings = ReadProgramSettingsControls();
     ReadProgramSettings(list, settings);
     ReadConvertMeasureUnits(list, settings);

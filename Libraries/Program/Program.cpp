@@ -6,9 +6,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QStandardPaths>
 #include <QThread>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -76,30 +78,114 @@ QString GetProgramDirectory()
     return dir;
 }
 
-QString SettingsDirectoryFor(const QString &programDirectory, bool programDirectoryWritable,
-                             const QString &xdgConfigHome, const QString &homeDirectory)
+QStringList SettingsFileNames()
 {
-    QString dir = programDirectory;
-    if (!programDirectoryWritable) {
-        QString config = xdgConfigHome;
-        if (config.isEmpty() || !QDir::isAbsolutePath(config))
-            config = homeDirectory + QStringLiteral("/.config");
-        dir = QDir::cleanPath(config) + QLatin1Char('/') + ProgramName;
-    }
+    return {QStringLiteral("Lectern.ini"), QStringLiteral("LecternProfile.lcp"), QStringLiteral("Errors.log")};
+}
+
+namespace {
+
+QString WithSlash(QString dir)
+{
     if (!dir.endsWith(QLatin1Char('/')))
         dir += QLatin1Char('/');
     return dir;
+}
+
+// The files that hold settings, as against the log.
+QStringList SettingsFiles() { return SettingsFileNames().mid(0, 2); }
+
+bool AllWritable(const QString &dir, const TPathTest &canWrite)
+{
+    const QStringList names = SettingsFileNames();
+    return std::all_of(names.begin(), names.end(), [&](const QString &name) { return canWrite(dir + name); });
+}
+
+bool AnyExists(const QString &dir, const TPathTest &exists)
+{
+    const QStringList names = SettingsFiles();
+    return std::any_of(names.begin(), names.end(), [&](const QString &name) { return exists(dir + name); });
+}
+
+bool IsWritableDirectory(const QString &path)
+{
+    return ::access(QFile::encodeName(path).constData(), W_OK | X_OK) == 0 && QFileInfo(path).isDir();
+}
+
+// Copies each settings file that the configuration directory lacks from the
+// program's directory, whole or not at all. False when one could not be.
+bool CopyMissingSettings(const QString &programDirectory, const QString &configDirectory)
+{
+    for (const QString &name : SettingsFiles()) {
+        const QString from = programDirectory + name;
+        const QString to = configDirectory + name;
+        if (QFileInfo::exists(to) || !QFileInfo(from).isFile())
+            continue;
+        QFile source(from);
+        QSaveFile copy(to);
+        if (!source.open(QIODevice::ReadOnly) || !copy.open(QIODevice::WriteOnly))
+            return false;
+        const QByteArray bytes = source.readAll();
+        if (source.error() != QFileDevice::NoError || copy.write(bytes) != bytes.size() || !copy.commit())
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QString ConfigDirectoryFor(const QString &xdgConfigHome, const QString &homeDirectory)
+{
+    QString config = xdgConfigHome;
+    if (config.isEmpty() || !QDir::isAbsolutePath(config))
+        config = homeDirectory + QStringLiteral("/.config");
+    return WithSlash(QDir::cleanPath(config) + QLatin1Char('/') + ProgramName);
+}
+
+QString SettingsDirectoryFor(const QString &programDirectory, const QString &configDirectory, const TPathTest &exists,
+                             const TPathTest &canWrite)
+{
+    const QString program = WithSlash(programDirectory);
+    const QString config = WithSlash(configDirectory);
+    if (AnyExists(config, exists))
+        return config;
+    if (AllWritable(program, canWrite))
+        return program;
+    if (AllWritable(config, canWrite))
+        return config;
+    return AnyExists(program, exists) ? program : config;
+}
+
+bool CanWriteSettingsFile(const QString &path)
+{
+    const QFileInfo info(path); // follows links: the file a save replaces
+    if (info.exists() && !info.isFile())
+        return false;
+    const QString target = info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
+    QString dir = QFileInfo(target).absolutePath();
+    while (!QFileInfo::exists(dir) && dir != QDir::rootPath())
+        dir = QFileInfo(dir).absolutePath();
+    if (!IsWritableDirectory(dir))
+        return false;
+    if (!info.exists())
+        return true;
+    return ::access(QFile::encodeName(target).constData(), W_OK) == 0 || info.ownerId() == ::geteuid();
 }
 
 QString GetSettingsDirectory()
 {
     static const QString directory = [] {
         const QString program = GetProgramDirectory();
-        const bool writable = ::access(QFile::encodeName(program).constData(), W_OK) == 0;
-        const QString dir
-            = SettingsDirectoryFor(program, writable, qEnvironmentVariable("XDG_CONFIG_HOME"), QDir::homePath());
-        if (!writable)
-            QDir().mkpath(dir);
+        const QString config = ConfigDirectoryFor(qEnvironmentVariable("XDG_CONFIG_HOME"), QDir::homePath());
+        const auto exists = [](const QString &path) { return QFileInfo::exists(path); };
+        const QString dir = SettingsDirectoryFor(program, config, exists, &CanWriteSettingsFile);
+        if (dir == program)
+            return dir;
+        const bool moving = !AnyExists(dir, exists);
+        // Settings that cannot be copied over would start the reader without
+        // them: it then reads them where they are.
+        if (!QDir().mkpath(dir) || !CopyMissingSettings(program, dir))
+            return moving && AnyExists(program, exists) ? program : dir;
         return dir;
     }();
     return directory;

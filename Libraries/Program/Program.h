@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <Qt>
 
+#include <functional>
+
 extern const QString ProgramName; // "Lectern"
 // "Version 2.5.4, released on 06.01.2006": the project's version and the day
 // it was built.
@@ -24,16 +26,38 @@ void InitProgramArguments(int argc, char **argv);
 QString GetProgramPath();
 // Directory of the running executable, with a trailing "/".
 QString GetProgramDirectory();
-// Directory of the files the program writes for itself (Lectern.ini, the
-// default profile LecternProfile.lcp, Errors.log), with a trailing "/": the
-// program's directory when it is writable (a portable install), else
-// $XDG_CONFIG_HOME/Lectern/ (~/.config/Lectern/ by default), created when
-// missing. Decided once per process; everything else asks this function.
+// Directory of the files the program writes for itself (SettingsFileNames),
+// with a trailing "/": SettingsDirectoryFor with the program's directory,
+// ConfigDirectoryFor and the real file system. When that is the
+// configuration directory, it is created, and a settings file found only in
+// the program's directory is copied into it first, so the settings are read
+// from where they were last written. Decided once per process; everything
+// else asks this function.
 QString GetSettingsDirectory();
-// The rule behind GetSettingsDirectory. An XDG_CONFIG_HOME that is empty or
-// not absolute is ignored, as the XDG rules say.
-QString SettingsDirectoryFor(const QString &programDirectory, bool programDirectoryWritable,
-                             const QString &xdgConfigHome, const QString &homeDirectory);
+// "Lectern.ini", "LecternProfile.lcp" (the default profile) and "Errors.log".
+QStringList SettingsFileNames();
+// $XDG_CONFIG_HOME/Lectern/, or ~/.config/Lectern/ when XDG_CONFIG_HOME is
+// empty or not absolute (as the XDG rules say), with a trailing "/".
+QString ConfigDirectoryFor(const QString &xdgConfigHome, const QString &homeDirectory);
+// The rule behind GetSettingsDirectory, for directories with trailing "/":
+// 1. a settings file (Lectern.ini or the default profile) in the
+//    configuration directory was written there after the program's
+//    directory could not take it, so it is the newer one: that directory;
+// 2. the program's directory (a portable install) when each of the
+//    SettingsFileNames can be written there;
+// 3. the configuration directory when each of them can be written there;
+// 4. nothing can be written anywhere: where the settings are, the program's
+//    directory when it holds a settings file, else the configuration one.
+using TPathTest = std::function<bool(const QString &path)>;
+QString SettingsDirectoryFor(const QString &programDirectory, const QString &configDirectory, const TPathTest &exists,
+                             const TPathTest &canWrite);
+// Whether a settings file can be saved under `path` the way the program
+// saves it (a new file written beside it and renamed over it): its directory
+// (or the nearest existing one above it, to be created) is writable, and the
+// file is missing, writable, or this user's (a read-only file of the user is
+// made writable first). A directory or another non-file under the name
+// cannot be written.
+bool CanWriteSettingsFile(const QString &path);
 // File name of the running executable, without directory.
 QString GetProgramFileName();
 // Number of command-line arguments after the program.

@@ -2,6 +2,8 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
+
 namespace {
 
 // Windows-1252 characters of the bytes 0x80..0x9F; the five bytes the code
@@ -50,10 +52,52 @@ bool IsStorableSection(const QString &name)
 
 QString Folded(QStringView name) { return name.toString().toCaseFolded(); }
 
+// The length of the UTF-8 sequence that `lead` begins, 0 for a byte that
+// begins none.
+int Utf8SequenceLength(unsigned char lead)
+{
+    if (lead >= 0xC2 && lead <= 0xDF)
+        return 2;
+    if (lead >= 0xE0 && lead <= 0xEF)
+        return 3;
+    if (lead >= 0xF0 && lead <= 0xF4)
+        return 4;
+    return 0;
+}
+
+// The size of an incomplete UTF-8 sequence at the end of `data` (a file cut
+// inside a character), 0 when the data does not end inside one.
+qsizetype CutUtf8Tail(QByteArrayView data)
+{
+    for (qsizetype back = 1; back <= 3 && back <= data.size(); ++back) {
+        const unsigned char b = static_cast<unsigned char>(data[data.size() - back]);
+        if ((b & 0xC0) == 0x80)
+            continue; // a continuation byte: the lead is further back
+        return Utf8SequenceLength(b) > back ? back : 0;
+    }
+    return 0;
+}
+
+bool IsTextControl(QChar c)
+{
+    return c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\v') || c == QLatin1Char('\f')
+        || c == QLatin1Char('\r');
+}
+
+bool HasBinaryControl(QStringView text)
+{
+    for (const QChar c : text)
+        if (c.unicode() < 0x20 && !IsTextControl(c))
+            return true;
+    return false;
+}
+
 } // namespace
 
-QString TIniText::Decode(const QByteArray &bytes)
+QString TIniText::Decode(const QByteArray &bytes, bool *cutShort)
 {
+    if (cutShort)
+        *cutShort = false;
     QByteArrayView data(bytes);
     if (data.startsWith("\xEF\xBB\xBF"))
         data = data.sliced(3);
@@ -61,6 +105,20 @@ QString TIniText::Decode(const QByteArray &bytes)
     QString text = utf8.decode(data);
     if (!utf8.hasError())
         return text;
+    // Cut inside its last character, a UTF-8 file that holds other non-ASCII
+    // characters is still UTF-8; plain ASCII with one high byte at its end
+    // may as well be Windows-1252.
+    const qsizetype tail = CutUtf8Tail(data);
+    const QByteArrayView head = data.first(data.size() - tail);
+    if (tail > 0 && std::any_of(head.begin(), head.end(), [](char c) { return (c & 0x80) != 0; })) {
+        QStringDecoder whole(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        text = whole.decode(head);
+        if (!whole.hasError()) {
+            if (cutShort)
+                *cutShort = true;
+            return text;
+        }
+    }
     text.resize(data.size());
     QChar *out = text.data();
     for (qsizetype i = 0; i < data.size(); ++i) {
@@ -75,13 +133,17 @@ void TIniText::Clear()
     SectionList.clear();
     SectionIndex.clear();
     TotalKeys = 0;
+    Whole = true;
 }
 
 void TIniText::Parse(const QByteArray &bytes)
 {
     Clear();
-    const QString text = Decode(bytes);
+    bool cutShort = false;
+    const QString text = Decode(bytes, &cutShort);
     const QStringView all(text);
+    const bool endsWithLineEnd = all.isEmpty() || all.back() == QLatin1Char('\r') || all.back() == QLatin1Char('\n');
+    Whole = !cutShort && endsWithLineEnd && !HasBinaryControl(all);
     TSection *current = nullptr;
     qsizetype pos = 0;
     while (pos < all.size()) {
@@ -98,8 +160,10 @@ void TIniText::Parse(const QByteArray &bytes)
             continue;
         if (line.front() == QLatin1Char('[')) {
             const qsizetype close = line.indexOf(QLatin1Char(']'));
-            if (close < 0)
-                continue; // not a header, and without "=" not a key either
+            if (close < 0) {
+                Whole = false; // not a header, and without "=" not a key either
+                continue;
+            }
             const QString name = Trimmed(line.mid(1, close - 1)).toString();
             current = FindSection(name);
             if (!current)
@@ -107,11 +171,11 @@ void TIniText::Parse(const QByteArray &bytes)
             continue;
         }
         const qsizetype equals = line.indexOf(QLatin1Char('='));
-        if (equals <= 0 || !current || TotalKeys >= MaxKeys)
+        const QStringView key = Trimmed(line.left(qMax<qsizetype>(equals, 0)));
+        if (key.isEmpty() || !current || TotalKeys >= MaxKeys) {
+            Whole = false;
             continue;
-        const QStringView key = Trimmed(line.left(equals));
-        if (key.isEmpty())
-            continue;
+        }
         QStringView value = Trimmed(line.mid(equals + 1));
         if (IsQuoted(value))
             value = value.mid(1, value.size() - 2);

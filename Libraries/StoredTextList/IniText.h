@@ -11,6 +11,15 @@
 // double quotes loses them, as in the files of other programs. Writing gives
 // UTF-8 with CR LF line ends, and quotes a value that would otherwise not
 // read back the same (blanks at its ends, or quotes around it).
+//
+// A file is "read whole" when every line of it was taken: it fails to be
+// when it holds bytes that are not text (a NUL or another control character
+// than tab, line feed, vertical tab, form feed and carriage return), a line
+// that is neither blank, a comment, a section header nor a key of a section
+// (a line without "=", a key before the first section, a header without
+// "]"), more keys than the reader takes, or when its last line has no line
+// end or it ends inside a UTF-8 character (a file cut short; the program
+// writes a line end after every line). What can be read is still read.
 #pragma once
 
 #include <QByteArray>
@@ -28,6 +37,9 @@ public:
 
     // Replaces the content with the file's bytes.
     void Parse(const QByteArray &bytes);
+    // Whether the last Parse took every line (see above); true after Clear
+    // and for content built with Set.
+    bool IsWhole() const { return Whole; }
     QByteArray Format() const;
     void Clear();
 
@@ -49,8 +61,10 @@ public:
     int KeyCount() const { return TotalKeys; }
 
     // Text of a settings file: UTF-8 when valid (byte order mark dropped),
+    // also when only the last character is cut short and other non-ASCII
+    // characters are UTF-8 (the cut one is then dropped and `cutShort` set),
     // Windows-1252 otherwise.
-    static QString Decode(const QByteArray &bytes);
+    static QString Decode(const QByteArray &bytes, bool *cutShort = nullptr);
 
 private:
     struct TEntry {
@@ -70,4 +84,5 @@ private:
     QList<TSection> SectionList;
     QHash<QString, int> SectionIndex; // case-folded name -> section
     int TotalKeys = 0;
+    bool Whole = true;
 };

@@ -51,6 +51,8 @@ private slots:
     void pathsAreComparedExactly();
     void savedAndLoadedSections();
     void badStoredValues();
+    void unusableCountReadsTheEntriesThere_data();
+    void unusableCountReadsTheEntriesThere();
     void dialogListsNewestFirst();
 };
 
@@ -226,9 +228,56 @@ void TestBookshelf::badStoredValues()
     QCOMPARE(shelf.GetBookmark(QStringLiteral("/c.txt"), 4, piece), 9);
     QCOMPARE(piece, 1);
 
+    // A count out of range reads the entries that are there.
     file.LoadFromBytes("[Lectern_Bookshelf_Main]\nCount=31\n0=/a.txt\n");
     shelf.LoadFromList(file);
-    QCOMPARE(shelf.Count(), 0);
+    QCOMPARE(Books(shelf), QStringList({"/a.txt"}));
+}
+
+void TestBookshelf::unusableCountReadsTheEntriesThere_data()
+{
+    QTest::addColumn<QByteArray>("count");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("far too large") << QByteArray("Count=99999\n") << 12;
+    QTest::newRow("31") << QByteArray("Count=31\n") << 12;
+    QTest::newRow("negative") << QByteArray("Count=-3\n") << 12;
+    QTest::newRow("no number") << QByteArray("Count=twelve\n") << 12;
+    QTest::newRow("empty") << QByteArray("Count=\n") << 12;
+    QTest::newRow("beyond int") << QByteArray("Count=99999999999999999999\n") << 12;
+    QTest::newRow("in range counts") << QByteArray("Count=5\n") << 5;
+    QTest::newRow("missing: an empty shelf") << QByteArray() << 0;
+}
+
+void TestBookshelf::unusableCountReadsTheEntriesThere()
+{
+    QFETCH(QByteArray, count);
+    QFETCH(int, expected);
+    // Twelve books with their bookmarks, as the program writes them, and
+    // keys beyond the 30 a shelf holds.
+    TBookshelf written;
+    for (int i = 0; i < 12; ++i) {
+        written.SetBookmark(Book(i), 0, 1 + i % 3, 100 * i);
+        written.SetBookmark(Book(i), 2, 2, 1000 + i);
+    }
+    TStoredTextList list;
+    written.SaveToList(list);
+    list.WriteText(QStringLiteral("Lectern_Bookshelf_Main"), QStringLiteral("30"), Book(30));
+    QByteArray bytes = list.SaveToBytes();
+    bytes.replace("Count=12\r\n", count);
+
+    TStoredTextList file;
+    file.LoadFromBytes(bytes);
+    TBookshelf shelf;
+    shelf.LoadFromList(file);
+    QCOMPARE(shelf.Count(), expected);
+    for (int i = 0; i < expected; ++i) {
+        QCOMPARE(shelf.Entry(i).Book, Book(i));
+        int piece = 0;
+        QCOMPARE(shelf.GetBookmark(Book(i), 0, piece), 100 * i);
+        QCOMPARE(piece, 1 + i % 3);
+        QCOMPARE(shelf.GetBookmark(Book(i), 2, piece), 1000 + i);
+        QCOMPARE(piece, 2);
+    }
 }
 
 void TestBookshelf::dialogListsNewestFirst()

@@ -7,6 +7,7 @@
 //   LECTERN_PROBE_ROLE=1 instance_probe [ARGS]
 //                              -> prints "installer" or "reader"
 //   instance_probe terminate   -> calls std::terminate with the handler set
+//   instance_probe settings    -> prints GetSettingsDirectory()
 #include "Program.h"
 
 #include <QtGlobal>
@@ -34,6 +35,10 @@ int main(int argc, char **argv)
         }
         ReleaseProgramInstance();
         return 3;
+    }
+    if (std::strcmp(mode, "settings") == 0) {
+        std::printf("%s\n", qPrintable(GetSettingsDirectory()));
+        return 0;
     }
     if (std::strcmp(mode, "terminate") == 0) {
         InstallTerminateHandler();

@@ -9,6 +9,35 @@
 
 #include <csignal>
 
+#include <unistd.h>
+
+#include "TempTree.h"
+
+namespace {
+
+const QString ProgramDir = QStringLiteral("/opt/Lectern/");
+const QString ConfigDir = QStringLiteral("/home/r/.config/Lectern/");
+
+// Paths named "program/NAME" or "config/NAME" in a test table.
+bool Listed(const QStringList &names, const QString &path)
+{
+    for (const QString &name : names) {
+        const bool program = name.startsWith(QLatin1String("program/"));
+        const QString full = (program ? ProgramDir : ConfigDir) + name.section(QLatin1Char('/'), 1);
+        if (full == path)
+            return true;
+    }
+    return false;
+}
+
+QByteArray ReadAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+} // namespace
+
 class TestProgram : public QObject {
     Q_OBJECT
 private slots:
@@ -22,6 +51,11 @@ private slots:
     void widgetBoxesWithoutWindowsAnswerNo();
     void programPathQueries();
     void terminateHandlerEndsWithExitCodeOne();
+    void settingsDirectoryRule_data();
+    void settingsDirectoryRule();
+    void settingsFileWritability();
+    void settingsFileWritabilityOfPermissions();
+    void settingsMoveToTheConfigurationDirectory();
 
 private:
     int RunProbe(const QStringList &args, QByteArray *out = nullptr, const QString &program = QString(),
@@ -212,6 +246,121 @@ void TestProgram::terminateHandlerEndsWithExitCodeOne()
     QByteArray out;
     QCOMPARE(RunProbe({QStringLiteral("terminate")}, &out), 1);
     QVERIFY(out.contains("Abort intercepted."));
+}
+
+void TestProgram::settingsDirectoryRule_data()
+{
+    QTest::addColumn<QStringList>("existing");
+    QTest::addColumn<QStringList>("readOnly");
+    QTest::addColumn<QString>("expected");
+    const QStringList none;
+    const QStringList allProgram{"program/Lectern.ini", "program/LecternProfile.lcp", "program/Errors.log"};
+    const QStringList allConfig{"config/Lectern.ini", "config/LecternProfile.lcp", "config/Errors.log"};
+    QTest::newRow("portable, first start") << none << none << ProgramDir;
+    QTest::newRow("portable with its settings") << allProgram << none << ProgramDir;
+    QTest::newRow("read-only program directory") << QStringList{"program/Lectern.ini"} << allProgram << ConfigDir;
+    QTest::newRow("read-only Lectern.ini")
+        << QStringList{"program/Lectern.ini"} << QStringList{"program/Lectern.ini"} << ConfigDir;
+    QTest::newRow("read-only default profile") << none << QStringList{"program/LecternProfile.lcp"} << ConfigDir;
+    QTest::newRow("read-only log") << none << QStringList{"program/Errors.log"} << ConfigDir;
+    QTest::newRow("the configuration copy is newer")
+        << QStringList{"program/Lectern.ini", "config/Lectern.ini"} << none << ConfigDir;
+    QTest::newRow("a profile copy alone counts") << QStringList{"config/LecternProfile.lcp"} << none << ConfigDir;
+    QTest::newRow("a log alone does not") << QStringList{"config/Errors.log"} << none << ProgramDir;
+    QTest::newRow("nothing writable: the settings where they are")
+        << QStringList{"program/Lectern.ini"} << allProgram + allConfig << ProgramDir;
+    QTest::newRow("nothing writable and nothing there") << none << allProgram + allConfig << ConfigDir;
+    QTest::newRow("nothing writable, a configuration copy")
+        << QStringList{"program/Lectern.ini", "config/Lectern.ini"} << allProgram + allConfig << ConfigDir;
+}
+
+void TestProgram::settingsDirectoryRule()
+{
+    QFETCH(QStringList, existing);
+    QFETCH(QStringList, readOnly);
+    QFETCH(QString, expected);
+    const auto exists = [&](const QString &path) { return Listed(existing, path); };
+    const auto canWrite = [&](const QString &path) { return !Listed(readOnly, path); };
+    QCOMPARE(SettingsDirectoryFor(ProgramDir, ConfigDir, exists, canWrite), expected);
+    // Directories without their trailing "/" give the same.
+    QCOMPARE(SettingsDirectoryFor(QStringLiteral("/opt/Lectern"), QStringLiteral("/home/r/.config/Lectern"), exists,
+                                  canWrite),
+             expected);
+}
+
+void TestProgram::settingsFileWritability()
+{
+    TTempTree tree;
+    QVERIFY(tree.IsValid());
+    const QString file = tree.File(QStringLiteral("Lectern.ini"), "[S]\r\n");
+    QVERIFY(CanWriteSettingsFile(file));
+    QVERIFY(CanWriteSettingsFile(tree.Path(QStringLiteral("New.ini"))));
+    // A directory still to be made, below a writable one.
+    QVERIFY(CanWriteSettingsFile(tree.Path(QStringLiteral("config/Lectern/Lectern.ini"))));
+    // What no save can replace, whoever runs it.
+    QVERIFY(!CanWriteSettingsFile(tree.Directory(QStringLiteral("Errors.log"))));
+    QVERIFY(!CanWriteSettingsFile(file + QStringLiteral("/Lectern.ini")));
+    QVERIFY(!CanWriteSettingsFile(tree.Fifo(QStringLiteral("pipe.ini"))));
+    // A link is judged by the file it names.
+    QVERIFY(CanWriteSettingsFile(tree.Link(QStringLiteral("link.ini"), file)));
+}
+
+void TestProgram::settingsFileWritabilityOfPermissions()
+{
+    if (::geteuid() == 0)
+        QSKIP("permission bits do not bind root");
+    TTempTree tree;
+    const QString dir = tree.Directory(QStringLiteral("opt"));
+    const QString file = tree.File(QStringLiteral("opt/Lectern.ini"), "[S]\r\n");
+    const QFileDevice::Permissions readOnly = QFileDevice::ReadOwner | QFileDevice::ExeOwner;
+    // A read-only file of this user in a writable directory is made
+    // writable before it is saved.
+    QVERIFY(QFile::setPermissions(file, QFileDevice::ReadOwner));
+    QVERIFY(CanWriteSettingsFile(file));
+    // A writable file in a read-only directory cannot be replaced.
+    QVERIFY(QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    QVERIFY(QFile::setPermissions(dir, readOnly));
+    QVERIFY(!CanWriteSettingsFile(file));
+    QVERIFY(!CanWriteSettingsFile(dir + QStringLiteral("Errors.log")));
+    QVERIFY(!CanWriteSettingsFile(dir + QStringLiteral("sub/Lectern.ini")));
+    QVERIFY(QFile::setPermissions(dir, readOnly | QFileDevice::WriteOwner));
+}
+
+void TestProgram::settingsMoveToTheConfigurationDirectory()
+{
+    // A program directory with its settings where one file cannot be
+    // written (a directory under the log's name blocks it for root too):
+    // the settings move to the configuration directory, and are read there.
+    TTempTree tree;
+    const QString program = tree.Directory(QStringLiteral("opt"));
+    const QString probe = program + QStringLiteral("instance_probe");
+    QVERIFY(QFile::copy(QStringLiteral(LECTERN_INSTANCE_PROBE), probe));
+    tree.File(QStringLiteral("opt/Lectern.ini"), "[Lectern_Main]\r\nAutoBookmark=FALSE\r\n");
+    tree.File(QStringLiteral("opt/LecternProfile.lcp"), "[Profile_Main]\r\nFontSize=14\r\n");
+    tree.Directory(QStringLiteral("opt/Errors.log"));
+    const QString config = tree.Path(QStringLiteral("config"));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
+    QByteArray out;
+    const int code = RunProbe({QStringLiteral("settings")}, &out, probe);
+    qunsetenv("XDG_CONFIG_HOME");
+    QCOMPARE(code, 0);
+    QCOMPARE(out.trimmed(), QFile::encodeName(config + QStringLiteral("/Lectern/")));
+    QCOMPARE(ReadAll(config + QStringLiteral("/Lectern/Lectern.ini")),
+             ReadAll(program + QStringLiteral("Lectern.ini")));
+    QCOMPARE(ReadAll(config + QStringLiteral("/Lectern/LecternProfile.lcp")),
+             ReadAll(program + QStringLiteral("LecternProfile.lcp")));
+
+    // Once there, the copy is the newer one even when the program's
+    // directory can take the files again; it is not copied over again.
+    QVERIFY(QDir(program + QStringLiteral("Errors.log")).removeRecursively());
+    tree.File(QStringLiteral("opt/Lectern.ini"), "[Lectern_Main]\r\nAutoBookmark=TRUE\r\n");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
+    const int again = RunProbe({QStringLiteral("settings")}, &out, probe);
+    qunsetenv("XDG_CONFIG_HOME");
+    QCOMPARE(again, 0);
+    QCOMPARE(out.trimmed(), QFile::encodeName(config + QStringLiteral("/Lectern/")));
+    QCOMPARE(ReadAll(config + QStringLiteral("/Lectern/Lectern.ini")),
+             QByteArray("[Lectern_Main]\r\nAutoBookmark=FALSE\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestProgram)

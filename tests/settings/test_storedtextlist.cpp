@@ -11,6 +11,8 @@
 #include "ReportRecorder.h"
 #include "StoredTextList.h"
 
+#include <unistd.h>
+
 namespace {
 
 QByteArray ReadAll(const QString &path)
@@ -49,6 +51,13 @@ private slots:
     void overwriteQuestion();
     void readOnlyFileIsMadeWritable();
     void hugeAndBinaryFilesAreHarmless();
+    void readWhole_data();
+    void readWhole();
+    void fileReadInPartIsKeptBesideAtTheNextSave();
+    void fileReadInPartUnderAnotherNameIsLeftAlone();
+    void unreadableFileMovesAside();
+    void copyThatCannotBeKeptWritesNothing();
+    void saveFailureHandlerTakesTheReport();
 };
 
 void TestStoredTextList::parsesFilesOfPeopleAndPrograms_data()
@@ -115,6 +124,8 @@ void TestStoredTextList::parsesFilesOfPeopleAndPrograms_data()
                                      << "1";
     QTest::newRow("truncated UTF-8 reads as 1252") << QByteArray("[S]\nA=\xC3") << "S"
                                                    << "A" << QStringLiteral("\u00C3");
+    QTest::newRow("UTF-8 cut inside its last character") << QByteArray("[S]\nA=\xC3\xA9t\xC3\xA9\nB=\xE2\x82") << "S"
+                                                         << "A" << QStringLiteral("\u00E9t\u00E9");
 }
 
 void TestStoredTextList::parsesFilesOfPeopleAndPrograms()
@@ -447,6 +458,163 @@ void TestStoredTextList::hugeAndBinaryFilesAreHarmless()
     list.LoadFromBytes(keys);
     QCOMPARE(list.Text().KeyCount(), TIniText::MaxKeys);
     QCOMPARE(Value(list, QStringLiteral("S"), QStringLiteral("k0")), QStringLiteral("1"));
+    QVERIFY(!list.Text().IsWhole());
+}
+
+void TestStoredTextList::readWhole_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("whole");
+    QTest::newRow("as written") << QByteArray("[S]\r\nA=1\r\n\r\n[T]\r\nB=\r\n") << true;
+    QTest::newRow("empty") << QByteArray() << true;
+    QTest::newRow("LF, CR, comments, blanks, tabs")
+        << QByteArray("; note\n\n# more\r[S]\n\tA = 1 \n\nB=\"x\f\"\n") << true;
+    QTest::newRow("key given twice") << QByteArray("[S]\nA=1\nA=2\n") << true;
+    QTest::newRow("Windows-1252") << QByteArray("[S]\nA=\x93\xE9t\xE9\x94\r\n") << true;
+    QTest::newRow("last line without its end") << QByteArray("[S]\r\nA=1\r\nB=2") << false;
+    QTest::newRow("cut inside a header") << QByteArray("[S]\r\nA=1\r\n[Lectern_Book") << false;
+    QTest::newRow("cut inside a UTF-8 character") << QByteArray("[S]\nA=\xC3\xA9\nB=\xC3") << false;
+    QTest::newRow("NUL byte") << QByteArray("[S]\nA=1\n\0\0\0\n", 12) << false;
+    QTest::newRow("other control byte") << QByteArray("[S]\nA=\x01\x02\n") << false;
+    QTest::newRow("line without equals") << QByteArray("[S]\nnonsense\nA=1\n") << false;
+    QTest::newRow("key before any section") << QByteArray("A=1\n[S]\nB=2\n") << false;
+    QTest::newRow("header without bracket") << QByteArray("[S\nA=1\n") << false;
+    QTest::newRow("empty key") << QByteArray("[S]\n=1\n") << false;
+}
+
+void TestStoredTextList::readWhole()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(bool, whole);
+    TIniText ini;
+    ini.Parse(file);
+    QCOMPARE(ini.IsWhole(), whole);
+    ini.Clear();
+    QVERIFY(ini.IsWhole());
+}
+
+void TestStoredTextList::fileReadInPartIsKeptBesideAtTheNextSave()
+{
+    QTemporaryDir dir;
+    const QString name = dir.filePath(QStringLiteral("Lectern.ini"));
+    const QString bad = TStoredTextList::DamagedCopyName(name);
+    QCOMPARE(bad, name + QStringLiteral(".bad"));
+    const QByteArray damaged("[Lectern_Main]\r\nPieceSize=20000\r\n\0\x01garbage\r\n[Lectern_Book", 56);
+    QVERIFY(WriteAll(name, damaged));
+    QVERIFY(WriteAll(bad, "an earlier copy"));
+    TStoredTextList list(name);
+    QVERIFY(list.Load());
+    QVERIFY(!list.LoadedWhole());
+    // What could be read counts.
+    QCOMPARE(Value(list, QStringLiteral("Lectern_Main"), QStringLiteral("PieceSize")), QStringLiteral("20000"));
+    QCOMPARE(ReadAll(name), damaged); // loading changes nothing on disk
+
+    list.WriteInt(QStringLiteral("Lectern_Main"), QStringLiteral("PieceSize"), 30000);
+    QVERIFY(list.Save(false));
+    QCOMPARE(ReadAll(bad), damaged);
+    QCOMPARE(ReadAll(name), QByteArray("[Lectern_Main]\r\nPieceSize=30000\r\n"));
+    QVERIFY(list.LoadedWhole());
+
+    // Once replaced, the file is sound: later saves leave the copy alone.
+    list.WriteInt(QStringLiteral("Lectern_Main"), QStringLiteral("PieceSize"), 40000);
+    QVERIFY(list.Save(false));
+    QCOMPARE(ReadAll(bad), damaged);
+
+    // A file read whole is never copied.
+    QVERIFY(QFile::remove(bad));
+    QVERIFY(list.Load());
+    QVERIFY(list.LoadedWhole());
+    QVERIFY(list.Save(false));
+    QVERIFY(!QFile::exists(bad));
+}
+
+void TestStoredTextList::fileReadInPartUnderAnotherNameIsLeftAlone()
+{
+    // A profile read in part and saved under another name: the first file
+    // is not replaced, so nothing is copied.
+    QTemporaryDir dir;
+    const QString first = dir.filePath(QStringLiteral("Raven.lcp"));
+    const QString second = dir.filePath(QStringLiteral("Crow.lcp"));
+    QVERIFY(WriteAll(first, "[Profile_Main]\nFontSize=12\nnonsense\n"));
+    TStoredTextList list(first);
+    QVERIFY(list.Load());
+    QVERIFY(!list.LoadedWhole());
+    QVERIFY(list.Save(second, false, false));
+    QCOMPARE(ReadAll(first), QByteArray("[Profile_Main]\nFontSize=12\nnonsense\n"));
+    QVERIFY(!QFile::exists(TStoredTextList::DamagedCopyName(first)));
+    QVERIFY(!QFile::exists(TStoredTextList::DamagedCopyName(second)));
+}
+
+void TestStoredTextList::unreadableFileMovesAside()
+{
+    if (::geteuid() == 0)
+        QSKIP("root reads every file");
+    TReportRecorder reports;
+    QTemporaryDir dir;
+    const QString name = dir.filePath(QStringLiteral("Lectern.ini"));
+    QVERIFY(WriteAll(name, "[S]\nA=1\n"));
+    QVERIFY(QFile::setPermissions(name, QFileDevice::Permissions()));
+    TStoredTextList list(name);
+    QVERIFY(!list.Load());
+    QVERIFY(!list.LoadedWhole());
+    list.WriteInt(QStringLiteral("S"), QStringLiteral("A"), 2);
+    QVERIFY(list.Save(false));
+    const QString bad = TStoredTextList::DamagedCopyName(name);
+    QVERIFY(QFile::setPermissions(bad, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    QCOMPARE(ReadAll(bad), QByteArray("[S]\nA=1\n"));
+    QCOMPARE(ReadAll(name), QByteArray("[S]\r\nA=2\r\n"));
+}
+
+void TestStoredTextList::copyThatCannotBeKeptWritesNothing()
+{
+    TReportRecorder reports;
+    QTemporaryDir dir;
+    const QString name = dir.filePath(QStringLiteral("Lectern.ini"));
+    QVERIFY(WriteAll(name, "[S]\nA=1"));
+    QVERIFY(QDir().mkdir(TStoredTextList::DamagedCopyName(name)));
+    TStoredTextList list(name);
+    QVERIFY(list.Load());
+    list.WriteInt(QStringLiteral("S"), QStringLiteral("A"), 2);
+    QVERIFY(!list.Save(false));
+    QCOMPARE(ReadAll(name), QByteArray("[S]\nA=1"));
+    QCOMPARE(reports.Messages, QStringList({"Failed to save file."}));
+    QVERIFY(reports.Reports.last().contains(QStringLiteral("Lectern.ini.bad")));
+
+    // With the way free, the next save keeps the copy and writes.
+    QVERIFY(QDir().rmdir(TStoredTextList::DamagedCopyName(name)));
+    QVERIFY(list.Save(false));
+    QCOMPARE(ReadAll(TStoredTextList::DamagedCopyName(name)), QByteArray("[S]\nA=1"));
+    QCOMPARE(ReadAll(name), QByteArray("[S]\r\nA=2\r\n"));
+}
+
+void TestStoredTextList::saveFailureHandlerTakesTheReport()
+{
+    TReportRecorder reports;
+    QTemporaryDir dir;
+    TStoredTextList list(dir.filePath(QStringLiteral("gone/Lectern.ini")));
+    list.WriteInt(QStringLiteral("S"), QStringLiteral("A"), 1);
+    QStringList reasons;
+    bool takes = true;
+    list.OnSaveFailed = [&](const TStoredTextList &l, const QString &reason) {
+        reasons << l.FileName() + QStringLiteral(": ") + reason;
+        return takes;
+    };
+    QVERIFY(!list.Save(false));
+    QCOMPARE(reports.Messages, QStringList());
+    QCOMPARE(reasons, QStringList({dir.filePath(QStringLiteral("gone/Lectern.ini: No such file or directory"))}));
+    QVERIFY(list.IsModified()); // the values stay in memory
+
+    // A failure of the save handler is told too.
+    list.OnSave = [](TStoredTextList &, bool) { throw std::runtime_error("disk gone"); };
+    QVERIFY(!list.Save(false));
+    QVERIFY(reasons.last().contains(QStringLiteral("disk gone")));
+    QCOMPARE(reports.Messages, QStringList());
+
+    // A handler that leaves the report has it shown as usual.
+    takes = false;
+    QVERIFY(!list.Save(false));
+    QCOMPARE(reasons.size(), 3);
+    QCOMPARE(reports.Messages, QStringList({"Failed to save file."}));
 }
 
 QTEST_GUILESS_MAIN(TestStoredTextList)
