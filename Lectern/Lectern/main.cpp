@@ -2,7 +2,9 @@
 // time, creates the windows in their order and runs the event loop.
 #include <memory>
 
+#include <QApplication>
 #include <QSessionManager>
+#include <QTimer>
 
 #include "AboutForm.h"
 #include "Dialogs.h"
@@ -50,6 +52,22 @@ std::unique_ptr<TWidgetProbe> MakeProbe(TLecternForm *form)
     return probe;
 }
 
+// A logout, a shutdown or a signal closes the window the normal way. A box
+// left open with nobody at the screen to answer it is closed first (put
+// aside, as Esc would), and the window closes once the box's own loop has
+// ended, never from inside it.
+void CloseWhenNoBoxIsOpen(int tries)
+{
+    if (!LecternForm)
+        return;
+    if (QWidget *box = QApplication::activeModalWidget(); box && tries < 50) {
+        box->close();
+        QTimer::singleShot(50, [tries] { CloseWhenNoBoxIsOpen(tries + 1); });
+        return;
+    }
+    LecternForm->close();
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -92,10 +110,7 @@ int main(int argc, char **argv)
             std::unique_ptr<TWidgetProbe> probe = MakeProbe(LecternForm);
             // A logout, a shutdown or Ctrl+C in a terminal closes the window
             // the normal way, so the day's reading is saved.
-            const auto closeWindow = [] {
-                if (LecternForm)
-                    LecternForm->close();
-            };
+            const auto closeWindow = [] { CloseWhenNoBoxIsOpen(0); };
             TQuitSignals quitSignals([closeWindow](int) { closeWindow(); });
             QObject::connect(app.get(), &QGuiApplication::commitDataRequest, app.get(),
                              [closeWindow](QSessionManager &) { closeWindow(); });

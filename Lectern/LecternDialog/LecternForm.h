@@ -402,7 +402,8 @@ private:
     void ReadProfileControls(TProfile &profile) const;
     QString DefaultProfilePath() const;
     TProfilePlaces ProfilePlaces() const;
-    bool SaveProfile(); // the current profile, without a question
+    bool SaveProfile(); // the current profile, without a question ("Auto save profile")
+    bool SavingProfileByItself = false;
     // The Work group's buttons: the left button with the modifiers held.
     void LoadProfileButtonMouseDown(TShiftState shift);
     void SaveProfileButtonMouseDown(TShiftState shift);

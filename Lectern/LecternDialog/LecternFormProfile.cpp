@@ -147,7 +147,12 @@ bool TLecternForm::SaveProfile()
 {
     if (ProfileList->FileName().isEmpty())
         return false;
-    return ProfileList->Save(false);
+    // A save the reader did not ask for fails like the settings: told once.
+    const bool was = SavingProfileByItself;
+    SavingProfileByItself = true;
+    const bool saved = ProfileList->Save(false);
+    SavingProfileByItself = was;
+    return saved;
 }
 
 void TLecternForm::LoadProfileForBook(bool profileChosen)

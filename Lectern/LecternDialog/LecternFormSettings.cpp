@@ -32,8 +32,9 @@ void TLecternForm::SetUpSettings()
     auto told = std::make_shared<bool>(false);
     SettingsList->OnSaveFailed = [this, told](const TStoredTextList &list, const QString &reason) {
         const QString &name = list.FileName();
-        if (name.isEmpty() || (name != SettingsList->FileName() && name != DefaultProfilePath()))
-            return false; // a profile of the reader's own is reported as usual
+        const bool ours = name == SettingsList->FileName() || name == DefaultProfilePath() || SavingProfileByItself;
+        if (name.isEmpty() || !ours)
+            return false; // a profile the reader saves is reported as usual
         if (*told)
             return true;
         *told = true;

@@ -26,8 +26,13 @@ bool CopyPackage(const QString &package, const QString &to)
     if (!QDir().mkpath(to))
         return false;
     QDirIterator it(package, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+    // What a reader left in the package directory is not part of it.
+    const QStringList settings{QStringLiteral("Lectern.ini"), QStringLiteral("LecternProfile.lcp"),
+                               QStringLiteral("Errors.log"), QStringLiteral("Lectern.ini.bad")};
     while (it.hasNext()) {
         const QString from = it.next();
+        if (settings.contains(it.fileName()))
+            continue;
         const QString target = to + QLatin1Char('/') + QDir(package).relativeFilePath(from);
         const bool copied = it.fileInfo().isDir() ? QDir().mkpath(target) : QFile::copy(from, target);
         if (!copied)
