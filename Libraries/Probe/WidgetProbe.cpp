@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QSaveFile>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -35,6 +36,13 @@ bool WidgetState(QWidget *widget, QJsonObject *state)
         (*state)[QStringLiteral("text")] = edit->text();
     } else if (auto *tabs = qobject_cast<QTabWidget *>(widget)) {
         (*state)[QStringLiteral("text")] = tabs->tabText(tabs->currentIndex());
+        QJsonObject tabRects;
+        QTabBar *bar = tabs->tabBar();
+        for (int i = 0; i < bar->count(); ++i) {
+            const QRect r(bar->mapToGlobal(bar->tabRect(i).topLeft()), bar->tabRect(i).size());
+            tabRects[bar->tabText(i).remove(QLatin1Char('&'))] = QJsonArray{r.x(), r.y(), r.width(), r.height()};
+        }
+        (*state)[QStringLiteral("tabs")] = tabRects;
     }
     (*state)[QStringLiteral("visible")] = widget->isVisible();
     (*state)[QStringLiteral("enabled")] = widget->isEnabled();

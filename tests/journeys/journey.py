@@ -205,7 +205,9 @@ class Reader:
 
     # ---- the process ------------------------------------------------------
 
-    def start(self, *args, env=None, wait=True):
+    def start(self, *args, env=None, wait=True, prefix=(), probe=None):
+        if probe:
+            self.probe = probe
         if os.path.exists(self.probe):
             os.remove(self.probe)
         e = dict(self.desktop.env, QT_QPA_PLATFORM="xcb", XDG_CONFIG_HOME=self.config,
@@ -213,8 +215,10 @@ class Reader:
         e.pop("SESSION_MANAGER", None)
         if env:
             e.update(env)
+        if self.log:
+            self.log.close()
         self.log = open(os.path.join(self.work, "reader.log"), "ab")
-        self.process = subprocess.Popen([os.path.join(self.program, "Lectern")] + list(args),
+        self.process = subprocess.Popen(list(prefix) + [os.path.join(self.program, "Lectern")] + list(args),
                                         env=e, stdout=self.log, stderr=self.log)
         if wait:
             self.wait_ready()
@@ -354,18 +358,33 @@ class Reader:
             self.show_sidebar()
             s = self.wait(lambda st: (st.widget(name) or {}).get("visible"), "%s to be shown" % name)
         x, y = self.widget_centre(name, s)
+        if "checked" in s.widget(name):
+            # A check box answers on its box and caption, not across its width.
+            x = s.widget(name)["rect"][0] + 8
         self.move(x, y)
         self.desktop.xdotool("click", button)
 
     def answer_box(self, button_text):
-        """Presses a button of the open message box by its caption."""
-        s = self.wait(lambda st: st.boxes(), "a message box")
-        for w in s.windows:
-            if w.get("class") != "QMessageBox":
-                continue
-            for name, widget in w.get("widgets", {}).items():
-                pass
-        self.key({"Yes": "alt+y", "No": "alt+n", "Cancel": "Escape", "OK": "Return"}[button_text])
+        """Answers the open message box as a reader does with the keyboard:
+        "Yes" (Alt+Y), "No" (Alt+N), "OK" (Enter) or "Esc"."""
+        self.wait(lambda st: st.boxes(), "a message box")
+        self.key({"Yes": "alt+y", "No": "alt+n", "OK": "Return", "Esc": "Escape"}[button_text])
+
+    def click_tab(self, tabs, caption):
+        """Clicks the tab of a page control by its caption."""
+        s = self.state()
+        widget = s.widget(tabs)
+        if not widget or not widget.get("visible"):
+            self.show_sidebar()
+            s = self.wait(lambda st: (st.widget(tabs) or {}).get("visible"), "%s to be shown" % tabs)
+            widget = s.widget(tabs)
+        x, y, w, h = widget["tabs"][caption]
+        self.move(x + w // 2, y + h // 2)
+        self.desktop.xdotool("click", 1)
+        self.wait(lambda st: (st.widget(tabs) or {}).get("text") == caption, "the %s page" % caption)
+
+    def shown_dialog(self, cls):
+        return self.wait(lambda st: any(w.get("class") == cls for w in st.windows), "a %s" % cls)
 
     # ---- files ------------------------------------------------------------
 
@@ -442,6 +461,8 @@ class JourneyCase(unittest.TestCase):
         r = self.reader
         r.focus()
         r.key("F5")
-        s = r.wait(lambda st: any(w.get("class") in ("QFileDialog",) for w in st.windows), "the open dialog")
+        r.shown_dialog("QFileDialog")
+        r.key("ctrl+a")
         r.type(path)
         r.key("Return")
+        r.wait(lambda st: not any(w.get("class") == "QFileDialog" for w in st.windows), "the open dialog to close")
