@@ -2,6 +2,7 @@
 // binary files named like books, and the verdict the window asks about.
 #include "BookContent.h"
 #include "BookFile.h"
+#include "TempTree.h"
 
 #include <QDir>
 #include <QRandomGenerator>
@@ -69,18 +70,9 @@ private slots:
     void corpusBooksAreText();
 
 private:
-    QString Write(const QString &name, const QByteArray &bytes);
-    QTemporaryDir Dir;
+    QString Write(const QString &name, const QByteArray &bytes) { return Tree.File(name, bytes); }
+    TTempTree Tree;
 };
-
-QString TestBookContent::Write(const QString &name, const QByteArray &bytes)
-{
-    const QString path = Dir.filePath(name);
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-    return path;
-}
 
 void TestBookContent::utf16WithoutBom_data()
 {
