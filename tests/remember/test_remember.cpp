@@ -22,6 +22,8 @@ private slots:
     void badSettingsFilesKeepTheDefaults_data();
     void badSettingsFilesKeepTheDefaults();
     void topLinesOfABookKeepTheStoredPlace();
+    void placeTheReaderDidNotReachIsNeverStored_data();
+    void placeTheReaderDidNotReachIsNeverStored();
     void bookmarkButtons();
     void bookmarkOfAnotherPieceLoadsThatPiece();
     void shelfMenuOpensAndRemovesBooks();
@@ -147,6 +149,49 @@ void TestRemember::topLinesOfABookKeepTheStoredPlace()
     again->LoadOnStart();
     QCOMPARE(again->CurrentBookPath, book);
     QCOMPARE(FirstVisibleCharIndex(again->RichEdit), stored);
+}
+
+void TestRemember::placeTheReaderDidNotReachIsNeverStored_data()
+{
+    QTest::addColumn<int>("piece");
+    QTest::addColumn<bool>("shelved");
+    QTest::newRow("one piece, shelved") << 1 << true;
+    QTest::newRow("one piece, not shelved") << 1 << false;
+    QTest::newRow("piece 2, not shelved") << 2 << false;
+}
+
+// A book opened at its place and moved away by nobody but the program (a
+// view that lost its place) keeps the place it was opened at.
+void TestRemember::placeTheReaderDidNotReachIsNeverStored()
+{
+    QFETCH(int, piece);
+    QFETCH(bool, shelved);
+    TRememberFixture f;
+    const QString book = f.WriteBook(QStringLiteral("Long.txt"), 2000);
+    int place = 0;
+    {
+        auto form = f.Start();
+        QVERIFY(form->OpenBook(book, true));
+        if (shelved)
+            f.Put(*form);
+        if (piece > 1)
+            QVERIFY(form->LoadFromFile(QString(), piece, false, 0));
+        f.ReadTo(*form, 120);
+        place = FirstVisibleCharIndex(form->RichEdit);
+        QVERIFY(form->close());
+    }
+    {
+        auto form = f.Start();
+        form->LoadOnStart();
+        QCOMPARE(form->CurrentPiece(), piece);
+        QCOMPARE(FirstVisibleCharIndex(form->RichEdit), place);
+        SetTopLine(form->RichEdit, 0); // not the reader's doing
+        QVERIFY(form->close());
+    }
+    auto form = f.Start();
+    form->LoadOnStart();
+    QCOMPARE(form->CurrentPiece(), piece);
+    QCOMPARE(FirstVisibleCharIndex(form->RichEdit), place);
 }
 
 void TestRemember::bookmarkButtons()
