@@ -1,10 +1,10 @@
 #include "BookFile.h"
 
 #include "BookContent.h"
-
 #include "FileOperations.h"
 #include "FunStatContext.h"
 #include "MyMath.h"
+#include "PieceSeams.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -122,6 +122,18 @@ TBookEncoding EncodingFor(TOpenBookFile &file, TBookEncoding *encoding)
 }
 
 } // namespace
+
+TBookEncoding PiecesEncoding(const QString &path, const TBookEncoding &chosen)
+{
+    if (chosen.IsDecided())
+        return chosen;
+    TOpenBookFile file(path);
+    if (!file.Ok)
+        return chosen;
+    TBookEncoding found = chosen;
+    EncodingFor(file, &found);
+    return found;
+}
 
 QList<int> PieceSizeChoices()
 {
@@ -329,7 +341,8 @@ QStringList BookLinesFromBytes(const QByteArray &bytes, TByteEdges edges, const 
     return SplitBookLines(DecodeBookBytes(text, encoding, edges));
 }
 
-bool LoadPieceFromFile(const QString &fileName, QStringList &lines, int piece, int pieceSize, TBookEncoding *encoding)
+bool LoadPieceFromFile(const QString &fileName, QStringList &lines, int piece, int pieceSize, TBookEncoding *encoding,
+                       bool lineSeams)
 {
     FUN_BEGIN("TLecternForm::LoadPieceFromFile");
     try {
@@ -340,18 +353,25 @@ bool LoadPieceFromFile(const QString &fileName, QStringList &lines, int piece, i
         } else if (file.Size == 0) {
             FUN_RAISE(QStringLiteral("Empty file."), fileName);
         } else {
-            const TPieceRange range = PieceByteRange(piece, ValidPieceSize(pieceSize), file.Size);
-            bool ok = false;
-            const QByteArray bytes = ReadPieceBytes(file.File, range, &ok);
+            const TBookEncoding used = EncodingFor(file, encoding);
+            TPieceRange range = PieceByteRange(piece, ValidPieceSize(pieceSize), file.Size);
+            TByteEdges seamEdges;
+            bool ok = true;
+            if (lineSeams) {
+                const TSeamedPiece seamed = SeamedPieceRange(file.File, file.Size, piece, pieceSize, used);
+                range = seamed.Range;
+                seamEdges = seamed.Edges;
+                ok = seamed.Ok;
+            }
+            const QByteArray bytes = ok ? ReadPieceBytes(file.File, range, &ok) : QByteArray();
             if (!ok) {
                 FUN_RAISE(QStringLiteral("Failed to load."), fileName, QString(), ReadErrno());
             } else {
-                const TBookEncoding used = EncodingFor(file, encoding);
                 TPieceRange got = range;
                 got.Length = bytes.size();
                 // UTF-16 characters start at even offsets from the file's start.
                 const qsizetype skip = (used.IsUtf16() && (got.Start % 2) != 0) ? 1 : 0;
-                lines = BookLinesFromBytes(bytes.mid(skip), PieceEdges(got, file.Size), used);
+                lines = BookLinesFromBytes(bytes.mid(skip), lineSeams ? seamEdges : PieceEdges(got, file.Size), used);
             }
         }
     }
@@ -400,14 +420,14 @@ bool ReadWholeBook(const QString &fileName, QStringList &lines, TBookEncoding *e
 }
 
 bool ReadBookLines(const QString &fileName, int piece, int listCount, int pieceSize, QStringList &lines,
-                   TBookEncoding *encoding)
+                   TBookEncoding *encoding, bool lineSeams)
 {
     bool ok;
     if (listCount < 2) {
         piece = 1;
         ok = ReadWholeBook(fileName, lines, encoding);
     } else {
-        ok = LoadPieceFromFile(fileName, lines, piece, pieceSize, encoding);
+        ok = LoadPieceFromFile(fileName, lines, piece, pieceSize, encoding, lineSeams);
     }
     AddEndMarker(lines, piece, std::max(listCount, 1));
     return ok;

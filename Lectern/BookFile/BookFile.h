@@ -93,6 +93,11 @@ TBookOpenCheck OpenNotTextAnyway(const TBookOpenCheck &check);
 // A piece number outside 1 .. count becomes 1.
 int NormalisePiece(int piece, int count);
 
+// The encoding the pieces of a book are read in: the chosen one when it is
+// decided, else the one recognised from the file's sample (undecided when
+// the file cannot be read).
+TBookEncoding PiecesEncoding(const QString &path, const TBookEncoding &chosen);
+
 // Core readers over a random-access device of known size.
 QByteArray ReadPieceBytes(QIODevice &device, const TPieceRange &range, bool *ok = nullptr);
 // Bytes for recognising the encoding: the head of the file and a few
@@ -108,8 +113,10 @@ QStringList BookLinesFromBytes(const QByteArray &bytes, TByteEdges edges, const 
 // Failures ("Failed to load." with the file name and the system error,
 // "Empty file.") are recorded under "TLecternForm::LoadPieceFromFile" and
 // shown with "Failed to load."; the lines are then empty.
+// With `lineSeams` the piece shows whole lines (PieceSeams.h) instead of its
+// bytes with the 20 of the piece before.
 bool LoadPieceFromFile(const QString &fileName, QStringList &lines, int piece, int pieceSize,
-                       TBookEncoding *encoding = nullptr);
+                       TBookEncoding *encoding = nullptr, bool lineSeams = false);
 // Reads the whole book as lines (no end marker). Failures are recorded under
 // "TLecternForm::LoadFromFile" and left in FunStatContext for the caller.
 bool ReadWholeBook(const QString &fileName, QStringList &lines, TBookEncoding *encoding = nullptr);
@@ -118,4 +125,4 @@ bool ReadWholeBook(const QString &fileName, QStringList &lines, TBookEncoding *e
 // holds more than one, else the whole book, then the end marker. The result
 // is false when reading failed (the lines then hold only the end marker).
 bool ReadBookLines(const QString &fileName, int piece, int listCount, int pieceSize, QStringList &lines,
-                   TBookEncoding *encoding = nullptr);
+                   TBookEncoding *encoding = nullptr, bool lineSeams = false);

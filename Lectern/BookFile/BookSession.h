@@ -81,13 +81,3 @@ private:
     TCrono Load;
     TCrono Pace;
 };
-
-// Everything the window keeps about the open book between loads.
-struct TOpenBook {
-    QString Path;
-    int PieceSize = 50000; // read when a new book is opened, kept for its pieces
-    int ItemCount = 0; // items of the pieces list
-    int Piece = 0; // current piece, 0 while none
-    TBookEncoding Encoding; // found at the first read, kept for its other pieces; reset for a new book
-    QString LoadTimeText;
-};

@@ -4,6 +4,7 @@
 #include "BookSave.h"
 #include "EnhancedRichEdit.h"
 #include "FunStatContext.h"
+#include "OpenBook.h"
 #include "RichDocument.h"
 #include "Rtf.h"
 #include "SpeechText.h"
@@ -68,27 +69,6 @@ private:
     TErrorReportView *Previous;
 };
 
-bool ReadPlainBook(const TConvertOptions &options, const TBookOpenCheck &check, QStringList &lines, QString &error)
-{
-    if (options.InPieces && options.Piece > check.PieceCount) {
-        error = QStringLiteral("The book has %1 piece(s) of %2 bytes; there is no piece %3.")
-                    .arg(check.PieceCount)
-                    .arg(options.PieceSize)
-                    .arg(options.Piece);
-        return false;
-    }
-    const int piece = check.ListCount > 1 ? options.Piece : 1;
-    TBookEncoding encoding;
-    EncodingFromName(options.Encoding, encoding); // checked with the arguments
-    if (!ReadBookLines(options.Book, piece, check.ListCount, options.PieceSize, lines, &encoding)) {
-        // A piece's failure has been reported already.
-        if (check.ListCount < 2)
-            error = QStringLiteral("Failed to load book. ") + FailureText(FunStatContext);
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
 void ApplyBookFormat(TEnhancedRichEdit &engine, const TBookFormatOptions &format)
@@ -129,27 +109,26 @@ QString ChaptersMenuText(const TChaptersMenu *menu)
 bool LoadBookIntoDocument(const TConvertOptions &options, TRichDocument &document, QString &error,
                           QString *chapters)
 {
-    TBookOpenCheck check = CheckBookForOpening(options.Book, options.InPieces, options.PieceSize);
-    if (check.Verdict == TBookOpenVerdict::AskNotText) {
-        // The command line named this file: it is read, with a note.
-        PrintError(QStringLiteral("This file does not look like a text book; it is read anyway (") + options.Book
-                   + QLatin1Char(')'));
-        check = OpenNotTextAnyway(check);
-    }
-    switch (check.Verdict) {
-    case TBookOpenVerdict::NotValid:
-    case TBookOpenVerdict::TooBig:
-    case TBookOpenVerdict::Empty:
-        error = check.Text + QStringLiteral(" (") + options.Book + QLatin1Char(')');
+    // The command line named the book and what to read of it: nothing is
+    // asked, a file that is no text is read with a note, and a refusal
+    // becomes the error.
+    TBookLoadHooks hooks;
+    hooks.Ask = [&options](const QString &question) {
+        if (question != OnePieceQuestionText())
+            PrintError(QStringLiteral("This file does not look like a text book; it is read anyway (") + options.Book
+                       + QLatin1Char(')'));
+        return true;
+    };
+    hooks.Warn = hooks.Tell = [&error, &options](const QString &text) {
+        error = text + QStringLiteral(" (") + options.Book + QLatin1Char(')');
+    };
+    TBookOpenCheck check;
+    FunStatContext.Reset(Perfect);
+    if (!CheckBookToOpen(options.Book, options.InPieces, options.PieceSize, hooks, check)) {
+        if (check.Verdict == TBookOpenVerdict::SizeQueryFailed)
+            error = QStringLiteral("Failed to load book. ") + FailureText(FunStatContext);
         return false;
-    case TBookOpenVerdict::SizeQueryFailed:
-        error = QStringLiteral("Failed to load book. ") + FailureText(FunStatContext);
-        return false;
-    case TBookOpenVerdict::AskOnePiece: // the command line asked for the whole book
-    case TBookOpenVerdict::AskNotText:
-    case TBookOpenVerdict::Open: break;
     }
-
     if (check.Rtf) {
         QFile file(options.Book);
         if (!file.open(QIODevice::ReadOnly)) {
@@ -164,17 +143,30 @@ bool LoadBookIntoDocument(const TConvertOptions &options, TRichDocument &documen
         }
         return true;
     }
-
-    QStringList lines;
-    if (!ReadPlainBook(options, check, lines, error))
+    if (options.InPieces && options.Piece > check.PieceCount) {
+        error = QStringLiteral("The book has %1 piece(s) of %2 bytes; there is no piece %3.")
+                    .arg(check.PieceCount)
+                    .arg(options.PieceSize)
+                    .arg(options.Piece);
         return false;
+    }
+    TBookEncoding encoding;
+    EncodingFromName(options.Encoding, encoding); // checked with the arguments
+    TOpenBook book;
+    book.Open(options.Book, check, options.PieceSize, options.Format.WholeBookPieces, encoding);
     TEnhancedRichEdit engine;
     engine.RichBox = &document;
-    FunStatContext.Reset(Perfect);
     ApplyBookFormat(engine, options.Format);
-    engine.EnhanceText(lines, options.Format.ParagraphPrefix, options.Format.IgnoreEmptyLines,
-                       options.Format.PoorlyWritten);
-    MarkEndMarker(document);
+    FunStatContext.Reset(Perfect);
+    const int piece = book.InPieces() ? options.Piece : 1;
+    // A piece read as part of the book takes the whole book's decisions.
+    book.ScanNow(options.Format, true);
+    if (!book.ReadPlainPiece(piece, options.Format, true, engine, document)) {
+        // A piece's failure has been reported already.
+        if (!book.InPieces())
+            error = QStringLiteral("Failed to load book. ") + FailureText(FunStatContext);
+        return false;
+    }
     if (chapters)
         *chapters = ChaptersMenuText(engine.ChaptersMenu());
     if (FunStatContext.Failed()) {

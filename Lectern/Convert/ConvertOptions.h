@@ -12,6 +12,7 @@ struct TBookFormatOptions {
     bool DetectTextLayout = true; // PoorlyWritten is decided from the lines
     bool CheckHyphens = true;
     bool SmartChapters = true;
+    bool WholeBookPieces = true; // pieces show whole lines and take the whole book's decisions
     bool PoorlyWritten = true;
     bool IgnoreEmptyLines = false;
     QString ParagraphPrefix = QStringLiteral("None");

@@ -78,3 +78,26 @@ void TChaptersMenu::ClickItem(int index) const
         return;
     OnItemClick(ItemList.at(index).Tag);
 }
+
+namespace {
+
+void CopyEntries(const TChaptersMenu &from, int fromGroup, TChaptersMenu &to, int toGroup,
+                 const std::function<int(int)> &tag)
+{
+    for (int entry : from.Entries(fromGroup)) {
+        if (entry >= 0) {
+            const TChapterItem &item = from.Item(entry);
+            to.AddItem(item.Caption, tag(item.Tag), item.HelpContext, toGroup);
+        } else {
+            const int group = -entry - 1;
+            CopyEntries(from, group, to, to.AddGroup(from.Group(group).Caption, toGroup), tag);
+        }
+    }
+}
+
+} // namespace
+
+void CopyChaptersMenu(const TChaptersMenu &from, TChaptersMenu &to, const std::function<int(int tag)> &tag)
+{
+    CopyEntries(from, -1, to, -1, tag);
+}

@@ -74,3 +74,7 @@ private:
 // Creates the menu of a new enhancement run; `owner` is the menu owner the
 // main window gave the engine.
 using TChaptersMenuFactory = std::function<std::unique_ptr<TChaptersMenu>(QObject *owner)>;
+
+// Appends the items and submenus of `from` to `to`, in the same tree, each
+// item's tag through `tag`.
+void CopyChaptersMenu(const TChaptersMenu &from, TChaptersMenu &to, const std::function<int(int tag)> &tag);

@@ -183,7 +183,7 @@ void TEnhancedRichEdit::Join(QString &paragraph, QStringView line)
 {
     if (Choices.CheckHyphens && !line.isEmpty() && paragraph.size() >= 2 && paragraph.back() == QLatin1Char('-')
         && IsLowerLetter(paragraph.at(paragraph.size() - 2).unicode()) && IsLowerLetter(line.front().unicode())
-        && HyphenWords.KeepsHyphen(paragraph, line)) {
+        && (SharedHyphenWords ? *SharedHyphenWords : HyphenWords).KeepsHyphen(paragraph, line)) {
         paragraph.append(line); // a compound the book writes with its hyphen
         ++HyphensKept;
         return;
@@ -289,12 +289,16 @@ void TEnhancedRichEdit::EnhanceText(const QStringList &lines, const QString &pre
         IgnoreEmptyLines = ignoreEmptyLines;
         LayoutDetected = Choices.DetectTextLayout;
         if (LayoutDetected)
-            PoorlyWritten = CountTextLayout(lines).IsPoorlyWritten();
+            PoorlyWritten = SharedPoorlyWritten ? *SharedPoorlyWritten : CountTextLayout(lines).IsPoorlyWritten();
         HyphensDropped = 0;
         HyphensKept = 0;
         HyphenWords.Clear();
-        if (Choices.CheckHyphens)
+        if (Choices.CheckHyphens && !SharedHyphenWords)
             HyphenWords.Build(lines);
+        LinePositions.clear();
+        NotedLines.clear();
+        if (RecordLinePositions)
+            LinePositions.assign(size_t(lines.size()), -1);
         Chapters.Clear();
         Menu.reset();
         if (MenuFactory)
@@ -310,6 +314,14 @@ void TEnhancedRichEdit::EnhanceText(const QStringList &lines, const QString &pre
         WalkLines(lines);
     }
     FUN_CATCH
+    // Lines that added no text take the position of what follows them.
+    int following = Position;
+    for (auto it = LinePositions.rbegin(); it != LinePositions.rend(); ++it) {
+        if (*it < 0)
+            *it = following;
+        else
+            following = *it;
+    }
     // The end steps run in every case: the paragraphs so far stay (unless
     // the run was stopped), the caret goes to the start.
     try {
@@ -341,6 +353,7 @@ void TEnhancedRichEdit::WalkLines(const QStringList &lines)
         // trimming when a caller handed in something else.
         if (!paragraph.isEmpty() && (IsBlank(paragraph.front().unicode()) || IsBlank(paragraph.back().unicode())))
             paragraph = Trimmed(paragraph).toString();
+        NoteLine(f, paragraph);
         Join(paragraph, Trimmed(lines.at(f)));
 
         QStringView next;
@@ -350,6 +363,7 @@ void TEnhancedRichEdit::WalkLines(const QStringList &lines)
             next = Trimmed(lines.at(f + 1));
         }
         if (ContinuesParagraph(paragraph, next, indented)) {
+            NoteLine(f + 1, paragraph);
             Join(paragraph, next);
             next = QStringView();
             indented = false;
@@ -372,15 +386,33 @@ void TEnhancedRichEdit::WalkLines(const QStringList &lines)
     }
 }
 
+void TEnhancedRichEdit::NoteLine(int line, const QString &paragraph)
+{
+    if (RecordLinePositions)
+        NotedLines.emplace_back(line, paragraph.isEmpty() ? 0 : int(paragraph.size()) + 1);
+}
+
+// The noted lines now that their paragraph has its place: `length` is what
+// it put into the rich-box, `prefixLength` of it before the book's text.
+void TEnhancedRichEdit::PlaceNotedLines(int start, int prefixLength, int length)
+{
+    for (const auto &[line, offset] : NotedLines)
+        if (line >= 0 && size_t(line) < LinePositions.size())
+            LinePositions[size_t(line)] = start + std::min(prefixLength + offset, length);
+    NotedLines.clear();
+}
+
 void TEnhancedRichEdit::EmitParagraph(const QString &paragraph)
 {
     if (paragraph.isEmpty()) {
+        PlaceNotedLines(Position, 0, 0);
         RunBuffer.resize(0);
         ActiveSink->Paragraph(QString(), nullptr, nullptr, RunBuffer);
         Position += 2;
         return;
     }
     if (paragraph.front() == QLatin1Char('^')) {
+        NotedLines.clear(); // a command puts no text: its lines take what follows
         ExecuteCommandLine(paragraph);
         return;
     }
@@ -409,6 +441,8 @@ void TEnhancedRichEdit::EmitParagraph(const QString &paragraph)
         Heading = false;
     }
     const int length = OutText.size();
+    if (RecordLinePositions)
+        PlaceNotedLines(start, length - int(paragraph.size()), length);
 
     // Formats only for a paragraph that differs from the base.
     uint32_t charMask = 0;

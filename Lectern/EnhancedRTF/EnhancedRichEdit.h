@@ -22,6 +22,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 // The attribute stacks, in their fixed order.
 enum TAttribute : int {
@@ -108,6 +110,18 @@ public:
     bool LayoutDetected = false;
     int HyphensDropped = 0;
     int HyphensKept = 0;
+    // What the whole book decided, for a run over one piece of it: the
+    // layout (with DetectTextLayout) and the hyphenated words (with
+    // CheckHyphens) are taken from here instead of from the run's own lines.
+    // Not owned; they must outlive the run.
+    const bool *SharedPoorlyWritten = nullptr;
+    const THyphenWords *SharedHyphenWords = nullptr;
+    // With RecordLinePositions, LinePositions gets one entry per line of the
+    // run: the rich-box position where the line's text begins (inside its
+    // paragraph for a joined line); a line without text of its own (a
+    // command, a line left out) takes the position of what follows it.
+    bool RecordLinePositions = false;
+    std::vector<int> LinePositions;
 
     // The chapters menu of the last run; null when it found no chapter.
     TChaptersMenu *ChaptersMenu() const { return Menu.get(); }
@@ -178,6 +192,10 @@ private:
 
     void WalkLines(const QStringList &lines);
     void Join(QString &paragraph, QStringView line);
+    // The lines of the paragraph being built, with where each begins in it.
+    void NoteLine(int line, const QString &paragraph);
+    void PlaceNotedLines(int start, int prefixLength, int length);
+    std::vector<std::pair<int, int>> NotedLines;
     bool IsHeadingText(QStringView text) const;
     void FillSmartChaptersMenu();
     void EmitParagraph(const QString &paragraph);

@@ -21,6 +21,7 @@ void TProfileGeneralTabSheet::ReadEnhanceOptions(TBookFormatOptions &options) co
     options.IgnoreEmptyLines = Form.IgnoreEmptyLinesCheckBox->isChecked();
     options.CheckHyphens = Form.CheckHyphensCheckBox->isChecked();
     options.SmartChapters = Form.SmartChaptersCheckBox->isChecked();
+    options.WholeBookPieces = Form.WholeBookPiecesCheckBox->isChecked();
 }
 
 bool TProfileGeneralTabSheet::EnhanceText() const { return Form.EnhanceTextCheckBox->isChecked(); }
@@ -33,6 +34,7 @@ void TProfileGeneralTabSheet::ShowEnhanceProfile(const TProfile &profile)
     Form.IgnoreEmptyLinesCheckBox->setChecked(profile.IgnoreEmptyLines);
     Form.CheckHyphensCheckBox->setChecked(profile.CheckHyphens);
     Form.SmartChaptersCheckBox->setChecked(profile.SmartChapters);
+    Form.WholeBookPiecesCheckBox->setChecked(profile.WholeBookPieces);
     if (SelectComboBoxItem(Form.EncodingComboBox, profile.Encoding) < 0)
         Form.EncodingComboBox->setCurrentIndex(0);
     RememberEncoding();
@@ -46,6 +48,7 @@ void TProfileGeneralTabSheet::ReadEnhanceProfile(TProfile &profile) const
     profile.IgnoreEmptyLines = Form.IgnoreEmptyLinesCheckBox->isChecked();
     profile.CheckHyphens = Form.CheckHyphensCheckBox->isChecked();
     profile.SmartChapters = Form.SmartChaptersCheckBox->isChecked();
+    profile.WholeBookPieces = Form.WholeBookPiecesCheckBox->isChecked();
     profile.Encoding = Encoding();
 }
 

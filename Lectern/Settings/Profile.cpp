@@ -94,6 +94,7 @@ const TProfileKey MainKeys[] = {
     BoolKey("DetectTextLayout", &TProfile::DetectTextLayout),
     BoolKey("CheckHyphens", &TProfile::CheckHyphens),
     BoolKey("SmartChapters", &TProfile::SmartChapters),
+    BoolKey("WholeBookPieces", &TProfile::WholeBookPieces),
     TextKey("Encoding", &TProfile::Encoding, 31),
 };
 

@@ -54,6 +54,7 @@ struct TProfile {
     bool DetectTextLayout = true; // PoorlyWritten decided from each book's lines
     bool CheckHyphens = true;
     bool SmartChapters = true;
+    bool WholeBookPieces = true; // the pieces of a book read as one book
     QString Encoding = QStringLiteral("Automatic"); // a name of EncodingChoices(), at most 31 characters
     bool UseScreenBackImage = true;
     bool StretchScreenBackImage = false;

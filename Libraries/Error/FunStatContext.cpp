@@ -12,7 +12,7 @@
 #include <cstdio>
 #include <cstring>
 
-TFunStatContext FunStatContext;
+thread_local TFunStatContext FunStatContext;
 
 namespace {
 TErrorReportView *g_reportView = nullptr;

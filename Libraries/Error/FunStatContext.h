@@ -62,7 +62,8 @@ public:
     void OnApplicationException(const QString &message);
 };
 
-extern TFunStatContext FunStatContext;
+// The context of the running thread: each thread reports its own failures.
+extern thread_local TFunStatContext FunStatContext;
 
 // An exception that knows where it was thrown.
 class TLecternException : public std::runtime_error {

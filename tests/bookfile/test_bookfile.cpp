@@ -233,6 +233,7 @@ void TestBookFile::nulEndsTheText()
 int RunBookTextTests(int argc, char **argv);
 int RunBookContentTests(int argc, char **argv);
 int RunBookSessionTests(int argc, char **argv);
+int RunPieceSeamsTests(int argc, char **argv);
 
 int main(int argc, char **argv)
 {
@@ -242,6 +243,7 @@ int main(int argc, char **argv)
     status |= RunBookTextTests(argc, argv);
     status |= RunBookContentTests(argc, argv);
     status |= RunBookSessionTests(argc, argv);
+    status |= RunPieceSeamsTests(argc, argv);
     return status;
 }
 

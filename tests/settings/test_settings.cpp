@@ -148,13 +148,15 @@ void TestSettings::profileWritesEveryKeyInOrder()
     WriteProfile(TProfile(), list, TProfilePlaces());
     QCOMPARE(list.Text().Sections(), QStringList({"Profile_Main", "Profile_BackSounds", "Profile_Voice"}));
     const QStringList keys = list.Text().Keys(Main);
-    QCOMPARE(keys.size(), 42);
+    QCOMPARE(keys.size(), 43);
     QCOMPARE(keys.first(), QStringLiteral("EnhanceText"));
     QCOMPARE(keys.indexOf(QStringLiteral("TitleScreenBackImage")), 7);
     QCOMPARE(keys.indexOf(QStringLiteral("ScreenBackColor")), 16);
     QCOMPARE(keys.indexOf(QStringLiteral("LeftMargin")), 26);
     QCOMPARE(keys.indexOf(QStringLiteral("ParagraphPrefix")), 37);
-    QCOMPARE(keys.mid(38), QStringList({"DetectTextLayout", "CheckHyphens", "SmartChapters", "Encoding"}));
+    QCOMPARE(keys.mid(38),
+             QStringList({"DetectTextLayout", "CheckHyphens", "SmartChapters", "WholeBookPieces", "Encoding"}));
+    QCOMPARE(Stored(list, Main, QStringLiteral("WholeBookPieces")), QStringLiteral("TRUE"));
     QCOMPARE(Stored(list, Main, QStringLiteral("DetectTextLayout")), QStringLiteral("TRUE"));
     QCOMPARE(Stored(list, Main, QStringLiteral("Encoding")), QStringLiteral("Automatic"));
     QCOMPARE(list.Text().Keys(QStringLiteral("Profile_BackSounds")),

@@ -1,0 +1,192 @@
+#include "OpenBook.h"
+
+#include "BookSave.h"
+#include "EnhancedRichEdit.h"
+#include "FunStatContext.h"
+#include "RichDocument.h"
+
+#include <QFile>
+
+#include <algorithm>
+
+namespace {
+
+// The book's lines put into the document unchanged, one paragraph each.
+void PutPlainLines(TRichDocument &document, const QStringList &lines)
+{
+    document.BeginBulk();
+    for (const QString &line : lines)
+        document.AppendParagraph(line);
+    document.EndBulk();
+    document.SetSelection(0, 0);
+}
+
+} // namespace
+
+bool CheckBookToOpen(const QString &path, bool openInPieces, int pieceSize, const TBookLoadHooks &hooks,
+                     TBookOpenCheck &check)
+{
+    check = CheckBookForOpening(path, openInPieces, pieceSize);
+    if (check.Verdict == TBookOpenVerdict::AskNotText) {
+        if (!hooks.Ask(check.Text))
+            return false;
+        check = OpenNotTextAnyway(check);
+    }
+    switch (check.Verdict) {
+    case TBookOpenVerdict::NotValid:
+    case TBookOpenVerdict::TooBig: hooks.Warn(check.Text); return false;
+    case TBookOpenVerdict::Empty: hooks.Tell(check.Text); return false;
+    case TBookOpenVerdict::AskOnePiece: return hooks.Ask(check.Text);
+    case TBookOpenVerdict::SizeQueryFailed: return false;
+    case TBookOpenVerdict::AskNotText: return false; // answered above
+    case TBookOpenVerdict::Open: return true;
+    }
+    return false;
+}
+
+TOpenBook::~TOpenBook() = default;
+
+void TOpenBook::Open(const QString &path, const TBookOpenCheck &check, int pieceSize, bool wholeBook,
+                     const TBookEncoding &encoding)
+{
+    Close();
+    BookPath = path;
+    Rtf = check.Rtf;
+    Size = ValidPieceSize(pieceSize);
+    Pieces = std::max(1, check.ListCount);
+    Whole = wholeBook;
+    BookEncoding = encoding;
+}
+
+void TOpenBook::Close()
+{
+    Scanning.reset();
+    Scanned.reset();
+    BookPath.clear();
+    Rtf = false;
+    Pieces = 1;
+    Shown = 1;
+    ShownScanned = false;
+    BookEncoding = TBookEncoding();
+    LinePositions.clear();
+}
+
+bool TOpenBook::ReadPlainPiece(int piece, const TBookFormatOptions &format, bool enhance, TEnhancedRichEdit &engine,
+                               TRichDocument &document)
+{
+    FUN_BEGIN("TLecternForm::LoadFromFile");
+    Shown = NormalisePiece(piece, Pieces);
+    LinePositions.clear();
+    ShownScanned = false;
+    QStringList lines;
+    if (!ReadBookLines(BookPath, Shown, Pieces, Size, lines, &BookEncoding, WholeBook()) && Pieces < 2)
+        FUN_ADOPT(); // a piece shows its own failure and goes on with the marker
+    if (!FUN_FAILED()) {
+        const std::shared_ptr<const TBookScanResult> scan = WholeBook() ? Scan() : nullptr;
+        engine.SharedPoorlyWritten = scan && scan->LayoutDetected ? &scan->PoorlyWritten : nullptr;
+        engine.SharedHyphenWords = scan && scan->HasHyphenWords ? &scan->HyphenWords : nullptr;
+        ShownScanned = scan != nullptr;
+        if (enhance) {
+            engine.RichBox = &document;
+            engine.RecordLinePositions = true;
+            FunStatContext.Reset(Perfect);
+            engine.EnhanceText(lines, format.ParagraphPrefix, format.IgnoreEmptyLines, format.PoorlyWritten);
+            FUN_ADOPT();
+            LinePositions = std::move(engine.LinePositions);
+        } else {
+            PutPlainLines(document, lines);
+            LinePositions.reserve(size_t(lines.size()));
+            int position = 0;
+            for (const QString &line : lines) {
+                LinePositions.push_back(position);
+                position += int(line.size()) + 2;
+            }
+        }
+        engine.SharedPoorlyWritten = nullptr;
+        engine.SharedHyphenWords = nullptr;
+        MarkEndMarker(document);
+    }
+    FUN_END;
+    return !FUN_FAILED();
+}
+
+TBookScanRequest TOpenBook::ScanRequest(const TBookFormatOptions &format, bool enhance) const
+{
+    TBookScanRequest request;
+    request.Path = BookPath;
+    request.Encoding = PiecesEncoding(BookPath, BookEncoding);
+    request.PieceSize = Size;
+    request.Format = format;
+    request.Enhance = enhance;
+    return request;
+}
+
+void TOpenBook::StartScan(const TBookFormatOptions &format, bool enhance, const std::function<void()> &finished)
+{
+    if (!WholeBook() || Rtf || Scanning || Scanned)
+        return;
+    Scanning = std::make_unique<TBookScan>(ScanRequest(format, enhance));
+    QObject::connect(Scanning.get(), &TBookScan::Finished, Scanning.get(), [finished] {
+        if (finished)
+            finished();
+    });
+}
+
+bool TOpenBook::ScanNow(const TBookFormatOptions &format, bool enhance)
+{
+    if (!WholeBook() || Rtf)
+        return true;
+    QFile file(BookPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return false;
+    Scanned = std::make_shared<const TBookScanResult>(ScanBook(bytes, ScanRequest(format, enhance)));
+    return Scanned->Complete;
+}
+
+bool TOpenBook::IsScanning() const { return Scanning && !Scanning->Result(); }
+
+std::shared_ptr<const TBookScanResult> TOpenBook::Scan() const
+{
+    std::shared_ptr<const TBookScanResult> result = Scanned;
+    if (!result && Scanning)
+        result = Scanning->Result();
+    return result && result->Complete && result->PieceCount == Pieces ? result : nullptr;
+}
+
+int TOpenBook::BookLineAt(int position) const
+{
+    const std::shared_ptr<const TBookScanResult> scan = Scan();
+    if (!scan || LinePositions.empty() || size_t(Shown) >= scan->PieceFirstLine.size())
+        return -1;
+    const auto after = std::upper_bound(LinePositions.begin(), LinePositions.end(), position);
+    const int inPiece = std::max(0, int(after - LinePositions.begin()) - 1);
+    const int first = scan->PieceFirstLine[size_t(Shown - 1)];
+    const int end = scan->PieceFirstLine[size_t(Shown)];
+    return std::min(first + inPiece, std::max(first, end - 1));
+}
+
+int TOpenBook::LineCount() const
+{
+    const std::shared_ptr<const TBookScanResult> scan = Scan();
+    return scan ? scan->LineCount : -1;
+}
+
+bool TOpenBook::FindBookLine(int line, int &piece, int &position) const
+{
+    const std::shared_ptr<const TBookScanResult> scan = Scan();
+    if (!scan || line < 0 || line >= scan->LineCount)
+        return false;
+    piece = scan->PieceOfLine(line);
+    position = scan->LineInPiece(line); // a line of the piece: a position once it is shown
+    return true;
+}
+
+int TOpenBook::PositionOfLine(int lineInPiece) const
+{
+    if (LinePositions.empty())
+        return 0;
+    return LinePositions[size_t(std::clamp(lineInPiece, 0, int(LinePositions.size()) - 1))];
+}

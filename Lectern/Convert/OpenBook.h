@@ -1,0 +1,99 @@
+// The book the reader has open, and the one way a book is loaded: the
+// checks before anything changes (with the questions and warnings through
+// hooks), then a piece or the whole of it read into a document, enhanced
+// with the decisions of the whole book when it is read in pieces. The window
+// and lectern-convert share it; it knows no widgets.
+#pragma once
+
+#include "BookFile.h"
+#include "BookScan.h"
+#include "ConvertOptions.h"
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class TEnhancedRichEdit;
+class TRichDocument;
+
+// What a load asks and tells: the window's dialogs, or the converter's
+// answers and messages.
+struct TBookLoadHooks {
+    std::function<bool(const QString &question)> Ask; // true: go on
+    std::function<void(const QString &text)> Warn;
+    std::function<void(const QString &text)> Tell;
+};
+
+// The checks of a book about to be opened, its questions asked: true when it
+// is to be read. A refusal has been told through the hooks; a failed size
+// query is left in FunStatContext.
+bool CheckBookToOpen(const QString &path, bool openInPieces, int pieceSize, const TBookLoadHooks &hooks,
+                     TBookOpenCheck &check);
+
+class TOpenBook {
+public:
+    TOpenBook() = default;
+    ~TOpenBook();
+    TOpenBook(const TOpenBook &) = delete;
+    TOpenBook &operator=(const TOpenBook &) = delete;
+
+    // A new book: its path, how it was checked, the piece size it is cut
+    // with, whether its pieces read as one book and the encoding chosen
+    // for it (undecided: found when read). Any scan of the book before stops.
+    void Open(const QString &path, const TBookOpenCheck &check, int pieceSize, bool wholeBook,
+              const TBookEncoding &encoding);
+    void Close();
+
+    QString Path() const { return BookPath; }
+    bool IsOpen() const { return !BookPath.isEmpty(); }
+    bool IsRtf() const { return Rtf; }
+    int PieceSize() const { return Size; }
+    int PieceCount() const { return Pieces; } // 1 for a book read whole
+    int Piece() const { return Shown; }
+    bool InPieces() const { return Pieces > 1; }
+    bool WholeBook() const { return Whole && InPieces(); }
+    const TBookEncoding &Encoding() const { return BookEncoding; }
+    void SetEncoding(const TBookEncoding &encoding) { BookEncoding = encoding; }
+
+    // Reads piece `piece` (1 for a book read whole) into the document: plain
+    // lines, or through the engine with the format options. True when read;
+    // a failure is left in FunStatContext (a piece's failure has been shown).
+    // The engine takes the whole book's decisions once the scan has them.
+    bool ReadPlainPiece(int piece, const TBookFormatOptions &format, bool enhance, TEnhancedRichEdit &engine,
+                        TRichDocument &document);
+
+    // The scan of the whole book (pieces read as one book only): started on
+    // demand, told through `finished` in the caller's thread.
+    void StartScan(const TBookFormatOptions &format, bool enhance, const std::function<void()> &finished);
+    // The same scan in the calling thread, at once; false when the book
+    // cannot be read.
+    bool ScanNow(const TBookFormatOptions &format, bool enhance);
+    bool IsScanning() const;
+    std::shared_ptr<const TBookScanResult> Scan() const; // null until complete
+    // Whether the piece shown was enhanced with what the scan decided.
+    bool ShownWithScan() const { return ShownScanned; }
+
+    // Book lines (from 0) once the scan is known; -1 before. The line of a
+    // position of the piece shown, and where a book line is.
+    int BookLineAt(int position) const;
+    int LineCount() const;
+    bool FindBookLine(int line, int &piece, int &position) const;
+    // The position in the piece shown of one of its lines (from 0).
+    int PositionOfLine(int lineInPiece) const;
+
+private:
+    QString BookPath;
+    bool Rtf = false;
+    int Size = DefaultPieceSize;
+    int Pieces = 1;
+    int Shown = 1;
+    bool Whole = true;
+    bool ShownScanned = false;
+    TBookEncoding BookEncoding;
+    std::vector<int> LinePositions; // of the piece shown
+    std::unique_ptr<TBookScan> Scanning;
+    std::shared_ptr<const TBookScanResult> Scanned; // by ScanNow
+    TBookScanRequest ScanRequest(const TBookFormatOptions &format, bool enhance) const;
+};
