@@ -210,6 +210,12 @@ QString OnePieceQuestionText()
                          "check-box and open it again.");
 }
 
+QString BookChangedText()
+{
+    return QStringLiteral("The book's file has changed since it was opened. Open the book again to read it as it "
+                          "is now.");
+}
+
 QString EmptyFileText() { return QStringLiteral("File is empty."); }
 
 QString NotTextQuestionText() { return QStringLiteral("This file does not look like a text book. Open it anyway?"); }

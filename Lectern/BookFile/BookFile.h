@@ -52,6 +52,8 @@ QString NotValidBookText();
 QString TooBigBookText();
 QString OnePieceQuestionText();
 QString EmptyFileText();
+// A piece of a book whose file no longer has the pieces it had.
+QString BookChangedText();
 QString NotTextQuestionText();
 
 // The size of the file in bytes; a file that cannot be queried gives 0 and

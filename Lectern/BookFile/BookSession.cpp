@@ -64,8 +64,13 @@ QString CurrentFileInfoText(const TCurrentFileInfo &info, bool loadTimeFlag)
         if (!info.LoadTimeText.isEmpty())
             text += QStringLiteral(" (") + info.LoadTimeText + QLatin1Char(')');
     } else {
-        text += QStringLiteral("\nTop line ") + FormatIntegerText(info.FirstVisibleLine + 1) + QStringLiteral(" (")
-            + FormatIntegerText(info.LineCount) + QStringLiteral(" lines); piece ") + QString::number(info.CurrentPiece)
+        if (info.BookLineCount > 0)
+            text += QStringLiteral("\nTop line ") + FormatIntegerText(info.FirstBookLine + 1) + QStringLiteral(" of ")
+                + FormatIntegerText(info.BookLineCount) + QStringLiteral("; piece ");
+        else
+            text += QStringLiteral("\nTop line ") + FormatIntegerText(info.FirstVisibleLine + 1) + QStringLiteral(" (")
+                + FormatIntegerText(info.LineCount) + QStringLiteral(" lines); piece ");
+        text += QString::number(info.CurrentPiece)
             + QStringLiteral(" (") + QString::number(info.PieceCount) + QStringLiteral(" pieces)");
         if (!info.Encoding.isEmpty())
             text += QStringLiteral("; ") + info.Encoding;

@@ -52,12 +52,17 @@ QString BookOpenedInText(double seconds);
 
 // The line above the rich-box: "No book opened" without a book; else
 // "\"name\" in \"directory\"" followed by " (load time)" right after a load,
-// or by the top line, line count, piece and encoding otherwise.
+// or by the top line, line count, piece and encoding otherwise ("Top line N
+// of M" for the book's own lines).
 struct TCurrentFileInfo {
     QString BookPath;
     QString LoadTimeText;
     int FirstVisibleLine = 0; // from 0
     int LineCount = 0;
+    // The book's own lines, over all its pieces, when they are known (0
+    // lines: not known): shown in place of the piece's lines.
+    int FirstBookLine = 0; // from 0
+    int BookLineCount = 0;
     int CurrentPiece = 1;
     int PieceCount = 1;
     QString Encoding; // of a plain-text book; named after the pieces

@@ -3,6 +3,7 @@
 #include "BookSave.h"
 #include "EnhancedRichEdit.h"
 #include "FunStatContext.h"
+#include "PieceSeams.h"
 #include "RichDocument.h"
 
 #include <QFile>
@@ -60,8 +61,7 @@ void TOpenBook::Open(const QString &path, const TBookOpenCheck &check, int piece
 
 void TOpenBook::Close()
 {
-    Scanning.reset();
-    Scanned.reset();
+    ResetScan();
     BookPath.clear();
     Rtf = false;
     Pieces = 1;
@@ -69,6 +69,27 @@ void TOpenBook::Close()
     ShownScanned = false;
     BookEncoding = TBookEncoding();
     LinePositions.clear();
+}
+
+void TOpenBook::SetEncoding(const TBookEncoding &encoding)
+{
+    if (!(encoding.Kind == BookEncoding.Kind && encoding.Name == BookEncoding.Name))
+        ResetScan();
+    BookEncoding = encoding;
+}
+
+void TOpenBook::SetWholeBook(bool wholeBook)
+{
+    if (wholeBook != Whole)
+        ResetScan();
+    Whole = wholeBook;
+}
+
+void TOpenBook::ResetScan()
+{
+    Scanning.reset();
+    Scanned.reset();
+    ScannedFull = false;
 }
 
 bool TOpenBook::ReadPlainPiece(int piece, const TBookFormatOptions &format, bool enhance, TEnhancedRichEdit &engine,
@@ -123,7 +144,7 @@ TBookScanRequest TOpenBook::ScanRequest(const TBookFormatOptions &format, bool e
 
 void TOpenBook::StartScan(const TBookFormatOptions &format, bool enhance, const std::function<void()> &finished)
 {
-    if (!WholeBook() || Rtf || Scanning || Scanned)
+    if (!WholeBook() || Rtf || Scanning || (Scanned && ScannedFull))
         return;
     Scanning = std::make_unique<TBookScan>(ScanRequest(format, enhance));
     QObject::connect(Scanning.get(), &TBookScan::Finished, Scanning.get(), [finished] {
@@ -143,6 +164,7 @@ bool TOpenBook::ScanNow(const TBookFormatOptions &format, bool enhance)
     if (file.error() != QFileDevice::NoError)
         return false;
     Scanned = std::make_shared<const TBookScanResult>(ScanBook(bytes, ScanRequest(format, enhance)));
+    ScannedFull = enhance;
     return Scanned->Complete;
 }
 
@@ -150,9 +172,10 @@ bool TOpenBook::IsScanning() const { return Scanning && !Scanning->Result(); }
 
 std::shared_ptr<const TBookScanResult> TOpenBook::Scan() const
 {
-    std::shared_ptr<const TBookScanResult> result = Scanned;
-    if (!result && Scanning)
-        result = Scanning->Result();
+    // The thread's scan, once it is there, knows more than a quick one.
+    std::shared_ptr<const TBookScanResult> result = Scanning ? Scanning->Result() : nullptr;
+    if (!result || !result->Complete)
+        result = Scanned;
     return result && result->Complete && result->PieceCount == Pieces ? result : nullptr;
 }
 
@@ -166,6 +189,17 @@ int TOpenBook::BookLineAt(int position) const
     const int first = scan->PieceFirstLine[size_t(Shown - 1)];
     const int end = scan->PieceFirstLine[size_t(Shown)];
     return std::min(first + inPiece, std::max(first, end - 1));
+}
+
+int TOpenBook::BookLineAt(int start, int end) const
+{
+    const int line = BookLineAt(start);
+    if (line < 0)
+        return line;
+    const auto first = std::lower_bound(LinePositions.begin(), LinePositions.end(), start);
+    if (first != LinePositions.end() && *first < end)
+        return BookLineAt(*first);
+    return line;
 }
 
 int TOpenBook::LineCount() const
@@ -189,4 +223,31 @@ int TOpenBook::PositionOfLine(int lineInPiece) const
     if (LinePositions.empty())
         return 0;
     return LinePositions[size_t(std::clamp(lineInPiece, 0, int(LinePositions.size()) - 1))];
+}
+
+QString TOpenBook::PieceText(int piece) const
+{
+    QFile file(BookPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    const qint64 size = file.size();
+    const TBookEncoding encoding = PiecesEncoding(BookPath, BookEncoding);
+    TPieceRange range{0, size};
+    TByteEdges edges;
+    if (InPieces()) {
+        if (WholeBook()) {
+            const TSeamedPiece seamed = SeamedPieceRange(file, size, piece, Size, encoding);
+            range = seamed.Range;
+            edges = seamed.Edges;
+        } else {
+            range = PieceByteRange(piece, Size, size);
+            edges = PieceEdges(range, size);
+        }
+    }
+    bool ok = false;
+    const QByteArray bytes = ReadPieceBytes(file, range, &ok);
+    if (!ok)
+        return QString();
+    const qsizetype skip = (encoding.IsUtf16() && (range.Start % 2) != 0) ? 1 : 0;
+    return BookLinesFromBytes(bytes.mid(skip), edges, encoding).join(QLatin1Char('\n'));
 }

@@ -55,7 +55,11 @@ public:
     bool InPieces() const { return Pieces > 1; }
     bool WholeBook() const { return Whole && InPieces(); }
     const TBookEncoding &Encoding() const { return BookEncoding; }
-    void SetEncoding(const TBookEncoding &encoding) { BookEncoding = encoding; }
+    // Before the book is read in another encoding, or its pieces read apart
+    // or as one book: the scan of the book before no longer holds.
+    void SetEncoding(const TBookEncoding &encoding);
+    void SetWholeBook(bool wholeBook);
+    void ResetScan();
 
     // Reads piece `piece` (1 for a book read whole) into the document: plain
     // lines, or through the engine with the format options. True when read;
@@ -71,6 +75,8 @@ public:
     // cannot be read.
     bool ScanNow(const TBookFormatOptions &format, bool enhance);
     bool IsScanning() const;
+    // A scan of the whole book with its decisions is running or done.
+    bool HasScan() const { return Scanning || (Scanned && ScannedFull); }
     std::shared_ptr<const TBookScanResult> Scan() const; // null until complete
     // Whether the piece shown was enhanced with what the scan decided.
     bool ShownWithScan() const { return ShownScanned; }
@@ -78,10 +84,17 @@ public:
     // Book lines (from 0) once the scan is known; -1 before. The line of a
     // position of the piece shown, and where a book line is.
     int BookLineAt(int position) const;
+    // The first book line that begins in [start, end) of the piece shown,
+    // else the one that holds `start`.
+    int BookLineAt(int start, int end) const;
     int LineCount() const;
     bool FindBookLine(int line, int &piece, int &position) const;
     // The position in the piece shown of one of its lines (from 0).
     int PositionOfLine(int lineInPiece) const;
+
+    // The text of a piece as the file has it now, its lines joined by line
+    // feeds, for a search; empty when it cannot be read (nothing is shown).
+    QString PieceText(int piece) const;
 
 private:
     QString BookPath;
@@ -95,5 +108,6 @@ private:
     std::vector<int> LinePositions; // of the piece shown
     std::unique_ptr<TBookScan> Scanning;
     std::shared_ptr<const TBookScanResult> Scanned; // by ScanNow
+    bool ScannedFull = false; // with the engine's decisions and chapters
     TBookScanRequest ScanRequest(const TBookFormatOptions &format, bool enhance) const;
 };

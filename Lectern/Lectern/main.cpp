@@ -42,6 +42,7 @@ std::unique_ptr<TWidgetProbe> MakeProbe(TLecternForm *form)
         return doc->GetTextRange(box->LineIndex(top), next < 0 ? doc->GetTextLength() : next).trimmed();
     });
     probe->AddValue(QStringLiteral("caret"), [box] { return QString::number(box->RichDocument()->SelectionStart()); });
+    probe->AddValue(QStringLiteral("selection"), [box] { return box->RichDocument()->SelectedText(); });
     probe->AddValue(QStringLiteral("length"), [box] { return QString::number(box->RichDocument()->GetTextLength()); });
     probe->AddValue(QStringLiteral("textEnd"), [box] {
         TRichDocument *doc = box->RichDocument();

@@ -22,6 +22,7 @@
 #include "BookGroupBox.h"
 #include "Bookshelf.h"
 #include "BrowserGroupBox.h"
+#include "ChaptersPopupMenu.h"
 #include "ConvertMeasureTabSheet.h"
 #include "DictionaryLookUp.h"
 #include "EffectSoundPlayer.h"
@@ -30,6 +31,7 @@
 #include "HelpWindow.h"
 #include "HistoryDialog.h"
 #include "InfoTexts.h"
+#include "OpenBook.h"
 #include "ProfileColorsTabSheet.h"
 #include "ProfileFormatTabSheet.h"
 #include "ProfileGeneralTabSheet.h"
@@ -120,7 +122,6 @@ TLecternForm::TLecternForm(QWidget *parent) : QWidget(parent)
     HintLabel->setText(RichBoxHint);
     ApplicationHint = RichBoxHint;
     InfoTimerTimer();
-    PieceSize = 50000;
     SetRichEditModified(false); // setting up the box is no edit
 
     // Fill the screen even without a window manager to maximise it.
@@ -303,7 +304,21 @@ void TLecternForm::SetApplicationHint(const QString &hint)
     if (hint == ApplicationHint)
         return;
     ApplicationHint = hint;
+    // A message of the program's stays a while before the hints come back.
+    if (HintMessageShown.isValid() && HintMessageShown.elapsed() < HintMessageMs)
+        return;
     HintLabel->setText(hint);
+}
+
+void TLecternForm::ShowHintMessage(const QString &text)
+{
+    HintLabel->setText(text);
+    HintLabel->repaint();
+    HintMessageShown.start();
+    QTimer::singleShot(HintMessageMs, this, [this, text] {
+        if (HintLabel->text() == text && HintMessageShown.elapsed() >= HintMessageMs)
+            HintLabel->setText(ApplicationHint);
+    });
 }
 
 bool TLecternForm::IsOwnWidget(QObject *object) const
@@ -519,5 +534,10 @@ void TLecternForm::SetRichEditModified(bool modified) { RichEdit->RichDocument()
 
 void TLecternForm::UpdateLineNumberLabel()
 {
-    LineNumberLabel->setText(LineNumberText(RichEdit->FirstVisibleLine(), RichEdit->LineCount()));
+    // The book's own lines once the scan of a book in pieces knows them.
+    const int bookLine = TopBookLine();
+    if (bookLine >= 0)
+        LineNumberLabel->setText(LineNumberText(bookLine, Book->LineCount()));
+    else
+        LineNumberLabel->setText(LineNumberText(RichEdit->FirstVisibleLine(), RichEdit->LineCount()));
 }

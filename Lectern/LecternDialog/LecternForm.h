@@ -5,6 +5,7 @@
 // bottom-right corner.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QLocale>
 #include <QString>
@@ -60,6 +61,8 @@ class TProfileWorkGroupBox;
 class TBackImages;
 class TScreenBackImageGroupBox;
 class TRichBackImageGroupBox;
+class TChaptersPopupMenu;
+class TOpenBook;
 class TSpeechEngine;
 class TSpeechReader;
 class TSpokenSentenceView;
@@ -115,7 +118,6 @@ public:
 
     // ---- Window state --------------------------------------------------
     QString CurrentBookPath;
-    int PieceSize = 50000;
     bool Closing = false;
     bool SidebarSuppress = false;
     static bool FirstActivation;
@@ -183,8 +185,6 @@ public:
     QCheckBox *OpenInPiecesCheckBox = nullptr;
     QComboBox *PieceSizeComboBox = nullptr;
     QCheckBox *EnhanceTextCheckBox = nullptr;
-    // The encoding found for the open book, kept for its other pieces.
-    TBookEncoding BookEncoding;
 
     // The reading options of the profile pages (format, enhancement,
     // colours) as one record, for loading and re-formatting.
@@ -320,13 +320,47 @@ private:
     // Steps of a load that other features fill in; they do nothing yet.
     void RefreshRichBackground(); // background images
     void StartBackSound(); // background sound of the new book
-    bool AcceptBookForOpening(TBookOpenCheck &check, const QString &path);
+    bool AcceptBookForOpening(TBookOpenCheck &check, const QString &path, bool inPieces, int pieceSize);
     bool ShowCheckedBook(const TBookOpenCheck &check, bool newBook, int piece, bool profileChosen, int position);
-    void ReadPlainBook(int piece, int listCount);
+    void ReadPlainBook(int piece);
     void ReadRtfBook();
     void FinishLoad(int position);
+    std::unique_ptr<TOpenBook> Book; // the open book: its pieces and its scan
     TLoadTiming LoadTiming;
     bool Loading = false;
+
+    // ---- The book in pieces read as one book (LecternFormBook.cpp) ------
+    // The scan starts once the first screen is up, and its end brings the
+    // chapters of the whole book and its line numbers.
+    void StartBookScan();
+    void BookScanFinished();
+    // The book line (from 0) at the top of the view, -1 without the scan.
+    int TopBookLine() const;
+    // Shows a book line of any piece at the top; false without the scan.
+    bool GoToBookLine(int line);
+    // At the end or the top of a piece, the reading goes on into the next
+    // or the previous one; false when it stays.
+    bool ReadOnIntoNextPiece();
+    bool ReadBackIntoPreviousPiece();
+    bool AtEndOfPiece() const;
+    bool AtTopOfPiece() const;
+    std::unique_ptr<TChaptersPopupMenu> BookChapters; // of the whole book, after its scan
+    void PieceSizeComboBoxChange();
+
+    // ---- Find (LecternFormFind.cpp) -------------------------------------
+    // The next match of the find box's text from the current place, on
+    // into the other pieces and round from the book's start; the hint line
+    // says when it went round and when there is none.
+    bool FindInBook(const QString &text);
+    // A match in the rich-box: selected, with lines around it in view.
+    void ShowMatch(int start, int length);
+    // The first match in the text of a piece (0: the one shown) from
+    // `from`; -1 when none.
+    int FindInPieceShown(const QString &text, int from, int to, int *length);
+    bool PieceHasText(int piece, const QString &text);
+    // Shift+Enter in the find box: every match of the book in a menu.
+    void ShowMatchesMenu();
+    void GoToMatch(int piece, int occurrence);
     bool CloseAfterLoad = false; // a close asked for during a load
 
     void CreateLabels();
@@ -337,6 +371,11 @@ private:
     QString HintOf(QWidget *widget) const;
     bool IsOwnWidget(QObject *object) const;
     void SetApplicationHint(const QString &hint);
+    // A message in the hint line ("Not found: ...") that the hints of the
+    // controls under the pointer leave alone for a few seconds.
+    void ShowHintMessage(const QString &text);
+    static constexpr int HintMessageMs = 4000;
+    QElapsedTimer HintMessageShown;
     QString ApplicationHint; // the hint of the control under the pointer
     bool Minimized = false;
     // Format options and navigation: connections and rich-box hooks.

@@ -7,6 +7,8 @@
 #include <algorithm>
 
 #include "BookFile.h"
+#include "ChaptersPopupMenu.h"
+#include "OpenBook.h"
 #include "ProfileGeneralTabSheet.h"
 #include "RichBox.h"
 #include "RichEditOps.h"
@@ -42,7 +44,8 @@ void TLecternForm::EncodingComboBoxChange()
     // may read the bytes as more or fewer characters.
     const qint64 position = FirstVisibleCharIndex(RichEdit);
     const qint64 length = std::max(1, GetTextLength(RichEdit));
-    BookEncoding = ChosenEncoding();
+    Book->SetEncoding(ChosenEncoding());
+    BookChapters.reset();
     if (LoadFromFile(QString(), CurrentPiece(), false, 0) && position > 0)
         GoToPosition(RichEdit, int(position * GetTextLength(RichEdit) / length));
     FocusRichBox();

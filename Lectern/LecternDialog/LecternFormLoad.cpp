@@ -19,6 +19,8 @@
 #include "BookFile.h"
 #include "BookGroupBox.h"
 #include "BookSave.h"
+#include "ChaptersPopupMenu.h"
+#include "OpenBook.h"
 #include "ConvertOptions.h"
 #include "Dialogs.h"
 #include "EnhancedRichEdit.h"
@@ -59,17 +61,6 @@ bool HasRtfStart(const QString &path)
     return file.open(QIODevice::ReadOnly) && file.read(1024).contains("{\\rtf");
 }
 
-// The book's lines put into the document unchanged, one paragraph each, in
-// the base format set before.
-void LoadPlainLines(TRichDocument *document, const QStringList &lines)
-{
-    document->BeginBulk();
-    for (const QString &line : lines)
-        document->AppendParagraph(line);
-    document->EndBulk();
-    document->SetSelection(0, 0);
-}
-
 } // namespace
 
 void TLecternForm::SetUpBookLoading()
@@ -91,6 +82,9 @@ void TLecternForm::SetUpBookLoading()
     connect(NextPieceButton, &QPushButton::clicked, this, &TLecternForm::NextPieceButtonClick);
     connect(PreviousPieceButton, &QPushButton::clicked, this, &TLecternForm::PreviousPieceButtonClick);
     connect(OpenInPiecesCheckBox, &QCheckBox::clicked, this, &TLecternForm::OpenInPiecesCheckBoxClick);
+
+    Book = std::make_unique<TOpenBook>();
+    connect(PieceSizeComboBox, &QComboBox::activated, this, [this] { PieceSizeComboBoxChange(); });
 
     TRichBox::SetRtfCodec(
         [](TRichDocument &document, const QByteArray &rtf, QString *error) { return ReadRtf(rtf, document, error); },
@@ -126,11 +120,18 @@ bool TLecternForm::LoadFromFile(const QString &fileName, int piece, bool profile
     const QString path = newBook ? ExpandBookPath(fileName) : CurrentBookPath;
     const int pieceSize = newBook
         ? GetIntFromText(PieceSizeComboBox->currentText(), MinPieceSize, MaxPieceSize, DefaultPieceSize)
-        : PieceSize;
+        : Book->PieceSize();
     // A book that is refused leaves the open one as it was: the checks and
     // their questions come before anything changes.
-    TBookOpenCheck check = CheckBookForOpening(path, OpenInPiecesCheckBox->isChecked(), pieceSize);
-    if (!AcceptBookForOpening(check, path)) {
+    TBookOpenCheck check;
+    const bool inPieces = newBook ? OpenInPiecesCheckBox->isChecked() : Book->InPieces();
+    if (!AcceptBookForOpening(check, path, inPieces, pieceSize)) {
+        FocusRichBox();
+        return false;
+    }
+    if (!newBook && check.ListCount != Book->PieceCount()) {
+        // Its pieces are no longer the ones the reader has: the text shown stays.
+        WarningDialog(BookChangedText());
         FocusRichBox();
         return false;
     }
@@ -140,42 +141,30 @@ bool TLecternForm::LoadFromFile(const QString &fileName, int piece, bool profile
     if (newBook && !AskSaveIfModified())
         return false;
     if (newBook) {
-        PieceSize = pieceSize;
         CurrentBookPath = path;
-        BookEncoding = TBookEncoding();
+        Book->Open(path, check, pieceSize, true, TBookEncoding());
+        BookChapters.reset();
     }
     return ShowCheckedBook(check, newBook, piece, profileChosen, position);
 }
 
 // The warnings and questions of a book's check; true when the book is to be
 // shown.
-bool TLecternForm::AcceptBookForOpening(TBookOpenCheck &check, const QString &path)
+bool TLecternForm::AcceptBookForOpening(TBookOpenCheck &check, const QString &path, bool inPieces, int pieceSize)
 {
     FUN_BEGIN("TLecternForm::LoadFromFile");
     bool accepted = false;
     try {
-        if (check.Verdict == TBookOpenVerdict::AskNotText) {
-            if (!QueryDialog(check.Text)) {
-                FUN_END;
-                return false;
-            }
-            check = OpenNotTextAnyway(check);
-        }
-        switch (check.Verdict) {
-        case TBookOpenVerdict::NotValid:
-        case TBookOpenVerdict::TooBig: WarningDialog(check.Text); break;
-        case TBookOpenVerdict::Empty: MessageDialog(check.Text); break;
-        case TBookOpenVerdict::AskOnePiece: accepted = QueryDialog(check.Text); break;
-        case TBookOpenVerdict::SizeQueryFailed:
+        TBookLoadHooks hooks;
+        hooks.Ask = [](const QString &question) { return QueryDialog(question); };
+        hooks.Warn = [](const QString &text) { WarningDialog(text); };
+        hooks.Tell = [](const QString &text) { MessageDialog(text); };
+        accepted = CheckBookToOpen(path, inPieces, pieceSize, hooks, check);
+        if (check.Verdict == TBookOpenVerdict::SizeQueryFailed) {
             Fsc_.Assign(FunStatContext);
             Fsc_.Status = Error;
-            break;
-        case TBookOpenVerdict::AskNotText: break; // answered above
-        case TBookOpenVerdict::Open: accepted = true; break;
-        }
-        if (accepted && check.Rtf && !HasRtfStart(path)) {
+        } else if (accepted && check.Rtf && !HasRtfStart(path)) {
             FUN_RAISE(QStringLiteral("The book is not an RTF document."), path);
-            accepted = false;
         }
     }
     FUN_CATCH
@@ -225,14 +214,9 @@ bool TLecternForm::ShowCheckedBook(const TBookOpenCheck &check, bool newBook, in
                 shelfPosition = -1;
             }
         }
-        piece = NormalisePiece(piece, check.PieceCount);
-        if (check.ListCount > 1) {
-            for (int i = 1; i <= check.ListCount; ++i)
-                PiecesComboBox->addItem(QString::number(i));
-        } else {
-            PiecesComboBox->addItem(QStringLiteral("1"));
-            piece = 1;
-        }
+        piece = NormalisePiece(piece, Book->PieceCount());
+        for (int i = 1; i <= Book->PieceCount(); ++i)
+            PiecesComboBox->addItem(QString::number(i));
         PiecesComboBox->setCurrentIndex(piece - 1);
         UpdatePiecesControls();
 
@@ -244,13 +228,14 @@ bool TLecternForm::ShowCheckedBook(const TBookOpenCheck &check, bool newBook, in
         if (newBook) {
             LoadProfileForBook(profileChosen);
             RebuildBackImages();
-            BookEncoding = ChosenEncoding();
+            Book->SetEncoding(ChosenEncoding());
         }
+        Book->SetWholeBook(CurrentFormatOptions().WholeBookPieces);
         LoadTiming.Start();
         if (check.Rtf)
             ReadRtfBook();
         else
-            ReadPlainBook(piece, check.ListCount);
+            ReadPlainBook(piece);
         FUN_ADOPT();
         loaded = !FUN_FAILED();
     }
@@ -280,28 +265,17 @@ bool TLecternForm::ShowCheckedBook(const TBookOpenCheck &check, bool newBook, in
 
 // A plain-text book or piece through the engine (or line by line without
 // the enhancement). Failures are left in FunStatContext.
-void TLecternForm::ReadPlainBook(int piece, int listCount)
+void TLecternForm::ReadPlainBook(int piece)
 {
     FUN_BEGIN("TLecternForm::LoadFromFile");
-    TRichDocument *document = RichEdit->RichDocument();
-    QStringList lines;
-    if (!ReadBookLines(CurrentBookPath, piece, listCount, PieceSize, lines, &BookEncoding) && listCount < 2)
-        FUN_ADOPT(); // a piece shows its own failure and goes on with the marker
-    if (!FUN_FAILED()) {
-        const TBookFormatOptions options = CurrentFormatOptions();
-        ApplyBookFormat(*Engine, options);
-        if (!Engine->Progress)
-            Engine->Progress = [this](int characters) { return LoadProgress(characters); };
-        if (EnhanceTextCheckBox->isChecked()) {
-            FunStatContext.Reset(Perfect);
-            Engine->EnhanceText(lines, options.ParagraphPrefix, options.IgnoreEmptyLines, options.PoorlyWritten);
-            FUN_ADOPT();
-        } else {
-            LoadPlainLines(document, lines);
-        }
-        MarkEndMarker(*document);
+    const TBookFormatOptions options = CurrentFormatOptions();
+    ApplyBookFormat(*Engine, options);
+    if (!Engine->Progress)
+        Engine->Progress = [this](int characters) { return LoadProgress(characters); };
+    if (!Book->ReadPlainPiece(piece, options, EnhanceTextCheckBox->isChecked(), *Engine, *RichEdit->RichDocument()))
+        FUN_ADOPT();
+    else
         FontZoomComboBoxChange();
-    }
     FUN_END;
 }
 
@@ -350,6 +324,7 @@ void TLecternForm::FinishLoad(int position)
     LoadTiming.Stop();
     UpdateCurrentFileInfo(BookOpenedInText(LoadTiming.Seconds()), true, true);
     InfoTimerTimer();
+    StartBookScan();
 }
 
 bool TLecternForm::LoadProgress(int characters)
@@ -384,11 +359,16 @@ void TLecternForm::UpdateCurrentFileInfo(const QString &text, bool setTitle, boo
     if (!CurrentBookPath.isEmpty() && !loadTime) {
         info.FirstVisibleLine = RichEdit->FirstVisibleLine();
         info.LineCount = RichEdit->LineCount();
+        const int bookLine = TopBookLine();
+        if (bookLine >= 0) {
+            info.FirstBookLine = bookLine;
+            info.BookLineCount = Book->LineCount();
+        }
     }
     info.CurrentPiece = CurrentPiece();
     info.PieceCount = PiecesComboBox->count();
-    if (!IsRtfBookName(CurrentBookPath) && BookEncoding.IsDecided())
-        info.Encoding = EncodingDisplayName(BookEncoding);
+    if (!IsRtfBookName(CurrentBookPath) && Book->Encoding().IsDecided())
+        info.Encoding = EncodingDisplayName(Book->Encoding());
     // The layout the engine found is shown, never stored: the profile keeps
     // the reader's own choice.
     if (Engine->LayoutDetected)
@@ -404,16 +384,23 @@ void TLecternForm::UpdateCurrentFileInfo() { UpdateCurrentFileInfo(QString(), fa
 
 bool TLecternForm::HasBookFile() const { return ::HasBookFile(CurrentBookPath); }
 
-int TLecternForm::CurrentPiece() const { return PiecesComboBox->currentText().toInt(); }
+int TLecternForm::CurrentPiece() const { return Book->IsOpen() ? Book->Piece() : 0; }
 
 void TLecternForm::UpdateChaptersButton()
 {
-    const int count = Engine->ChapterItemCount();
+    // The whole book's chapters once its scan has found them, else the piece's.
+    const int count = BookChapters ? BookChapters->Count() : Engine->ChapterItemCount();
     ChaptersButton->setText(QStringLiteral("&Chapters (") + QString::number(count) + QLatin1Char(')'));
-    ChaptersButton->setEnabled(Engine->ChaptersMenu() != nullptr);
+    ChaptersButton->setEnabled(BookChapters || Engine->ChaptersMenu() != nullptr);
 }
 
-void TLecternForm::PiecesComboBoxChange() { LoadFromFile(QString(), CurrentPiece(), false, 0); }
+// The piece the reader chose in the list.
+void TLecternForm::PiecesComboBoxChange()
+{
+    const int chosen = PiecesComboBox->currentText().toInt();
+    if (!LoadFromFile(QString(), chosen, false, 0))
+        PiecesComboBox->setCurrentIndex(CurrentPiece() - 1); // the piece shown stays
+}
 
 // The keys F6 and F7 click the buttons, which does nothing while they are
 // disabled.

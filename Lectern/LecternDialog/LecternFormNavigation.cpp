@@ -3,6 +3,7 @@
 #include "LecternForm.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QComboBox>
 #include <QCursor>
 #include <QKeyEvent>
@@ -17,6 +18,7 @@
 #include "ChaptersPopupMenu.h"
 #include "EnhancedRichEdit.h"
 #include "FunStatContext.h"
+#include "OpenBook.h"
 #include "ProgramGeneralTabSheet.h"
 #include "RichBox.h"
 #include "RichEditOps.h"
@@ -34,7 +36,13 @@ void TLecternForm::SetUpNavigation()
 {
     Ui::BookGroupBox &book = BookGroupBox->Form;
     connect(book.GotoLineEdit, &QLineEdit::returnPressed, this, [this] { GotoLineEditKeyDown(Qt::Key_Return); });
-    connect(book.FindTextEdit, &QLineEdit::returnPressed, this, [this] { FindTextEditKeyDown(Qt::Key_Return); });
+    connect(book.FindTextEdit, &QLineEdit::returnPressed, this, [this] {
+        // Shift+Enter lists every match; Enter goes to the next one.
+        if (QGuiApplication::keyboardModifiers() & Qt::ShiftModifier)
+            ShowMatchesMenu();
+        else
+            FindTextEditKeyDown(Qt::Key_Return);
+    });
     connect(book.ChaptersButton, &QPushButton::clicked, this, &TLecternForm::ChaptersButtonClick);
 
     Engine->MenuFactory = TChaptersPopupMenu::Factory();
@@ -67,13 +75,22 @@ void TLecternForm::GotoLineEditKeyDown(int key)
     if (!IsEnterKey(key))
         return;
     FocusRichBox();
-    const int top = GetFirstVisibleLine(RichEdit);
-    int line = GetIntFromText(BookGroupBox->Form.GotoLineEdit->text(), 1, std::numeric_limits<int>::max(), top + 1);
-    // Past the last line: the line count would be the upper bound, asked
-    // this way the text is laid out only as far as the line.
-    if (LineIndex(RichEdit, line - 1) < 0)
-        line = top + 1;
-    SetTopLine(RichEdit, line - 1);
+    const int bookLine = TopBookLine();
+    if (bookLine >= 0) {
+        // A line of the whole book, in whichever piece it is.
+        const int line
+            = GetIntFromText(BookGroupBox->Form.GotoLineEdit->text(), 1, Book->LineCount(), bookLine + 1);
+        GoToBookLine(line - 1);
+    } else {
+        const int top = GetFirstVisibleLine(RichEdit);
+        int line
+            = GetIntFromText(BookGroupBox->Form.GotoLineEdit->text(), 1, std::numeric_limits<int>::max(), top + 1);
+        // Past the last line: the line count would be the upper bound, asked
+        // this way the text is laid out only as far as the line.
+        if (LineIndex(RichEdit, line - 1) < 0)
+            line = top + 1;
+        SetTopLine(RichEdit, line - 1);
+    }
     QCursor::setPos(HintLabel->mapToGlobal(HintLabel->rect().center()));
     ShowSidebar(true); // the pointer is now off the sidebar
     FocusRichBox();
@@ -84,20 +101,6 @@ void TLecternForm::FindTextEditKeyDown(int key)
     if (!IsEnterKey(key) || BookGroupBox->Form.FindTextEdit->text().isEmpty())
         return;
     FindNext();
-}
-
-void TLecternForm::FindNext()
-{
-    QLineEdit *edit = BookGroupBox->Form.FindTextEdit;
-    if (edit->text().isEmpty()) {
-        ShowOpenTab();
-        edit->setFocus();
-        return;
-    }
-    // From the end of the selection on, so repeating it walks through the
-    // occurrences; nothing happens after the last one.
-    if (FindTextInRichEdit(RichEdit, edit->text(), true, false) >= 0)
-        FocusRichBox();
 }
 
 void TLecternForm::ChaptersButtonClick()
@@ -111,11 +114,13 @@ bool TLecternForm::ShowChaptersMenu()
     FUN_BEGIN("TLecternForm::ShowChaptersMenu");
     bool shown = false;
     try {
-        if (TChaptersMenu *menu = Engine->ChaptersMenu()) {
+        // The whole book's chapters carry book lines, a piece's positions.
+        TChaptersMenu *menu = BookChapters ? BookChapters.get() : Engine->ChaptersMenu();
+        const int place = BookChapters ? TopBookLine() : FirstVisibleCharIndex(RichEdit);
+        if (menu) {
             auto *popup = dynamic_cast<TChaptersPopupMenu *>(menu);
             QPushButton *button = BookGroupBox->Form.ChaptersButton;
-            if (!popup
-                || !popup->Popup(button->mapToGlobal(button->rect().bottomLeft()), FirstVisibleCharIndex(RichEdit)))
+            if (!popup || !popup->Popup(button->mapToGlobal(button->rect().bottomLeft()), place))
                 FUN_RAISE(QStringLiteral("The chapters menu cannot be shown."));
             else
                 shown = true;
@@ -151,14 +156,28 @@ bool TLecternForm::RichEditKeyDown(QKeyEvent *event)
     }
     if (!RichEdit->isReadOnly() || !HasNoModifier(state))
         return false;
+    // At the end or the top of a piece of a book read as one book, the
+    // page goes on into the next piece or back into the previous one.
     switch (key) {
     case Qt::Key_Space: {
+        if (ReadOnIntoNextPiece())
+            return true;
         QKeyEvent pageDown(QEvent::KeyPress, Qt::Key_PageDown, Qt::NoModifier);
         QCoreApplication::sendEvent(RichEdit, &pageDown);
         return true;
     }
-    case Qt::Key_Up: ScrollLines(RichEdit, -1); return false;
-    case Qt::Key_Down: ScrollLines(RichEdit, 1); return false;
+    case Qt::Key_PageDown: return ReadOnIntoNextPiece();
+    case Qt::Key_PageUp: return ReadBackIntoPreviousPiece();
+    case Qt::Key_Up:
+        if (ReadBackIntoPreviousPiece())
+            return true;
+        ScrollLines(RichEdit, -1);
+        return false;
+    case Qt::Key_Down:
+        if (ReadOnIntoNextPiece())
+            return true;
+        ScrollLines(RichEdit, 1);
+        return false;
     default: return false;
     }
 }
@@ -171,7 +190,7 @@ int TLecternForm::WheelScrollLines() const
 void TLecternForm::RichEditMouseWheelDown()
 {
     const int lines = WheelScrollLines();
-    if (lines == 0)
+    if (lines == 0 || ReadOnIntoNextPiece())
         return;
     ScrollLines(RichEdit, lines);
     KeepCaretVisible(RichEdit, 0);
@@ -180,7 +199,7 @@ void TLecternForm::RichEditMouseWheelDown()
 void TLecternForm::RichEditMouseWheelUp()
 {
     const int lines = WheelScrollLines();
-    if (lines == 0)
+    if (lines == 0 || ReadBackIntoPreviousPiece())
         return;
     ScrollLines(RichEdit, -lines);
 }

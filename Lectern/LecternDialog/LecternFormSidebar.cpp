@@ -71,10 +71,13 @@ void TLecternForm::ShowOpenTab()
 {
     Container_OptionsPageControl->setCurrentWidget(ProgramOptionsTabSheet);
     ProgramPageControl->setCurrentWidget(ProgramOpenTabSheet);
-    // The pointer goes over the sidebar, so the next move does not hide it.
-    const QPoint top(ProgramOpenTabSheet->width() / 2, 0);
-    QCursor::setPos(ProgramOpenTabSheet->mapToGlobal(top));
     ShowSidebar(false);
+    // The pointer goes over the sidebar, so the next move does not hide it;
+    // where the page is is known once the sidebar is laid out, shown.
+    if (Container_MainPanel->isVisible()) {
+        const QPoint top(ProgramOpenTabSheet->width() / 2, 0);
+        QCursor::setPos(ProgramOpenTabSheet->mapToGlobal(top));
+    }
 }
 
 void TLecternForm::FormMouseMove(int x, int y)

@@ -9,6 +9,7 @@
 #include <QJsonDocument>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QSaveFile>
 #include <QTabBar>
@@ -87,6 +88,13 @@ QJsonObject TWidgetProbe::WindowState(QWidget *window)
             if (button->isVisible())
                 buttons.append(button->text());
         state[QStringLiteral("buttons")] = buttons;
+    }
+    if (auto *menu = qobject_cast<QMenu *>(window)) {
+        QJsonArray items;
+        for (QAction *action : menu->actions())
+            if (!action->isSeparator())
+                items.append(action->text());
+        state[QStringLiteral("items")] = items;
     }
     QJsonObject widgets;
     const QList<QWidget *> children = window->findChildren<QWidget *>();

@@ -155,6 +155,10 @@ class State:
         widget = self.widget(name)
         return widget.get("text", "") if widget else None
 
+    def menus(self):
+        """The open menus: (name, items)."""
+        return [(w.get("name", ""), w.get("items", [])) for w in self.windows if "items" in w]
+
     def boxes(self):
         """The open message boxes: (caption, text, buttons)."""
         return [(w.get("title", ""), w.get("text", ""), w.get("buttons", []))

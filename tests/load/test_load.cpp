@@ -80,9 +80,57 @@ private slots:
     void encodingChoiceReopensBook();
     void closingDuringEnhancementStopsIt();
     void welcomeBookAtStartAndCtrlF5();
+    void piecesReadAsOneBook();
+    void pieceOfAChangedFileKeepsTheText();
     void fileThatIsNoTextAsksFirst_data();
     void fileThatIsNoTextAsksFirst();
 };
+
+// Read as one book, the pieces follow each other line by line: the lines of
+// all pieces are the book's lines, each once, whole.
+void TestLoad::piecesReadAsOneBook()
+{
+    TScopedRecordingDialogs dialogs;
+    QTemporaryDir dir;
+    TFormFixture f;
+    TLecternForm &form = f.Form;
+    form.EnhanceTextCheckBox->setChecked(false); // the lines exactly as read
+    const QString path = WriteFile(dir, QStringLiteral("Pieces.txt"), NumberedBook(1200));
+    QVERIFY(form.OpenBook(path, false));
+    QCOMPARE(form.PiecesComboBox->count(), 3);
+    QStringList all;
+    for (int piece = 1; piece <= 3; ++piece) {
+        QVERIFY(form.LoadFromFile(QString(), piece, false, 0));
+        QStringList lines = Paragraphs(form);
+        QCOMPARE(lines.takeLast(), piece < 3 ? QStringLiteral("***** End of Piece %1 / 3 *****").arg(piece)
+                                             : QStringLiteral("***** End of Book *****"));
+        QCOMPARE(lines.takeLast(), QString());
+        all += lines;
+    }
+    QCOMPARE(all.size(), 1200);
+    for (int i = 0; i < all.size(); ++i)
+        QCOMPARE(all.at(i), QString::fromLatin1(NumberedLine(i)));
+    QVERIFY(dialogs.Boxes.isEmpty());
+}
+
+// The file of a book in pieces replaced by a shorter one: the next piece is
+// refused with a word, and the piece shown stays.
+void TestLoad::pieceOfAChangedFileKeepsTheText()
+{
+    TScopedRecordingDialogs dialogs;
+    QTemporaryDir dir;
+    TFormFixture f;
+    TLecternForm &form = f.Form;
+    const QString path = WriteFile(dir, QStringLiteral("Changing.txt"), NumberedBook(1200));
+    QVERIFY(form.OpenBook(path, false));
+    const QString shown = form.RichEdit->RichDocument()->GetText();
+    WriteFile(dir, QStringLiteral("Changing.txt"), NumberedBook(300));
+    form.NextPieceButtonClick();
+    QCOMPARE(dialogs.Texts(), QStringList{BookChangedText()});
+    QCOMPARE(form.CurrentPiece(), 1);
+    QCOMPARE(form.RichEdit->RichDocument()->GetText(), shown);
+    QCOMPARE(form.PiecesComboBox->count(), 3);
+}
 
 void TestLoad::fileThatIsNoTextAsksFirst_data()
 {
@@ -203,6 +251,8 @@ void TestLoad::piecesStepAndMark()
     TLecternForm &form = f.Form;
     form.show();
     form.EnhanceTextCheckBox->setChecked(false); // the lines exactly as read
+    // Each piece read apart: its bytes with the 20 before, cut anywhere.
+    form.ProfileGeneralTabSheet->Form.WholeBookPiecesCheckBox->setChecked(false);
     const QString path = WriteFile(dir, QStringLiteral("Pieces.txt"), NumberedBook(1200)); // 120000 bytes
     QVERIFY(form.OpenBook(path, false));
     QCOMPARE(form.PiecesComboBox->count(), 3);

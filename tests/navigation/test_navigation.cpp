@@ -13,6 +13,7 @@
 #include "BookGroupBox.h"
 #include "ChaptersPopupMenu.h"
 #include "ProfileFormatTabSheet.h"
+#include "ProfileGeneralTabSheet.h"
 #include "ProgramGeneralTabSheet.h"
 
 namespace {
@@ -97,10 +98,22 @@ void TestNavigation::findWalksThroughOccurrences()
     QCOMPARE(doc->SelectedText(), QStringLiteral("KETTLE"));
     const int last = doc->SelectionStart();
     QVERIFY(LineFromChar(form.RichEdit, last) >= fx.Top()); // scrolled into view
+    // Past the last one the search goes round from the beginning, and says so.
     form.FormKeyDown(Qt::Key_F3, 0);
-    QCOMPARE(doc->SelectionStart(), last); // stays on the last one, silently
-    QCOMPARE(doc->SelectedText(), QStringLiteral("KETTLE"));
+    QCOMPARE(doc->SelectionStart(), first);
+    QCOMPARE(form.HintLabel->text(), QStringLiteral("Searching from the beginning"));
     QVERIFY(fx.Dialogs.Boxes.isEmpty());
+    // Read apart, a book's pieces are searched one at a time: after the last
+    // match the selection stays, and the hint line says nothing more is found.
+    form.ProfileGeneralTabSheet->Form.WholeBookPiecesCheckBox->setChecked(false);
+    doc->SetSelection(last, 6);
+    form.FormKeyDown(Qt::Key_F3, 0);
+    QCOMPARE(doc->SelectionStart(), last);
+    QCOMPARE(form.HintLabel->text(), QStringLiteral("Not found: kettle"));
+    edit->setText(QStringLiteral("teapot"));
+    form.FormKeyDown(Qt::Key_F3, 0);
+    QCOMPARE(form.HintLabel->text(), QStringLiteral("Not found: teapot"));
+    edit->setText(QStringLiteral("kettle"));
 
     // F3 with an empty box opens the sidebar for typing the text.
     edit->clear();
