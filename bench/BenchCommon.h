@@ -2,9 +2,14 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QStringList>
+
+#include <algorithm>
+#include <functional>
 
 // A "Key:" line of /proc/self/status in kB (VmHWM: peak resident memory,
 // VmRSS: current), or -1 when it cannot be read.
@@ -63,3 +68,56 @@ inline QStringList WarAndPeaceLines(QString *source)
     lines << QStringLiteral("***** End of Book *****");
     return lines;
 }
+
+// A plain-text book of `size` bytes: lines of 66 or more characters of
+// eighteen words, paragraphs of eight lines separated by empty lines, CR LF;
+// with `utf8`, curly quotes now and then.
+inline QByteArray GenerateBook(qint64 size, bool utf8)
+{
+    static const char *words[] = {"the",    "house", "was",   "quiet", "and",  "she", "walked",  "slowly", "towards",
+                                  "window", "where", "light", "fell",  "upon", "old", "letters", "of",     "her"};
+    QByteArray book;
+    book.reserve(size + 100);
+    unsigned seed = 12345;
+    int lineInParagraph = 0;
+    while (book.size() < size) {
+        QByteArray line;
+        while (line.size() < 66) {
+            seed = seed * 1103515245u + 12345u;
+            line += words[(seed >> 16) % (sizeof(words) / sizeof(words[0]))];
+            line += ' ';
+        }
+        if (utf8 && (seed & 7) == 0)
+            line += "\xE2\x80\x9Cyes\xE2\x80\x9D ";
+        line += "end.\r\n";
+        book += line;
+        if (++lineInParagraph == 8) {
+            book += "\r\n";
+            lineInParagraph = 0;
+        }
+    }
+    book.truncate(size);
+    return book;
+}
+
+inline QString WriteFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
+{
+    QFile f(dir.filePath(name));
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(f.fileName()));
+    return f.fileName();
+}
+
+// Best of several runs, in seconds.
+inline double Best(int runs, const std::function<void()> &work)
+{
+    double best = 1e30;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer t;
+        t.start();
+        work();
+        best = std::min(best, t.nsecsElapsed() / 1e9);
+    }
+    return best;
+}
+

@@ -4,10 +4,13 @@
 #include "EnhancedRichEdit.h"
 #include "FunStatContext.h"
 #include "PieceSeams.h"
+#include "TextLayout.h"
 
+#include <QBuffer>
 #include <QFile>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -20,8 +23,57 @@ public:
 
 bool IsCancelled(const std::atomic<bool> *cancelled) { return cancelled && cancelled->load(); }
 
-// The engine over the whole book, with the options of its pieces.
-void Enhance(const QStringList &lines, const TBookScanRequest &request, const std::atomic<bool> *cancelled,
+// The pieces of the book read one after another, each with the lines it
+// shows: the book is never held whole, so the memory stays that of a piece.
+class TPieceReader {
+public:
+    TPieceReader(QIODevice &device, const TBookScanRequest &request)
+        : Device(device), Request(request), Size(device.size()), PieceSize(ValidPieceSize(request.PieceSize)),
+          Count(std::max(1, ::PieceCount(Size, PieceSize)))
+    {
+    }
+    int PieceCount() const { return Count; }
+    bool Read(int piece, QStringList &lines)
+    {
+        const TSeamedPiece seamed = SeamedPieceRange(Device, Size, piece, PieceSize, Request.Encoding);
+        bool ok = seamed.Ok;
+        const QByteArray bytes = ok ? ReadPieceBytes(Device, seamed.Range, &ok) : QByteArray();
+        lines = BookLinesFromBytes(bytes, seamed.Edges, Request.Encoding);
+        return ok;
+    }
+
+private:
+    QIODevice &Device;
+    const TBookScanRequest &Request;
+    qint64 Size;
+    int PieceSize;
+    int Count;
+};
+
+// A pass over every piece; false when cancelled or a piece cannot be read.
+bool EachPiece(TPieceReader &reader, const std::atomic<bool> *cancelled,
+               const std::function<void(int piece, const QStringList &lines)> &work)
+{
+    QStringList lines;
+    for (int piece = 1; piece <= reader.PieceCount(); ++piece) {
+        if (IsCancelled(cancelled) || !reader.Read(piece, lines))
+            return false;
+        work(piece, lines);
+    }
+    return true;
+}
+
+// The chapter headings' positions, counted over the pieces one after another,
+// as book lines: the last line that begins at or before each.
+int LineOfPosition(const std::vector<int> &positions, int position)
+{
+    const auto after = std::upper_bound(positions.begin(), positions.end(), position);
+    return std::max(0, int(after - positions.begin()) - 1);
+}
+
+// The engine over each piece in turn, as the pieces are shown, with the
+// decisions of the whole book; the chapters are collected over all pieces.
+bool Enhance(TPieceReader &reader, const TBookScanRequest &request, const std::atomic<bool> *cancelled,
              TBookScanResult &result)
 {
     const TBookFormatOptions &format = request.Format;
@@ -29,31 +81,48 @@ void Enhance(const QStringList &lines, const TBookScanRequest &request, const st
     engine.Choices.DetectTextLayout = format.DetectTextLayout;
     engine.Choices.CheckHyphens = format.CheckHyphens;
     engine.Choices.SmartChapters = format.SmartChapters;
-    if (format.CheckHyphens) {
-        result.HyphenWords.Build(lines);
-        result.HasHyphenWords = true;
-        engine.SharedHyphenWords = &result.HyphenWords;
-    }
     engine.RecordLinePositions = true;
     engine.Progress = [cancelled](int) { return IsCancelled(cancelled); };
+    if (result.LayoutDetected)
+        engine.SharedPoorlyWritten = &result.PoorlyWritten;
+    if (result.HasHyphenWords)
+        engine.SharedHyphenWords = &result.HyphenWords;
+    TChapterCollector collector;
+    if (format.SmartChapters)
+        engine.SharedChapters = &collector;
+    auto menu = std::make_unique<TChaptersMenu>();
+    std::vector<int> positions; // of every book line, counted on over the pieces
+    positions.reserve(size_t(result.LineCount));
+    int base = 0;
     TDroppingSink sink;
+    const bool read = EachPiece(reader, cancelled, [&](int, const QStringList &lines) {
+        engine.SharedChaptersBase = base;
+        FunStatContext.Reset(Perfect);
+        engine.EnhanceText(lines, format.ParagraphPrefix, format.IgnoreEmptyLines, format.PoorlyWritten, sink);
+        for (int p : engine.LinePositions)
+            positions.push_back(base + p);
+        // Without the smart chapters, the first headings of the book.
+        if (const TChaptersMenu *own = engine.ChaptersMenu(); own && !format.SmartChapters) {
+            for (const TChapterItem &item : own->Items())
+                if (menu->Count() < engine.MaxChapters)
+                    menu->AddItem(item.Caption, base + item.Tag, item.HelpContext);
+        }
+        base += engine.Position;
+    });
     FunStatContext.Reset(Perfect);
-    engine.EnhanceText(lines, format.ParagraphPrefix, format.IgnoreEmptyLines, format.PoorlyWritten, sink);
-    FunStatContext.Reset(Perfect);
-    if (engine.Cancelled)
-        return;
-    result.LayoutDetected = engine.LayoutDetected;
-    result.PoorlyWritten = engine.PoorlyWritten;
-    if (const TChaptersMenu *menu = engine.ChaptersMenu()) {
-        const std::vector<int> &positions = engine.LinePositions;
+    if (!read || engine.Cancelled)
+        return false;
+    if (format.SmartChapters) {
+        collector.MarkContents();
+        collector.FillMenu(*menu, engine.HelpContext);
+    }
+    if (menu->Count() > 0) {
         result.Chapters = std::make_unique<TChaptersMenu>();
-        // A heading's position is where its line begins: the last line that
-        // begins at or before it.
         CopyChaptersMenu(*menu, *result.Chapters, [&positions](int position) {
-            const auto after = std::upper_bound(positions.begin(), positions.end(), position);
-            return std::max(0, int(after - positions.begin()) - 1);
+            return LineOfPosition(positions, position);
         });
     }
+    return true;
 }
 
 } // namespace
@@ -72,26 +141,47 @@ int TBookScanResult::LineInPiece(int line) const
     return size_t(piece) <= PieceFirstLine.size() ? line - PieceFirstLine[size_t(piece - 1)] : line;
 }
 
-TBookScanResult ScanBook(const QByteArray &bytes, const TBookScanRequest &request, const std::atomic<bool> *cancelled)
+TBookScanResult ScanBook(QIODevice &device, const TBookScanRequest &request, const std::atomic<bool> *cancelled)
 {
     TBookScanResult result;
-    const int pieceSize = ValidPieceSize(request.PieceSize);
-    result.PieceCount = std::max(1, PieceCount(bytes.size(), pieceSize));
-    QStringList lines;
-    for (int piece = 1; piece <= result.PieceCount; ++piece) {
-        if (IsCancelled(cancelled))
-            return result;
-        const TSeamedPiece seamed = SeamedPieceRange(bytes, piece, pieceSize, request.Encoding);
-        result.PieceFirstLine.push_back(int(lines.size()));
-        lines += BookLinesFromBytes(bytes.mid(seamed.Range.Start, seamed.Range.Length), seamed.Edges,
-                                    request.Encoding);
-    }
-    result.LineCount = int(lines.size());
+    TPieceReader reader(device, request);
+    result.PieceCount = reader.PieceCount();
+    // First the lines, the layout and the words broken at line ends.
+    const TBookFormatOptions &format = request.Format;
+    TTextLayoutCounts layout;
+    const bool counted = EachPiece(reader, cancelled, [&](int, const QStringList &lines) {
+        result.PieceFirstLine.push_back(result.LineCount);
+        result.LineCount += int(lines.size());
+        if (request.Enhance && format.DetectTextLayout)
+            layout.Add(CountTextLayout(lines));
+        if (request.Enhance && format.CheckHyphens)
+            result.HyphenWords.CollectBrokenWords(lines);
+    });
+    if (!counted)
+        return result;
     result.PieceFirstLine.push_back(result.LineCount);
-    if (request.Enhance)
-        Enhance(lines, request, cancelled, result);
+    if (request.Enhance) {
+        result.LayoutDetected = format.DetectTextLayout;
+        result.PoorlyWritten = format.DetectTextLayout ? layout.IsPoorlyWritten() : format.PoorlyWritten;
+        // Then the words of the book, for the broken words' two forms.
+        result.HasHyphenWords = format.CheckHyphens;
+        if (format.CheckHyphens && result.HyphenWords.BrokenWordCount() > 0
+            && !EachPiece(reader, cancelled,
+                          [&](int, const QStringList &lines) { result.HyphenWords.MarkBookWords(lines); }))
+            return result;
+        if (!Enhance(reader, request, cancelled, result))
+            return result;
+    }
     result.Complete = !IsCancelled(cancelled);
     return result;
+}
+
+TBookScanResult ScanBook(const QByteArray &bytes, const TBookScanRequest &request, const std::atomic<bool> *cancelled)
+{
+    QByteArray copy = bytes;
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    return ScanBook(buffer, request, cancelled);
 }
 
 TBookScan::TBookScan(const TBookScanRequest &request, QObject *parent) : QObject(parent), Asked(request)
@@ -114,15 +204,10 @@ void TBookScan::Run()
 {
     auto result = std::make_shared<TBookScanResult>();
     QFile file(Asked.Path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!file.open(QIODevice::ReadOnly))
         result->Error = file.errorString();
-    } else {
-        const QByteArray bytes = file.readAll();
-        if (file.error() != QFileDevice::NoError)
-            result->Error = file.errorString();
-        else
-            *result = ScanBook(bytes, Asked, &Cancelled);
-    }
+    else
+        *result = ScanBook(file, Asked, &Cancelled);
     std::atomic_store(&Done, std::shared_ptr<const TBookScanResult>(std::move(result)));
     if (!Cancelled)
         QMetaObject::invokeMethod(this, &TBookScan::Finished, Qt::QueuedConnection);

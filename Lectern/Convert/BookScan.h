@@ -10,6 +10,7 @@
 #include "ConvertOptions.h"
 #include "HyphenWords.h"
 
+#include <QIODevice>
 #include <QObject>
 #include <QString>
 
@@ -48,9 +49,12 @@ struct TBookScanRequest {
     bool Enhance = true; // the engine's decisions and chapters wanted
 };
 
-// Runs the scan of a book's bytes (a test or a benchmark calls it directly).
-// `cancelled` is looked at as the work goes; a cancelled scan is not
-// Complete.
+// Runs the scan of a book read piece by piece from a device (the whole book
+// is never held at once). `cancelled` is looked at as the work goes; a
+// cancelled scan, or one of a device that cannot be read, is not Complete.
+TBookScanResult ScanBook(QIODevice &device, const TBookScanRequest &request,
+                         const std::atomic<bool> *cancelled = nullptr);
+// The same over the bytes of a book (tests).
 TBookScanResult ScanBook(const QByteArray &bytes, const TBookScanRequest &request,
                          const std::atomic<bool> *cancelled = nullptr);
 

@@ -160,10 +160,7 @@ bool TOpenBook::ScanNow(const TBookFormatOptions &format, bool enhance)
     QFile file(BookPath);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return false;
-    Scanned = std::make_shared<const TBookScanResult>(ScanBook(bytes, ScanRequest(format, enhance)));
+    Scanned = std::make_shared<const TBookScanResult>(ScanBook(file, ScanRequest(format, enhance)));
     ScannedFull = enhance;
     return Scanned->Complete;
 }

@@ -328,7 +328,7 @@ void TEnhancedRichEdit::EnhanceText(const QStringList &lines, const QString &pre
         sink.EndRun(Cancelled);
     }
     FUN_CATCH
-    if (Choices.SmartChapters) {
+    if (Choices.SmartChapters && !SharedChapters) {
         try {
             FillSmartChaptersMenu();
         }
@@ -425,10 +425,12 @@ void TEnhancedRichEdit::EmitParagraph(const QString &paragraph)
         if (!Heading)
             OutText.append(ParagraphPrefix);
         OutText.append(paragraph);
+        TChapterCollector &chapters = SharedChapters ? *SharedChapters : Chapters;
         if (Heading)
-            Chapters.AddHeading(start, paragraph, heading.Level, heading.HasTitle);
+            chapters.AddHeading(start + (SharedChapters ? SharedChaptersBase : 0), paragraph, heading.Level,
+                                heading.HasTitle);
         else
-            Chapters.AddText(paragraph);
+            chapters.AddText(paragraph);
     } else if (ChapterCount < MaxChapters && IsChapterHeading(paragraph)) {
         OutText.append(paragraph);
         if (Menu)

@@ -122,6 +122,12 @@ public:
     // command, a line left out) takes the position of what follows it.
     bool RecordLinePositions = false;
     std::vector<int> LinePositions;
+    // A run over one piece of a longer text read piece by piece: with
+    // SmartChapters its headings go to this collector, shared by the runs of
+    // all pieces, their positions counted on from SharedChaptersBase; the
+    // run makes no menu of its own then.
+    TChapterCollector *SharedChapters = nullptr;
+    int SharedChaptersBase = 0;
 
     // The chapters menu of the last run; null when it found no chapter.
     TChaptersMenu *ChaptersMenu() const { return Menu.get(); }

@@ -115,6 +115,12 @@ void THyphenWords::MarkWordsOf(QStringView line, QString &buffer)
 void THyphenWords::Build(const QStringList &lines)
 {
     Clear();
+    CollectBrokenWords(lines);
+    MarkBookWords(lines);
+}
+
+void THyphenWords::CollectBrokenWords(const QStringList &lines)
+{
     const qsizetype count = lines.size();
     for (qsizetype i = 0; i + 1 < count; ++i) {
         const QStringView line = Trimmed(lines.at(i));
@@ -126,6 +132,10 @@ void THyphenWords::Build(const QStringList &lines)
             continue;
         AddForms(WordBeforeHyphen(line), WordAtStart(next));
     }
+}
+
+void THyphenWords::MarkBookWords(const QStringList &lines)
+{
     if (Forms.isEmpty())
         return;
     QString buffer;

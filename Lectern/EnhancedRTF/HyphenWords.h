@@ -20,6 +20,10 @@ public:
     // joined and hyphenated forms occur as words of the book, case ignored.
     void Build(const QStringList &lines);
     void Clear();
+    // Build in parts, for a book read piece by piece: the broken words of
+    // every piece first, then the words of every piece.
+    void CollectBrokenWords(const QStringList &lines);
+    void MarkBookWords(const QStringList &lines);
 
     // For a paragraph that ends in a broken word and the line that goes on
     // with it: true when the hyphen stays, because the book has the

@@ -5,6 +5,15 @@
 
 using namespace LineRules;
 
+void TTextLayoutCounts::Add(const TTextLayoutCounts &other)
+{
+    EmptyLineStarts += other.EmptyLineStarts;
+    IndentedStarts += other.IndentedStarts;
+    SentenceStarts += other.SentenceStarts;
+    ContinuedLines += other.ContinuedLines;
+    CapitalContinuedLines += other.CapitalContinuedLines;
+}
+
 bool TTextLayoutCounts::IsVerse() const
 {
     // A few dozen lines say nothing; then most continued lines begin with a capital.

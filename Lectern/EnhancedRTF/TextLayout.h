@@ -21,6 +21,8 @@ struct TTextLayoutCounts {
     int ContinuedLines = 0;
     int CapitalContinuedLines = 0;
 
+    // The counts of another part of the book added.
+    void Add(const TTextLayoutCounts &other);
     bool IsVerse() const;
     // The marks are too few for the sentence starts: in prose as many marks
     // as sentence starts are needed, in verse (whose sentence ends say little)

@@ -1,6 +1,7 @@
 // Opening books: reading one piece of a large book against a small book
 // read whole, decoding and splitting throughput, and lectern-convert of a
 // 3 MB book to RTF; then the main window opening books enhanced.
+#include "BenchCommon.h"
 #include "BookFile.h"
 #include "bench_open_window.h"
 
@@ -16,56 +17,6 @@
 #include <functional>
 
 namespace {
-
-// Prose-like lines of about 70 bytes with paragraphs, in UTF-8 when asked.
-QByteArray GenerateBook(qint64 size, bool utf8)
-{
-    static const char *words[] = {"the",    "house", "was",   "quiet", "and",  "she", "walked",  "slowly", "towards",
-                                  "window", "where", "light", "fell",  "upon", "old", "letters", "of",     "her"};
-    QByteArray book;
-    book.reserve(size + 100);
-    unsigned seed = 12345;
-    int lineInParagraph = 0;
-    while (book.size() < size) {
-        QByteArray line;
-        while (line.size() < 66) {
-            seed = seed * 1103515245u + 12345u;
-            line += words[(seed >> 16) % (sizeof(words) / sizeof(words[0]))];
-            line += ' ';
-        }
-        if (utf8 && (seed & 7) == 0)
-            line += "\xE2\x80\x9Cyes\xE2\x80\x9D ";
-        line += "end.\r\n";
-        book += line;
-        if (++lineInParagraph == 8) {
-            book += "\r\n";
-            lineInParagraph = 0;
-        }
-    }
-    book.truncate(size);
-    return book;
-}
-
-QString WriteFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
-{
-    QFile f(dir.filePath(name));
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(f.fileName()));
-    return f.fileName();
-}
-
-// Best of several runs, in seconds.
-double Best(int runs, const std::function<void()> &work)
-{
-    double best = 1e30;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer t;
-        t.start();
-        work();
-        best = std::min(best, t.nsecsElapsed() / 1e9);
-    }
-    return best;
-}
 
 // The book without its empty lines (lines of blanks only count as empty).
 QByteArray WithoutEmptyLines(const QByteArray &book)
