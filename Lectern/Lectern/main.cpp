@@ -3,6 +3,7 @@
 #include <memory>
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QSessionManager>
 #include <QTimer>
 
@@ -11,6 +12,7 @@
 #include "ErrorForm.h"
 #include "FunStatContext.h"
 #include "InstallForm.h"
+#include "InstanceChannel.h"
 #include "LecternApplication.h"
 #include "LecternForm.h"
 #include "Program.h"
@@ -69,6 +71,22 @@ void CloseWhenNoBoxIsOpen(int tries)
     LecternForm->close();
 }
 
+// Another reader runs: this start hands it the books it was given (as full
+// paths, since the reader's working directory is not this one's) and the
+// desktop's activation token, then leaves.
+int HandOverToRunningReader(int argc, char **argv)
+{
+    QCoreApplication core(argc, argv);
+    TInstanceRequest request;
+    for (const QString &argument : GetParams())
+        request.Books << QFileInfo(argument).absoluteFilePath();
+    request.ActivationToken = qEnvironmentVariable("XDG_ACTIVATION_TOKEN");
+    if (request.ActivationToken.isEmpty())
+        request.ActivationToken = qEnvironmentVariable("DESKTOP_STARTUP_ID");
+    SendInstanceRequest(ProgramName, request);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -83,7 +101,7 @@ int main(int argc, char **argv)
     try {
         const bool installer = IsInstallerMode();
         if (!installer && IsProgramInstanceRunning(ProgramName))
-            return 0;
+            return HandOverToRunningReader(argc, argv);
 
         app = std::make_unique<TLecternApplication>(argc, argv);
         TLecternApplication::setApplicationName(ProgramName);
@@ -109,6 +127,13 @@ int main(int argc, char **argv)
             AboutForm = new TAboutForm(LecternForm);
             LecternForm->StartUp(GetSettingsDirectory());
             std::unique_ptr<TWidgetProbe> probe = MakeProbe(LecternForm);
+            // Later starts hand their books over to this reader.
+            TInstanceServer instances;
+            instances.OnRequest = [](const TInstanceRequest &request) {
+                if (LecternForm)
+                    LecternForm->OpenFromAnotherStart(request.Books, request.ActivationToken);
+            };
+            instances.Listen(ProgramName);
             // A logout, a shutdown or Ctrl+C in a terminal closes the window
             // the normal way, so the day's reading is saved.
             const auto closeWindow = [] { CloseWhenNoBoxIsOpen(0); };

@@ -15,6 +15,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include "AboutForm.h"
 #include "BackImages.h"
@@ -421,6 +422,36 @@ void TLecternForm::LoadOnStart()
     }
     FUN_CATCH
     FUN_END;
+}
+
+void TLecternForm::OpenFromAnotherStart(const QStringList &books, const QString &activationToken)
+{
+    ComeToFront(activationToken);
+    if (books.isEmpty())
+        return;
+    // Not inside a load or a box of the reader's: once they are done.
+    if (Loading || QApplication::activeModalWidget() || FirstActivation) {
+        QTimer::singleShot(200, this, [this, books] { OpenFromAnotherStart(books, QString()); });
+        return;
+    }
+    OpenBook(books.first(), true);
+}
+
+void TLecternForm::ComeToFront(const QString &activationToken)
+{
+    // Wayland hands the right to take the focus over with the token of the
+    // start that asked for it.
+    if (!activationToken.isEmpty()) {
+        qputenv(QGuiApplication::platformName().startsWith(QLatin1String("wayland")) ? "XDG_ACTIVATION_TOKEN"
+                                                                                       : "DESKTOP_STARTUP_ID",
+                activationToken.toUtf8());
+    }
+    if (isMinimized())
+        showMaximized();
+    raise();
+    activateWindow();
+    if (QWindow *window = windowHandle())
+        window->requestActivate();
 }
 
 void TLecternForm::showEvent(QShowEvent *event)

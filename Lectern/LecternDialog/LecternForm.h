@@ -159,6 +159,12 @@ public:
     // whether it was loaded.
     bool OpenBook(const QString &fileName, bool recordAutoBookmark);
     void LoadOnStart();
+    // A second start of the program handed its books over ("Open with" in
+    // a file manager while the reader runs): the first is opened as any
+    // book is, and the window comes to the front. `activationToken` is the
+    // desktop's token of that start, when it gave one.
+    void OpenFromAnotherStart(const QStringList &books, const QString &activationToken);
+    void ComeToFront(const QString &activationToken);
 
     // ---- Book loading (LecternFormLoad.cpp) ----------------------------
     // Loads a book, or with an empty name another piece of the current one.

@@ -228,6 +228,15 @@ class Reader:
             self.wait_ready()
         return self
 
+    def start_again(self, *args, timeout=DEADLINE):
+        """A second start of the program while this one runs, as a file
+        manager's "Open with" makes it; returns its exit code."""
+        e = dict(self.desktop.env, QT_QPA_PLATFORM="xcb", XDG_CONFIG_HOME=self.config,
+                 XDG_RUNTIME_DIR=self.runtime, HOME=self.home)
+        r = subprocess.run([os.path.join(self.program, "Lectern")] + list(args), env=e,
+                           capture_output=True, timeout=timeout)
+        return r.returncode
+
     def running(self):
         return self.process is not None and self.process.poll() is None
 
