@@ -75,7 +75,7 @@ class EditsJourney(journey.JourneyCase):
         r = self.reader
         path = self.start_editing(lines=60)
         self.type_into_text(" LASTWORD", at_end=True)
-        s = r.state()
+        s = r.wait(lambda st: "LASTWORD" in st.values["textEnd"], "the whole word typed")
         self.assertTrue(s.values["textEnd"].endswith("***** End of Book *****"), s.values["textEnd"])
         # Ctrl+End stops before the marker: the word is the book's last.
         self.assertIn("LASTWORD\r\n***** End of Book *****", s.values["textEnd"])
