@@ -333,10 +333,20 @@ bool TLecternForm::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
     case QEvent::Enter:
+        if (watched == Container_MainPanel)
+            PointerWasInSidebar = true;
         if (IsOwnWidget(watched) && watched != this)
             SetApplicationHint(HintOf(static_cast<QWidget *>(watched)));
         break;
     case QEvent::Leave:
+        // A held sidebar closes when the pointer has been in it and leaves.
+        if (watched == Container_MainPanel && SidebarHeldByKeyboard && PointerWasInSidebar) {
+            SidebarHeldByKeyboard = false;
+            QTimer::singleShot(0, this, [this] {
+                if (!Container_MainPanel->underMouse())
+                    ShowSidebar(true);
+            });
+        }
         // The hint of what the pointer is over now: the widget under it when
         // the system knows, else the parent of the widget left (entering a
         // sibling sends its own Enter right after this).
@@ -393,6 +403,10 @@ void TLecternForm::ApplicationEventsActivate()
     try {
         FirstActivation = false;
         QCursor::setPos(HintLabel->mapToGlobal(HintLabel->rect().center()));
+        // The move above uses up the sidebar's first request; where the
+        // pointer stays put, nothing else would.
+        if (!PointerCanBeMoved())
+            SidebarSuppress = false;
         ApplicationHint = HintOf(HintLabel); // the hint where the pointer now is
         FocusRichBox();
         LoadOnStart();

@@ -377,6 +377,11 @@ private:
     QString HintOf(QWidget *widget) const;
     bool IsOwnWidget(QObject *object) const;
     void SetApplicationHint(const QString &hint);
+    // Whether the program may move the pointer (not under Wayland). Without
+    // it, a sidebar the keyboard opened is held open (see ShowSidebar).
+    static bool PointerCanBeMoved();
+    bool SidebarHeldByKeyboard = false;
+    bool PointerWasInSidebar = false;
     // A message in the hint line ("Not found: ...") that the hints of the
     // controls under the pointer leave alone for a few seconds.
     void ShowHintMessage(const QString &text);

@@ -2,7 +2,9 @@
 // around long changes.
 #include "LecternForm.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QCursor>
 #include <QLabel>
 #include <QMouseEvent>
@@ -51,11 +53,30 @@ void TLecternForm::resizeEvent(QResizeEvent *event)
 
 void TLecternForm::SizesComboBoxChange() { FormResize(); }
 
+bool TLecternForm::PointerCanBeMoved()
+{
+    // Wayland leaves the pointer to the compositor.
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
 void TLecternForm::ShowSidebar(bool hide)
 {
     if (SidebarSuppress || !IsApplicationActive()) {
         SidebarSuppress = false;
         return;
+    }
+    // A sidebar the keyboard opened where the pointer could not be moved
+    // onto it stays while one of its controls has the keyboard and the
+    // pointer has not been in it: it closes on Esc, or when the pointer
+    // leaves it.
+    if (hide && SidebarHeldByKeyboard && !PointerWasInSidebar && Container_MainPanel->isVisible()) {
+        QWidget *focus = QApplication::focusWidget();
+        if (focus && Container_MainPanel->isAncestorOf(focus))
+            return;
+    }
+    if (hide || !Container_MainPanel->isVisible()) {
+        SidebarHeldByKeyboard = false;
+        PointerWasInSidebar = false;
     }
     Container_MainPanel->setVisible(!hide);
     if (hide) {
@@ -72,6 +93,10 @@ void TLecternForm::ShowOpenTab()
     Container_OptionsPageControl->setCurrentWidget(ProgramOptionsTabSheet);
     ProgramPageControl->setCurrentWidget(ProgramOpenTabSheet);
     ShowSidebar(false);
+    if (!PointerCanBeMoved()) {
+        SidebarHeldByKeyboard = Container_MainPanel->isVisible();
+        return;
+    }
     // The pointer goes over the sidebar, so the next move does not hide it;
     // where the page is is known once the sidebar is laid out, shown.
     if (Container_MainPanel->isVisible()) {
@@ -119,6 +144,12 @@ void TLecternForm::EndUpdate(bool visible)
 
 bool TLecternForm::FormKeyDown(int key, TShiftState state)
 {
+    // Esc closes a sidebar the keyboard opened before it hides the program.
+    if (key == Qt::Key_Escape && HasNoModifier(state) && SidebarHeldByKeyboard && Container_MainPanel->isVisible()) {
+        SidebarHeldByKeyboard = false;
+        ShowSidebar(true);
+        return true;
+    }
     const TShortcut shortcut = ShortcutFor(key, state);
     if (shortcut.Action == TShortcutAction::None)
         return false;

@@ -67,6 +67,8 @@ def numbered_book(path, lines=3000, width=60):
 class Desktop:
     """Xvfb with openbox on a display of its own."""
 
+    platform = "xcb"
+
     def __init__(self, width=1280, height=800):
         read_end, write_end = os.pipe()
         self.xvfb = subprocess.Popen(
@@ -104,6 +106,11 @@ class Desktop:
             raise JourneyError("xdotool %s failed: %s" % (" ".join(map(str, args)), r.stderr))
         return r.stdout
 
+    def activate(self, reader):
+        """Gives the reader's window the keyboard, as a click on it would."""
+        wid = reader.window_id()
+        self.xdotool("windowactivate", "--sync", wid)
+
     def close(self):
         for p in (self.wm, self.xvfb):
             if p.poll() is None:
@@ -130,6 +137,55 @@ def wait_for(condition, what, timeout=DEADLINE, interval=0.05):
             raise JourneyError("timed out after %.0f s waiting for %s%s" % (
                 timeout, what, " (%s)" % last_error if last_error else ""))
         time.sleep(interval)
+
+
+class WaylandDesktop(Desktop):
+    """A Wayland session: weston with its kiosk shell (every window full
+    screen), shown as a window of an Xvfb display, so that X input from
+    xdotool reaches weston, which hands it to its clients as Wayland input.
+    The reader runs as a native Wayland client."""
+
+    platform = "wayland"
+
+    def __init__(self, width=1280, height=800):
+        read_end, write_end = os.pipe()
+        self.xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
+             "%dx%dx24" % (width, height), "-nolisten", "tcp", "-noreset"],
+            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        number = b""
+        deadline = time.monotonic() + 20
+        while not number.endswith(b"\n") and time.monotonic() < deadline:
+            chunk = os.read(read_end, 16)
+            if not chunk:
+                break
+            number += chunk
+        os.close(read_end)
+        self.display = ":" + number.decode().strip()
+        self.runtime = tempfile.mkdtemp(prefix="lectern-weston-")
+        os.chmod(self.runtime, 0o700)
+        self.socket = os.path.join(self.runtime, "wayland-journey")
+        x_env = dict(os.environ, DISPLAY=self.display, XDG_RUNTIME_DIR=self.runtime)
+        self.wm = subprocess.Popen(
+            ["weston", "--backend=x11-backend.so", "--width=%d" % width, "--height=%d" % height,
+             "--shell=kiosk-shell.so", "--socket=wayland-journey", "--idle-time=0"],
+            env=x_env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        wait_for(lambda: os.path.exists(self.socket), "weston to listen", 20)
+        # The clients are Wayland clients; xdotool speaks to the X display.
+        self.env = dict(os.environ, DISPLAY=self.display, WAYLAND_DISPLAY=self.socket)
+
+    def activate(self, reader):
+        """Weston's kiosk shell gives the keyboard to the window clicked:
+        a click on the clock, which does nothing else."""
+        s = reader.state()
+        x, y = reader.widget_centre("ClockLabel", s)
+        self.xdotool("mousemove", x, y)
+        self.xdotool("click", 1)
+
+    def close(self):
+        super().close()
+        shutil.rmtree(self.runtime, ignore_errors=True)
 
 
 class State:
@@ -214,7 +270,7 @@ class Reader:
             self.probe = probe
         if os.path.exists(self.probe):
             os.remove(self.probe)
-        e = dict(self.desktop.env, QT_QPA_PLATFORM="xcb", XDG_CONFIG_HOME=self.config,
+        e = dict(self.desktop.env, QT_QPA_PLATFORM=self.desktop.platform, XDG_CONFIG_HOME=self.config,
                  XDG_RUNTIME_DIR=self.runtime, HOME=self.home, LECTERN_PROBE=self.probe)
         e.pop("SESSION_MANAGER", None)
         if env:
@@ -231,7 +287,7 @@ class Reader:
     def start_again(self, *args, timeout=DEADLINE):
         """A second start of the program while this one runs, as a file
         manager's "Open with" makes it; returns its exit code."""
-        e = dict(self.desktop.env, QT_QPA_PLATFORM="xcb", XDG_CONFIG_HOME=self.config,
+        e = dict(self.desktop.env, QT_QPA_PLATFORM=self.desktop.platform, XDG_CONFIG_HOME=self.config,
                  XDG_RUNTIME_DIR=self.runtime, HOME=self.home)
         r = subprocess.run([os.path.join(self.program, "Lectern")] + list(args), env=e,
                            capture_output=True, timeout=timeout)
@@ -327,8 +383,7 @@ class Reader:
         main = s.main()
         if main and main.get("active") and not s.boxes():
             return
-        wid = self.window_id()
-        self.desktop.xdotool("windowactivate", "--sync", wid)
+        self.desktop.activate(self)
         self.wait(lambda st: (st.main() or {}).get("active") or st.boxes(), "the window to be active")
 
     def key(self, *keys, delay_ms=60):
@@ -435,11 +490,14 @@ class Reader:
 class JourneyCase(unittest.TestCase):
     """A test case with a desktop of its own and a reader on it."""
 
+    desktop_kind = Desktop
+    tools = ("Xvfb", "openbox", "xdotool", "xprop")
+
     def setUp(self):
-        for tool in ("Xvfb", "openbox", "xdotool", "xprop"):
+        for tool in self.tools:
             if shutil.which(tool) is None:
                 self.skipTest("%s is not installed" % tool)
-        self.desktop = Desktop()
+        self.desktop = self.desktop_kind()
         self.addCleanup(self.desktop.close)
         self.reader = Reader(self, self.desktop)
         self.addCleanup(self.reader.stop)
