@@ -251,9 +251,12 @@ class TestDesktopIntegration(unittest.TestCase):
 
     @unittest.skipUnless(have("appstreamcli"), "appstreamcli (appstream) is missing")
     def test_metainfo_validates(self):
-        checked = run("appstreamcli", "validate", "--no-net", "--no-color", self.metainfo())
-        self.assertEqual(checked.returncode, 0, checked.stdout + checked.stderr)
-        self.assertNotRegex(checked.stdout, r"(?m)^[EW]:")
+        # The file alone, and with the desktop entry and icon it names.
+        for command, target in (("validate", self.metainfo()), ("validate-tree", PACKAGE.root)):
+            with self.subTest(command=command):
+                checked = run("appstreamcli", command, "--no-net", "--no-color", target)
+                self.assertEqual(checked.returncode, 0, checked.stdout + checked.stderr)
+                self.assertNotRegex(checked.stdout, r"(?m)^[EW]:")
 
     def test_metainfo_names_the_entry_a_screenshot_and_a_description(self):
         with open(self.metainfo(), encoding="utf-8") as f:
