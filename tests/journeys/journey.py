@@ -260,6 +260,9 @@ class Reader:
             os.makedirs(d, exist_ok=True)
         os.chmod(self.runtime, 0o700)
         self.probe = os.path.join(self.work, "probe.json")
+        # The executable started: the private copy's, unless a journey
+        # starts the reader another way (an installed package's command).
+        self.command = os.path.join(self.program, "Lectern")
         self.process = None
         self.log = None
 
@@ -278,18 +281,18 @@ class Reader:
         if self.log:
             self.log.close()
         self.log = open(os.path.join(self.work, "reader.log"), "ab")
-        self.process = subprocess.Popen(list(prefix) + [os.path.join(self.program, "Lectern")] + list(args),
+        self.process = subprocess.Popen(list(prefix) + [self.command] + list(args),
                                         env=e, stdout=self.log, stderr=self.log)
         if wait:
             self.wait_ready()
         return self
 
-    def start_again(self, *args, timeout=DEADLINE):
+    def start_again(self, *args, timeout=DEADLINE, prefix=()):
         """A second start of the program while this one runs, as a file
         manager's "Open with" makes it; returns its exit code."""
         e = dict(self.desktop.env, QT_QPA_PLATFORM=self.desktop.platform, XDG_CONFIG_HOME=self.config,
                  XDG_RUNTIME_DIR=self.runtime, HOME=self.home)
-        r = subprocess.run([os.path.join(self.program, "Lectern")] + list(args), env=e,
+        r = subprocess.run(list(prefix) + [self.command] + list(args), env=e,
                            capture_output=True, timeout=timeout)
         return r.returncode
 
