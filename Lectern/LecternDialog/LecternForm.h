@@ -296,7 +296,7 @@ public:
     bool RichEditKeyDown(QKeyEvent *event);
     void RichEditMouseWheelDown();
     void RichEditMouseWheelUp();
-    // Lines per wheel step ("Whell scroll lines"; 0 when not a number).
+    // Lines per wheel step ("Wheel scroll lines"; 0 when not a number).
     int WheelScrollLines() const;
 
 protected:
