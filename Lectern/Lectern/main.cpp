@@ -3,6 +3,7 @@
 #include <memory>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFileInfo>
 #include <QSessionManager>
 #include <QTimer>
@@ -18,8 +19,8 @@
 #include "Program.h"
 #include "QuitSignals.h"
 #include "RichBox.h"
-#include "WidgetProbe.h"
 #include "WidgetDialogs.h"
+#include "WidgetProbe.h"
 
 namespace {
 
@@ -52,6 +53,12 @@ std::unique_ptr<TWidgetProbe> MakeProbe(TLecternForm *form)
         return doc->GetTextRange(std::max(0, length - 200), length);
     });
     probe->AddValue(QStringLiteral("readOnly"), [box] { return QString::number(box->isReadOnly()); });
+    // What the reader put on the clipboard (another program's text is not
+    // asked for: that would wait on the other program).
+    probe->AddValue(QStringLiteral("clipboard"), [] {
+        const QClipboard *clipboard = QGuiApplication::clipboard();
+        return clipboard->ownsClipboard() ? clipboard->text() : QString();
+    });
     return probe;
 }
 
