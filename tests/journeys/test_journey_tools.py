@@ -1,7 +1,10 @@
 """The tools beside the text: a double-clicked word reaches the dictionary
-program as its argument and the clipboard."""
+program as its argument and the clipboard; a number of the text, right
+clicked, shows its conversions on the sidebar's "Convert" page, and the units
+pointed at and clicked there show theirs."""
 
 import os
+import re
 import stat
 import unittest
 
@@ -55,6 +58,48 @@ class ToolsJourney(journey.JourneyCase):
         s = r.wait(lambda st: st.values.get("clipboard", "").strip() == "lanterns", "the word on the clipboard")
         self.assertEqual(s.values["selection"].strip(), "lanterns")
         self.assertFalse(s.boxes())
+
+    def converter_page(self):
+        r = self.reader
+        r.start(dense_book(os.path.join(self.books, "forty.txt"), "40"))
+        r.wait_settled()
+        r.focus()
+        for x, y in self.rich_points():
+            r.move(x, y)
+            self.desktop.xdotool("click", 3)
+            try:
+                return r.wait(lambda st: (st.widget("ConvertMeasureResultLabel") or {}).get("visible")
+                              and st.text("ConvertMeasureEdit") == "40", "the converter with 40", 5)
+            except journey.JourneyError:
+                continue
+        return r.wait(lambda st: (st.widget("ConvertMeasureResultLabel") or {}).get("visible")
+                      and st.text("ConvertMeasureEdit") == "40", "the converter with 40", 5)
+
+    def test_right_clicked_number_and_pointed_units_show_their_results(self):
+        r = self.reader
+        s = self.converter_page()
+        # The number's conversions, as the hint label shows them, on the page.
+        digest = s.text("ConvertMeasureDigestLabel")
+        self.assertTrue(s.widget("ConvertMeasureDigestLabel").get("visible"))
+        self.assertTrue(digest.startswith("Convert 40.00 "), digest)
+        self.assertIn("Miles -> Kilometers = 64.36", digest)
+        self.assertEqual(s.text("ConvertMeasureResultLabel"), "Point at the unit of 40.00 to see it in Meters.")
+        self.assertEqual(s.text("ConvertMeasurePageControl"), "Length")
+
+        # A unit pointed at: 40 of it in the selected unit (meters).
+        x, y, w, h = s.widget("LengthListBox")["rect"]
+        r.move(x + w // 2, y + h // 3)
+        pointed = r.wait(lambda st: re.match(r"^40\.00 (.+) = \S+ Meters$", st.text("ConvertMeasureResultLabel")),
+                         "the pointed unit's result")
+        unit = re.match(r"^40\.00 (.+) = ", pointed.text("ConvertMeasureResultLabel")).group(1)
+        self.assertTrue((pointed.widget("Container_MainPanel") or {}).get("visible"))
+
+        # Clicked, it is the unit converted to: the page shows 40 meters in it.
+        self.desktop.xdotool("click", 1)
+        clicked = r.wait(lambda st: st.text("ConvertMeasureResultLabel").startswith("40.00 Meters = ")
+                         and st.text("ConvertMeasureResultLabel").endswith(" " + unit),
+                         "the result in the clicked unit")
+        self.assertFalse(clicked.boxes())
 
 
 if __name__ == "__main__":
