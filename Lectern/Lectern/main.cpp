@@ -10,6 +10,7 @@
 
 #include "AboutForm.h"
 #include "Dialogs.h"
+#include "EnhancedRichEdit.h"
 #include "ErrorForm.h"
 #include "FunStatContext.h"
 #include "InstallForm.h"
@@ -119,7 +120,9 @@ int main(int argc, char **argv)
         if (installer) {
             // The install window is the main window of this role: closing it
             // ends the program.
-            auto installForm = std::make_unique<TInstallForm>();
+            TInstallContext context = TInstallContext::Current();
+            context.ReadmeParagraphs = &RebuildParagraphs;
+            auto installForm = std::make_unique<TInstallForm>(context);
             ErrorForm = new TErrorForm;
             AboutForm = new TAboutForm(installForm.get());
             installForm->SetupInstallForm(ProgramName, ProgramName, ProgramVersionText);
