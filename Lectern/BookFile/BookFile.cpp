@@ -206,7 +206,7 @@ QString OnePieceQuestionText()
     return QStringLiteral("You are trying to open in one piece a book bigger than ")
         + FormatIntegerText(OnePieceQuestionSize)
         + QStringLiteral(" characters.\nThe opening will take quite some time. Continue opening in one piece?\n\n"
-                         "If you are not sure, choose \"Cancel\" then check the \"Open in pieces\"\n"
+                         "If you are not sure, choose \"No\", then check the \"Open in pieces\"\n"
                          "check-box and open it again.");
 }
 

@@ -33,8 +33,7 @@ TDictionaryRequest DictionaryRequest(const QString &selection, const QString &di
         return request;
     request.Run = true;
     request.CopySelection = useClipboard;
-    if (!useClipboard)
-        request.Arguments << word;
+    request.Arguments << word;
     return request;
 }
 

@@ -1,6 +1,7 @@
 // Looking up a double-clicked word in the reader's dictionary program: the
-// program is started detached with the word as its one argument, or alone
-// with the word left on the clipboard. Nothing goes through a shell, so no
+// program is started detached with the word as its one argument, and in
+// clipboard mode the selection is put on the clipboard as well (for the
+// programs that read it from there). Nothing goes through a shell, so no
 // text of a book is ever run as a command.
 #pragma once
 
@@ -13,10 +14,10 @@
 QString TrimControls(const QString &text);
 
 // What a double click asks for: nothing at all (Run false), or the program
-// started with these arguments, after the selection is copied to the
-// clipboard when CopySelection is set. Only a selection of at most 20
-// characters whose trimmed text is not empty, with a dictionary program
-// chosen, is looked up.
+// started with the trimmed word as its one argument, after the selection is
+// copied to the clipboard when CopySelection is set (clipboard mode). Only
+// a selection of at most 20 characters whose trimmed text is not empty,
+// with a dictionary program chosen, is looked up.
 struct TDictionaryRequest {
     bool Run = false;
     bool CopySelection = false;
@@ -36,7 +37,8 @@ public:
     // put in their own, which records what it is asked.
     using TStarter = std::function<bool(const QString &program, const QStringList &arguments, QString *reason)>;
     TStarter Starter;
-    // Copies the rich-box's selection to the clipboard (clipboard mode).
+    // Copies the rich-box's selection to the clipboard (clipboard mode),
+    // before the program starts.
     std::function<void()> CopySelection;
 
     TDictionaryLookUp();

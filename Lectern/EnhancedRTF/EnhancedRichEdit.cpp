@@ -546,3 +546,11 @@ void TEnhancedRichEdit::AddQuoteRuns(QStringView text)
         }
     }
 }
+
+QStringList RebuildParagraphs(const QStringList &lines)
+{
+    TEnhancedRichEdit engine;
+    TRecordingParagraphSink sink;
+    engine.EnhanceText(lines, QStringLiteral("None"), false, false, sink);
+    return sink.Texts();
+}

@@ -216,3 +216,8 @@ private:
     void Drop(TAttribute attribute);
     void CurrentBecomesBase();
 };
+
+// The paragraphs a plain text of hard-wrapped lines is read as, by the
+// classic rules for a well written text (empty lines kept, no prefix), each
+// without its line end: for texts of the program itself, such as its readme.
+QStringList RebuildParagraphs(const QStringList &lines);

@@ -3,12 +3,14 @@
 #include <memory>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFileInfo>
 #include <QSessionManager>
 #include <QTimer>
 
 #include "AboutForm.h"
 #include "Dialogs.h"
+#include "EnhancedRichEdit.h"
 #include "ErrorForm.h"
 #include "FunStatContext.h"
 #include "InstallForm.h"
@@ -18,8 +20,8 @@
 #include "Program.h"
 #include "QuitSignals.h"
 #include "RichBox.h"
-#include "WidgetProbe.h"
 #include "WidgetDialogs.h"
+#include "WidgetProbe.h"
 
 namespace {
 
@@ -52,6 +54,12 @@ std::unique_ptr<TWidgetProbe> MakeProbe(TLecternForm *form)
         return doc->GetTextRange(std::max(0, length - 200), length);
     });
     probe->AddValue(QStringLiteral("readOnly"), [box] { return QString::number(box->isReadOnly()); });
+    // What the reader put on the clipboard (another program's text is not
+    // asked for: that would wait on the other program).
+    probe->AddValue(QStringLiteral("clipboard"), [] {
+        const QClipboard *clipboard = QGuiApplication::clipboard();
+        return clipboard->ownsClipboard() ? clipboard->text() : QString();
+    });
     return probe;
 }
 
@@ -112,7 +120,9 @@ int main(int argc, char **argv)
         if (installer) {
             // The install window is the main window of this role: closing it
             // ends the program.
-            auto installForm = std::make_unique<TInstallForm>();
+            TInstallContext context = TInstallContext::Current();
+            context.ReadmeParagraphs = &RebuildParagraphs;
+            auto installForm = std::make_unique<TInstallForm>(context);
             ErrorForm = new TErrorForm;
             AboutForm = new TAboutForm(installForm.get());
             installForm->SetupInstallForm(ProgramName, ProgramName, ProgramVersionText);

@@ -1,7 +1,9 @@
 #include "ConvertMeasureTabSheet.h"
 
 #include <QButtonGroup>
+#include <QFontMetrics>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPainter>
@@ -12,6 +14,7 @@
 #include <cmath>
 
 #include "Dialogs.h"
+#include "MyMath.h"
 #include "NumberToken.h"
 #include "RichDocument.h"
 #include "WidgetUtilities.h"
@@ -77,11 +80,25 @@ TConvertMeasureTabSheet::TConvertMeasureTabSheet(QWidget *parent) : QWidget(pare
         list->viewport()->setMouseTracking(true);
         list->viewport()->installEventFilter(this);
         SelectUnit(TMeasure(m), QString());
+        connect(list, &QListWidget::currentItemChanged, this,
+                [this, list](QListWidgetItem *current, QListWidgetItem *previous) {
+                    UnitSelected(list, current, previous);
+                });
     }
     Form.MiscMemo->installEventFilter(this);
     ArrangeTabsInRows();
     SetColors(BackColor, ForeColor, FocusBackColor, FocusForeColor);
     connect(ConvertMeasureEdit, &QLineEdit::textChanged, this, &TConvertMeasureTabSheet::ConvertMeasureEditChange);
+    connect(Form.ConvertMeasurePageControl, &QTabWidget::currentChanged, this,
+            [this] { ShowResult(ConvertMeasureValue()); });
+    // The result keeps two lines, so that the lists below it stay in place.
+    QLabel *result = Form.ConvertMeasureResultLabel;
+    QFont bold = result->font();
+    bold.setBold(true);
+    result->setFont(bold);
+    result->setFixedHeight(2 * QFontMetrics(bold).lineSpacing() + result->contentsMargins().top()
+                           + result->contentsMargins().bottom());
+    ShowResult(0.0);
 }
 
 void TConvertMeasureTabSheet::ArrangeTabsInRows()
@@ -116,10 +133,15 @@ void TConvertMeasureTabSheet::ArrangeTabsInRows()
         if (QAbstractButton *button = group->button(i))
             button->setChecked(true);
     });
+    // Under the value and its result: the buttons, the pages, and at the
+    // bottom the common conversions, whose height follows the value's
+    // digits without moving a unit away from the pointer.
     Form.ConvertMeasureLayout->removeWidget(pages);
-    Form.ConvertMeasureLayout->addWidget(rows, 1, 0, 1, 2);
-    Form.ConvertMeasureLayout->addWidget(pages, 2, 0, 1, 2);
-    Form.ConvertMeasureLayout->setRowStretch(2, 1);
+    Form.ConvertMeasureLayout->removeWidget(Form.ConvertMeasureDigestLabel);
+    Form.ConvertMeasureLayout->addWidget(rows, 2, 0, 1, 2);
+    Form.ConvertMeasureLayout->addWidget(pages, 3, 0, 1, 2);
+    Form.ConvertMeasureLayout->addWidget(Form.ConvertMeasureDigestLabel, 4, 0, 1, 2);
+    Form.ConvertMeasureLayout->setRowStretch(3, 1);
 }
 
 void TConvertMeasureTabSheet::showEvent(QShowEvent *event)
@@ -152,7 +174,12 @@ void TConvertMeasureTabSheet::SetConvertMeasureValue(double value)
     ConvertMeasureEdit->setText(EditLocale().toString(value, 'g', 15));
 }
 
-void TConvertMeasureTabSheet::ConvertMeasureEditChange() { MiscConvertMeasure(ConvertMeasureValue()); }
+void TConvertMeasureTabSheet::ConvertMeasureEditChange()
+{
+    const double value = ConvertMeasureValue();
+    MiscConvertMeasure(value);
+    ShowResult(value);
+}
 
 void TConvertMeasureTabSheet::MiscConvertMeasure(double value)
 {
@@ -190,6 +217,47 @@ QString TConvertMeasureTabSheet::ShownText(const QString &text)
 {
     QString shown = text;
     return shown.replace(QChar(ConvertSeparator), QChar(0x25AB));
+}
+
+QString TConvertMeasureTabSheet::ResultText() const { return Form.ConvertMeasureResultLabel->text(); }
+
+QString TConvertMeasureTabSheet::DigestText() const { return Form.ConvertMeasureDigestLabel->text(); }
+
+QListWidget *TConvertMeasureTabSheet::ShownList() const
+{
+    QWidget *page = Form.ConvertMeasurePageControl->currentWidget();
+    for (QListWidget *list : Lists)
+        if (list->parentWidget() == page)
+            return list;
+    return nullptr;
+}
+
+void TConvertMeasureTabSheet::ShowResult(double value)
+{
+    QListWidget *list = ShownList();
+    QString text;
+    if (list) {
+        const int from = FromRows[int(MeasureOf(list))];
+        if (from >= 0)
+            text = ::FullConvertMeasure(MeasureOf(list), from, list->currentRow(), value);
+        else
+            text = QStringLiteral("Point at the unit of ") + AlignRealToTextPow(6, 2, value)
+                + QStringLiteral(" to see it in ") + SelectedUnit(MeasureOf(list)) + QLatin1Char('.');
+    }
+    Form.ConvertMeasureResultLabel->setText(text);
+    const bool empty = ConvertMeasureEdit->text().trimmed().isEmpty();
+    Form.ConvertMeasureDigestLabel->setText(empty ? QString() : ShownText(ShortConvertMeasure(value)));
+}
+
+void TConvertMeasureTabSheet::UnitSelected(QListWidget *list, QListWidgetItem *current, QListWidgetItem *previous)
+{
+    // A click selects the unit under the pointer, which was the one to
+    // convert from: the unit selected before takes its place.
+    int &from = FromRows[int(MeasureOf(list))];
+    if (current && from == list->row(current))
+        from = previous ? list->row(previous) : -1;
+    if (list == ShownList())
+        ShowResult(ConvertMeasureValue());
 }
 
 QListWidget *TConvertMeasureTabSheet::ListOf(TMeasure measure) const { return Lists[int(measure)]; }
@@ -292,7 +360,14 @@ void TConvertMeasureTabSheet::ConvertListBoxMouseMove(QListWidget *list, const Q
         QToolTip::hideText();
         return;
     }
-    const QString tip = FullConvertMeasure(list, list->row(item));
+    const int row = list->row(item);
+    const QString tip = FullConvertMeasure(list, row);
+    // The selected unit under the pointer converts to itself: the page goes
+    // on showing the unit pointed at before.
+    if (row != list->currentRow()) {
+        FromRows[int(MeasureOf(list))] = row;
+        ShowResult(ConvertMeasureValue());
+    }
     const QRect rect = list->visualItemRect(item);
     QToolTip::showText(list->viewport()->mapToGlobal(position), tip, list->viewport(), rect);
 }

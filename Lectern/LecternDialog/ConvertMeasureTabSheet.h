@@ -1,6 +1,7 @@
-// The sidebar's "Convert" page: the value to convert, one list of units per
-// quantity and the "Misc" memo. Pointing at a unit shows, as a tool tip, the
-// value in that unit converted to the unit selected in the list.
+// The sidebar's "Convert" page: the value to convert, its result, one list of
+// units per quantity, the "Misc" memo and the common conversions of the
+// value. Pointing at a unit shows, as a tool tip and as the page's result,
+// the value in that unit converted to the unit selected in the list.
 #pragma once
 
 #include <QWidget>
@@ -11,6 +12,7 @@
 #include "ui_ConvertMeasureTabSheet.h"
 
 class QListWidget;
+class QListWidgetItem;
 class TRichDocument;
 
 using TColor = uint32_t; // 0x00BBGGRR
@@ -42,6 +44,16 @@ public:
     // the hint label.
     enum class TShowResult { NoNumber, InvalidNumber, Shown };
     TShowResult ShowNumberAt(const TRichDocument &document, int index, QString *token, QString *digest);
+
+    // The result under the value: for the list shown, the value converted
+    // from the unit under the pointer (or the one pointed at last; after a
+    // click on it, the unit selected before) to the selected unit; before any
+    // unit of the list was pointed at, how to get one. Empty on the "Misc"
+    // page, whose memo is its result.
+    QString ResultText() const;
+    // The bottom line of the page: the digest of common conversions that the
+    // hint label shows for a number of the text; empty while the edit is.
+    QString DigestText() const;
 
     QListWidget *ListOf(TMeasure measure) const;
     // The tool tip of item `index` of a list: the value converted from that
@@ -82,8 +94,14 @@ private:
     void ConvertListBoxMouseDown(QListWidget *list);
     void ConvertListBoxMouseMove(QListWidget *list, const QPoint &position);
     TMeasure MeasureOf(QListWidget *list) const;
+    // The list of the page shown; null on the "Misc" page.
+    QListWidget *ShownList() const;
+    void ShowResult(double value);
+    void UnitSelected(QListWidget *list, QListWidgetItem *current, QListWidgetItem *previous);
 
     QListWidget *Lists[MeasureCount] = {};
+    // Per list, the unit the result converts from; -1: none yet.
+    int FromRows[MeasureCount] = {-1, -1, -1, -1, -1, -1};
     int RowHeight = 16;
     TColor BackColor = 0xFFFFFF;
     TColor ForeColor = 0x000000;

@@ -296,7 +296,7 @@ public:
     bool RichEditKeyDown(QKeyEvent *event);
     void RichEditMouseWheelDown();
     void RichEditMouseWheelUp();
-    // Lines per wheel step ("Whell scroll lines"; 0 when not a number).
+    // Lines per wheel step ("Wheel scroll lines"; 0 when not a number).
     int WheelScrollLines() const;
 
 protected:
@@ -474,6 +474,10 @@ private:
     void RefreshBookshelfCaptions(); // "&Open (n)" and the bookmark buttons' "*"
     void BookshelfSelect(const QString &book, int mode);
     void ShowBookshelfMenu(QPushButton *button, int mode);
+    // Where a menu of a sidebar button opens (global): beside the button,
+    // at its top right corner, or at the page's top left corner when the
+    // sidebar is hidden (a shortcut opened it).
+    QPoint MenuPlace(const QWidget *button) const;
     void RemoveBookshelfButtonClick();
     void BookmarkButtonClick(int k, TShiftState shift); // left button
     void BookmarkButtonRightPress(int k, TShiftState shift);

@@ -87,12 +87,12 @@ bool TLecternForm::LoadLastBookOnStart()
     return OpenBook(last, false);
 }
 
-// The shelf's menu below a button of the group.
+// The shelf's menu beside a button of the group.
 void TLecternForm::ShowBookshelfMenu(QPushButton *button, int mode)
 {
     if (Loading || Bookshelf->Count() == 0)
         return;
-    const QPoint corner = button->mapToGlobal(button->rect().bottomLeft());
+    const QPoint corner = MenuPlace(button);
     Bookshelf->Dialog(corner.x(), corner.y(), TBookshelf::TDialogMode(mode), HelpContextMain);
     FocusRichBox();
 }

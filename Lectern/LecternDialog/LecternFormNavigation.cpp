@@ -120,7 +120,7 @@ bool TLecternForm::ShowChaptersMenu()
         if (menu) {
             auto *popup = dynamic_cast<TChaptersPopupMenu *>(menu);
             QPushButton *button = BookGroupBox->Form.ChaptersButton;
-            if (!popup || !popup->Popup(button->mapToGlobal(button->rect().bottomLeft()), place))
+            if (!popup || !popup->Popup(MenuPlace(button), place))
                 FUN_RAISE(QStringLiteral("The chapters menu cannot be shown."));
             else
                 shown = true;

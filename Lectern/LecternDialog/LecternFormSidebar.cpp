@@ -122,6 +122,13 @@ void TLecternForm::mouseMoveEvent(QMouseEvent *event)
     QWidget::mouseMoveEvent(event);
 }
 
+QPoint TLecternForm::MenuPlace(const QWidget *button) const
+{
+    if (button->isVisible())
+        return button->mapToGlobal(QPoint(button->width(), 0));
+    return RichEdit->mapToGlobal(QPoint(0, 0));
+}
+
 void TLecternForm::FocusRichBox()
 {
     if (RichEdit->isVisible() && RichEdit->isEnabled())

@@ -11,8 +11,13 @@ TProgramMiscTabSheet::TProgramMiscTabSheet(QWidget *parent) : QWidget(parent)
 {
     Form.setupUi(this);
     Form.DetectRichEdit3Label->setStatusTip(DetectRichEdit3Hint);
-    // The reading box always has the extended formats.
+    // The reading box always has the extended formats, so the detection
+    // and its override say nothing to the reader and are not shown; the
+    // check box still carries the stored "ForceRichEdit3" setting.
     ShowRichEdit3Detected(true);
+    Form.DetectRichEdit3Label->hide();
+    Form.ForceRichEdit3CheckBox->hide();
+    Form.SystemOptionsGroupBox->hide();
     const QList<QPair<QComboBox *, int>> margins = {{Form.PrintLeftMarginComboBox, 30},
                                                     {Form.PrintRightMarginComboBox, 20},
                                                     {Form.PrintTopMarginComboBox, 20},

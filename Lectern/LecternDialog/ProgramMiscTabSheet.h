@@ -1,5 +1,5 @@
-// The sidebar's "Misc" page of program options: printing and system
-// integration.
+// The sidebar's "Misc" page of program options: printing, and the hidden
+// system integration group that keeps the "ForceRichEdit3" setting.
 #pragma once
 
 #include <QWidget>
@@ -13,7 +13,8 @@ public:
     Ui::ProgramMiscTabSheet Form;
 
     // Shows whether the extended formats (character spacing, paragraph
-    // spacing, line spacing, tab stops) are available.
+    // spacing, line spacing, tab stops) are available. The page keeps these
+    // controls hidden: the reading box always has the extended formats.
     void ShowRichEdit3Detected(bool detected);
     bool ForceRichEdit3() const;
 

@@ -66,8 +66,19 @@ void TInstallForm::LoadReadme()
 {
     // A missing or unreadable readme leaves the memo empty.
     QFile file(Context.ProgramDirectory + QStringLiteral("Readme.txt"));
-    if (file.open(QIODevice::ReadOnly))
-        ReadmeMemo->setPlainText(TIniText::Decode(file.read(1 << 20)));
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    QString text = TIniText::Decode(file.read(1 << 20));
+    if (Context.ReadmeParagraphs) {
+        // The memo wraps the paragraphs to its own width.
+        text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        QStringList paragraphs = Context.ReadmeParagraphs(text.split(QLatin1Char('\n')));
+        while (!paragraphs.isEmpty() && paragraphs.last().trimmed().isEmpty())
+            paragraphs.removeLast();
+        if (!paragraphs.isEmpty())
+            text = paragraphs.join(QLatin1Char('\n'));
+    }
+    ReadmeMemo->setPlainText(text);
 }
 
 bool TInstallForm::IsUninstallMode() const

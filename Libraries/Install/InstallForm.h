@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 class QLabel;
@@ -20,12 +21,15 @@ class TInstallForm;
 }
 
 // What the window works with: the running program's directory, file name
-// and arguments, and the places of the desktop.
+// and arguments, the places of the desktop, and how the readme's
+// hard-wrapped lines become paragraphs (the reader's own rules, given by the
+// program; without it the file is shown line by line as it is).
 struct TInstallContext {
     QString ProgramDirectory; // the package directory, with a trailing "/"
     QString ProgramFileName;
     QStringList Params; // the arguments after the program
     TInstallPlaces Places;
+    std::function<QStringList(const QStringList &lines)> ReadmeParagraphs = {};
 
     static TInstallContext Current();
 };

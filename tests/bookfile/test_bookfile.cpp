@@ -99,6 +99,9 @@ void TestBookFile::sizeLimitsAndVerdicts()
     QCOMPARE(c.ListCount, 1);
     QVERIFY(c.Text.startsWith(QStringLiteral("You are trying to open in one piece a book bigger than 500,000 "
                                              "characters.\nThe opening")));
+    // The question is asked with Yes and No, and names only those.
+    QVERIFY(c.Text.contains(QStringLiteral("choose \"No\"")));
+    QVERIFY(!c.Text.contains(QStringLiteral("Cancel")));
     QCOMPARE(CheckBookForOpening(bigRtf, false, 50000).Verdict, TBookOpenVerdict::Open);
     c = CheckBookForOpening(big, true, 50000);
     QCOMPARE(c.Verdict, TBookOpenVerdict::Open);

@@ -50,6 +50,7 @@ private slots:
     void programGetsTheWordAsOneArgument();
     void nameWithoutSlashIsFoundOnPath();
     void missingProgramIsReportedOnce();
+    void clipboardModeCopiesThenPassesTheWord();
     void clipboardModeCopiesEvenWhenTheStartFails();
     void realStartPassesTheWordUntouched();
 };
@@ -64,7 +65,7 @@ void TestDictionary::request_data()
     QTest::newRow("word and its space") << "river "
                                         << "dict" << false << true << QStringList{"river"};
     QTest::newRow("clipboard mode") << "river "
-                                    << "dict" << true << true << QStringList{};
+                                    << "dict" << true << true << QStringList{"river"};
     QTest::newRow("white space only") << " \t\r\n"
                                       << "dict" << false << false << QStringList{};
     QTest::newRow("no dictionary") << "river"
@@ -76,6 +77,14 @@ void TestDictionary::request_data()
                                                    << "dict" << false << true << QStringList{"rm -rf;"};
     QTest::newRow("command substitution") << "$(reboot)"
                                           << "dict" << false << true << QStringList{"$(reboot)"};
+    QTest::newRow("quotes and backslash") << " it's \"x\"\\ "
+                                          << "dict" << true << true << QStringList{"it's \"x\"\\"};
+    QTest::newRow("inner white space stays inside") << "a b\tc\n"
+                                                    << "dict" << true << true << QStringList{"a b\tc"};
+    QTest::newRow("glob and redirection") << "*.txt>x|y"
+                                          << "dict" << true << true << QStringList{"*.txt>x|y"};
+    QTest::newRow("letters beyond ASCII")
+        << QString::fromUtf8("Ärger—ß ") << "dict" << true << true << QStringList{QString::fromUtf8("Ärger—ß")};
 }
 
 void TestDictionary::request()
@@ -146,6 +155,22 @@ void TestDictionary::missingProgramIsReportedOnce()
     QCOMPARE(r.LookUp.LookUp(QStringLiteral("word"), good, false), TDictionaryLookUp::TResult::FailedAgain);
 }
 
+void TestDictionary::clipboardModeCopiesThenPassesTheWord()
+{
+    QTemporaryDir dir;
+    const QString program = WriteProgram(dir, QStringLiteral("dict"), "exit 0\n");
+    TRecordingLookUp r;
+    int copiesAtStart = -1;
+    r.LookUp.Starter = [&](const QString &, const QStringList &arguments, QString *) {
+        copiesAtStart = r.Copies;
+        r.Arguments << arguments;
+        return true;
+    };
+    QCOMPARE(r.LookUp.LookUp(QStringLiteral("river "), program, true), TDictionaryLookUp::TResult::Started);
+    QCOMPARE(copiesAtStart, 1); // on the clipboard before the program looks
+    QCOMPARE(r.Arguments, QList<QStringList>{QStringList{"river"}});
+}
+
 void TestDictionary::clipboardModeCopiesEvenWhenTheStartFails()
 {
     TRecordingLookUp r;
@@ -162,7 +187,7 @@ void TestDictionary::realStartPassesTheWordUntouched()
                                          "printf '%s\\n' \"$#\" \"$@\" > \"" + out.toLocal8Bit() + ".tmp\"\n" + "mv \""
                                              + out.toLocal8Bit() + ".tmp\" \"" + out.toLocal8Bit() + "\"\n");
     TDictionaryLookUp lookUp;
-    QCOMPARE(lookUp.LookUp(QStringLiteral("$(touch x);"), program, false), TDictionaryLookUp::TResult::Started);
+    QCOMPARE(lookUp.LookUp(QStringLiteral("$(touch x);"), program, true), TDictionaryLookUp::TResult::Started);
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(out), 10000);
     QFile file(out);
     QVERIFY(file.open(QIODevice::ReadOnly));

@@ -1,4 +1,5 @@
 #include "Dialogs.h"
+#include "EnhancedRichEdit.h"
 #include "FunStatContext.h"
 #include "InstallFixture.h"
 #include "InstallForm.h"
@@ -17,6 +18,9 @@ private slots:
     void modes_data();
     void modes();
     void windowLayout();
+    void readmeParagraphsAreRebuilt_data();
+    void readmeParagraphsAreRebuilt();
+    void shippedReadmeReadsInParagraphs();
     void emptyDirectoryClosesWithoutDoingAnything();
     void browseChoosesTheParentDirectory();
     void installStartsTheInstalledProgram();
@@ -94,6 +98,67 @@ void TestInstallForm::windowLayout()
     QVERIFY(!form.isVisible());
     QCOMPARE(form.result(), int(QDialog::Rejected));
     QVERIFY(dialogs.Boxes.isEmpty());
+}
+
+void TestInstallForm::readmeParagraphsAreRebuilt_data()
+{
+    QTest::addColumn<QByteArray>("readme");
+    QTest::addColumn<bool>("rebuild");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("wrapped lines") << QByteArray("A reader for\nbooks kept\nas text.\n") << true
+                                   << "A reader for books kept as text.";
+    QTest::newRow("CR LF and an empty line")
+        << QByteArray("One line\r\nwrapped.\r\n\r\nTwo.\r\n") << true << "One line wrapped.\n\nTwo.";
+    QTest::newRow("hyphenated word") << QByteArray("It re-\njoins words.\n") << true << "It rejoins words.";
+    QTest::newRow("without the rules") << QByteArray("A reader for\nbooks.\n") << false << "A reader for\nbooks.\n";
+}
+
+void TestInstallForm::readmeParagraphsAreRebuilt()
+{
+    QFETCH(QByteArray, readme);
+    QFETCH(bool, rebuild);
+    QFETCH(QString, shown);
+    TInstallFixture fixture;
+    const QString package = fixture.Package();
+    fixture.Tree.File("dist/Lectern/Readme.txt", readme);
+    TInstallContext context = Context(fixture, package, "Install", {});
+    if (rebuild)
+        context.ReadmeParagraphs = &RebuildParagraphs;
+    TInstallForm form(context);
+    QCOMPARE(form.ReadmeMemo->toPlainText(), shown);
+}
+
+// The shipped readme in the window: no sentence broken by the file's own
+// line ends, and the memo wraps every paragraph to its width.
+void TestInstallForm::shippedReadmeReadsInParagraphs()
+{
+    QFile shipped(qEnvironmentVariable("LECTERN_SOURCE") + QStringLiteral("/package/Readme.txt"));
+    if (!shipped.open(QIODevice::ReadOnly))
+        QSKIP("the source directory is not known");
+    TInstallFixture fixture;
+    const QString package = fixture.Package();
+    const QByteArray readme = shipped.readAll();
+    fixture.Tree.File("dist/Lectern/Readme.txt", readme);
+    TInstallContext context = Context(fixture, package, "Install", {});
+    context.ReadmeParagraphs = &RebuildParagraphs;
+    TInstallForm form(context);
+    const QString shown = form.ReadmeMemo->toPlainText();
+    QVERIFY2(shown.contains(QStringLiteral("an editor wrapped into short lines, rejoins hyphenated words, finds")),
+             qPrintable(shown.left(400)));
+    // The readme is written for these rules: a list item stays a line of its
+    // own, and no command is joined across a shell's line continuation.
+    const QStringList paragraphs = shown.split(QLatin1Char('\n'));
+    int items = 0;
+    for (const QString &line : QString::fromUtf8(readme).split(QLatin1Char('\n'))) {
+        const QString item = line.trimmed();
+        if (!item.startsWith(QLatin1String("- ")))
+            continue;
+        ++items;
+        QVERIFY2(paragraphs.contains(item), qPrintable(item));
+    }
+    QVERIFY(items > 0);
+    QVERIFY(!shown.contains(QLatin1String("\\ ")));
+    QCOMPARE(form.ReadmeMemo->lineWrapMode(), QPlainTextEdit::WidgetWidth);
 }
 
 void TestInstallForm::emptyDirectoryClosesWithoutDoingAnything()

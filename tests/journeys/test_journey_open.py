@@ -3,6 +3,7 @@ text is asked about first; UTF-16 without a byte order mark reads."""
 
 import os
 import random
+import re
 import unittest
 
 import journey
@@ -75,6 +76,23 @@ class OpenJourney(journey.JourneyCase):
     def test_random_bytes_ask_and_yes_opens_them(self):
         noise = random.Random(8)
         self.not_text(bytes(noise.randrange(256) for _ in range(300000)), "Yes")
+
+    def test_one_piece_question_names_the_buttons_it_offers(self):
+        r = self.reader
+        with open(os.path.join(r.program, "Lectern.ini"), "w", encoding="utf-8", newline="") as f:
+            f.write("[Lectern_Main]\r\nOpenInPieces=FALSE\r\n")
+        before = self.open_first_book()
+        self.open_with_f5(self.book("big.txt", lines=12000))
+        s = r.wait_box("in one piece a book bigger than 500,000 characters")
+        _, text, buttons = s.boxes()[0]
+        quoted = set(re.findall(r'"([^"]+)"', text)) - {"Open in pieces"}
+        self.assertTrue(quoted, text)
+        shown = {b.replace("&", "") for b in buttons}
+        self.assertLessEqual(quoted, shown, (text, buttons))
+        # The answer the question advises leaves the open book as it was.
+        r.answer_box("No")
+        r.wait(lambda st: not st.boxes(), "the question to go")
+        self.assert_kept(before)
 
     def test_utf16_without_byte_order_mark_reads(self):
         r = self.reader

@@ -161,12 +161,20 @@ void TestNavigation::chaptersMenu()
     actions.at(0)->trigger();
     QCOMPARE(fx.Top(), 0);
 
-    // Alt+C pops the menu up under the button.
+    // Alt+C pops the menu up beside the button, or at the page while the
+    // sidebar is hidden.
     form.ShowSidebar(false);
     QVERIFY(form.FormKeyDown(Qt::Key_C, ssAlt));
     QVERIFY(menu->Menu()->isVisible());
     QPushButton *button = form.BookGroupBox->Form.ChaptersButton;
-    QCOMPARE(menu->Menu()->pos(), button->mapToGlobal(button->rect().bottomLeft()));
+    QCOMPARE(menu->Menu()->pos(), button->mapToGlobal(QPoint(button->width(), 0)));
+    menu->Menu()->close();
+    form.ShowSidebar(true);
+    QVERIFY(!button->isVisible());
+    QVERIFY(form.FormKeyDown(Qt::Key_C, ssAlt));
+    QVERIFY(menu->Menu()->isVisible());
+    QCOMPARE(menu->Menu()->pos(), form.RichEdit->mapToGlobal(QPoint(0, 0)));
+    QVERIFY(menu->Menu()->pos().x() > form.mapToGlobal(QPoint(0, 0)).x());
     menu->Menu()->close();
     QVERIFY(fx.Dialogs.Boxes.isEmpty());
 

@@ -93,6 +93,7 @@ void TestRemember::settingsAreReadOverTheControlsAndRewritten()
     QVERIFY(ini.startsWith("[Lectern_Main]\r\nAutoSaveProfile=TRUE\r\nAutoBookmark=TRUE\r\nAutoLoadLast=FALSE\r\n"
                            "WheelScrollLines=7\r\n"));
     QVERIFY(ini.contains("PieceSize=50000\r\n"));
+    QVERIFY(ini.contains("ForceRichEdit3=TRUE\r\n")); // kept by its hidden check box
     QVERIFY(ini.contains("RichBoxWidthPercent=60\r\n"));
     QVERIFY(ini.contains("Speed=Knots\r\n"));
     QVERIFY(!ini.contains("Mine")); // a section added by hand goes at the next close

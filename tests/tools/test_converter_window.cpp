@@ -36,6 +36,17 @@ struct TConverterFixture : TBookFormFixture {
     void MoveTo(const QPoint &p) { QTest::mouseMove(Form.RichEdit->viewport(), p); }
     void RightClick(const QPoint &p) { QTest::mouseClick(Form.RichEdit->viewport(), Qt::RightButton, {}, p); }
     QString Hint() const { return Form.HintLabel->text(); }
+    // Points at a unit of a list on the shown page, as the pointer does.
+    QPoint PointAtUnit(TMeasure measure, const QString &unit)
+    {
+        QListWidget *list = Sheet->ListOf(measure);
+        QListWidgetItem *item = list->item(FindMeasureUnit(measure, unit));
+        list->scrollToItem(item);
+        const QPoint at = list->visualItemRect(item).center();
+        QTest::mouseMove(list->viewport(), at);
+        return at;
+    }
+    QString Result() const { return Sheet->ResultText(); }
     // The memo as the reader sees it on the sidebar's "Misc" page.
     QString Memo()
     {
@@ -64,6 +75,9 @@ private slots:
     void valueEditAcceptsNumbersOnly();
     void unitToolTipConvertsToTheSelectedUnit();
     void storedUnitsAreSelected();
+    void pageShowsTheResultOfTheRightClickedNumber();
+    void pageShowsTheResultOfPointedAndClickedUnits();
+    void unitsStayUnderThePointerWhileTheResultChanges();
 };
 
 void TestConverterWindow::numberUnderPointerBecomesTheValue_data()
@@ -183,6 +197,71 @@ void TestConverterWindow::storedUnitsAreSelected()
     f.Sheet->SelectUnit(TMeasure::Speed, QStringLiteral("Warp factor"));
     QCOMPARE(f.Sheet->SelectedUnit(TMeasure::Speed), QStringLiteral("Meters / Second"));
     QCOMPARE(f.Sheet->SelectedUnit(TMeasure::Temperature), QStringLiteral("Celsius"));
+}
+
+void TestConverterWindow::pageShowsTheResultOfTheRightClickedNumber()
+{
+    TConverterFixture f;
+    QCOMPARE(f.Sheet->DigestText(), QString()); // nothing to convert yet
+    f.RightClick(f.PointOf(QStringLiteral("20"), 1));
+    QVERIFY(f.Sheet->Form.ConvertMeasureResultLabel->isVisible());
+    QVERIFY(f.Sheet->Form.ConvertMeasureDigestLabel->isVisible());
+    QCOMPARE(f.Result(), QStringLiteral("Point at the unit of 20.00 to see it in Meters."));
+    // The page shows what the hint label showed for the number.
+    const QString digest = f.Sheet->DigestText();
+    QVERIFY2(digest.startsWith(QStringLiteral("Convert 20.00 ")), qPrintable(digest));
+    QVERIFY(digest.contains(QStringLiteral("Miles -> Kilometers = 32.18")));
+    QVERIFY(!digest.contains(QChar(ConvertSeparator)));
+}
+
+void TestConverterWindow::pageShowsTheResultOfPointedAndClickedUnits()
+{
+    TConverterFixture f;
+    f.RightClick(f.PointOf(QStringLiteral("20"), 1));
+    QCOMPARE(f.Sheet->Form.ConvertMeasurePageControl->currentWidget(), f.Sheet->Form.LengthTabSheet);
+
+    f.PointAtUnit(TMeasure::Length, QStringLiteral("Miles (land)"));
+    QCOMPARE(f.Result(), QStringLiteral("20.00 Miles (land) = 32,180.00 Meters"));
+    // The selected unit and the value edit under the pointer leave it shown.
+    f.PointAtUnit(TMeasure::Length, QStringLiteral("Meters"));
+    QTest::mouseMove(f.Sheet->ConvertMeasureEdit);
+    QCOMPARE(f.Result(), QStringLiteral("20.00 Miles (land) = 32,180.00 Meters"));
+
+    // A click makes the pointed unit the one converted to; the unit selected
+    // before is the one converted from.
+    const QPoint kilometers = f.PointAtUnit(TMeasure::Length, QStringLiteral("Kilometers"));
+    QCOMPARE(f.Result(), QStringLiteral("20.00 Kilometers = 20,000.00 Meters"));
+    QTest::mouseClick(f.Sheet->ListOf(TMeasure::Length)->viewport(), Qt::LeftButton, {}, kilometers);
+    QCOMPARE(f.Sheet->SelectedUnit(TMeasure::Length), QStringLiteral("Kilometers"));
+    QCOMPARE(f.Result(), QStringLiteral("20.00 Meters = 0.02 Kilometers"));
+    f.PointAtUnit(TMeasure::Length, QStringLiteral("Miles (land)"));
+    QCOMPARE(f.Result(), QStringLiteral("20.00 Miles (land) = 32.18 Kilometers"));
+
+    // A new value, typed or pointed at in the text, is converted at once.
+    f.Sheet->ConvertMeasureEdit->setText(QStringLiteral("3"));
+    QCOMPARE(f.Result(), QStringLiteral("3.00 Miles (land) = 4.83 Kilometers"));
+    QVERIFY(f.Sheet->DigestText().startsWith(QStringLiteral("Convert 3.00 ")));
+
+    // Each list keeps its own; the memo is the "Misc" page's result.
+    f.Sheet->Form.ConvertMeasurePageControl->setCurrentWidget(f.Sheet->Form.WeightTabSheet);
+    QCOMPARE(f.Result(), QStringLiteral("Point at the unit of 3.00 to see it in Kilograms."));
+    f.Sheet->Form.ConvertMeasurePageControl->setCurrentWidget(f.Sheet->Form.MiscTabSheet);
+    QCOMPARE(f.Result(), QString());
+    f.Sheet->Form.ConvertMeasurePageControl->setCurrentWidget(f.Sheet->Form.LengthTabSheet);
+    QCOMPARE(f.Result(), QStringLiteral("3.00 Miles (land) = 4.83 Kilometers"));
+    QVERIFY(f.Dialogs.Boxes.isEmpty());
+}
+
+void TestConverterWindow::unitsStayUnderThePointerWhileTheResultChanges()
+{
+    TConverterFixture f;
+    f.RightClick(f.PointOf(QStringLiteral("20"), 1));
+    QListWidget *list = f.Sheet->ListOf(TMeasure::Length);
+    const QPoint before = list->viewport()->mapToGlobal(QPoint(0, 0));
+    f.PointAtUnit(TMeasure::Length, QStringLiteral("Longitude degrees (Earth, equator)"));
+    QCoreApplication::processEvents();
+    QVERIFY(f.Result().startsWith(QStringLiteral("20.00 Longitude degrees (Earth, equator) = ")));
+    QCOMPARE(list->viewport()->mapToGlobal(QPoint(0, 0)), before);
 }
 
 QTEST_MAIN(TestConverterWindow)

@@ -179,8 +179,9 @@ void TestToolsSettings::clipboardModeHandsOverTheWord()
     QVERIFY(form->OpenBook(f.WriteBook(QStringLiteral("Book.txt"), 3), true));
     QApplication::clipboard()->clear();
     DoubleClick(*form, QStringLiteral("sacks"));
+    // On the clipboard and as the program's argument both.
     QCOMPARE(shell.Programs.size(), 1);
-    QCOMPARE(shell.Programs[0].Arguments, QStringList());
+    QCOMPARE(shell.Programs[0].Arguments, QStringList{QStringLiteral("sacks")});
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("sacks"));
 }
 

@@ -50,6 +50,9 @@ class TestWindowForm : public QObject {
     Q_OBJECT
 private slots:
     void componentTree();
+    void captionsAsTheReaderReadsThem();
+    void hintsNameControlsByTheirCaptions_data();
+    void hintsNameControlsByTheirCaptions();
     void sidebarSuppressAndActivity();
     void sidebarFollowsPointer();
     void hintsFollowControls();
@@ -107,6 +110,39 @@ void TestWindowForm::componentTree()
     QCOMPARE(form.HideProgramButton->focusPolicy(), Qt::NoFocus);
     QCOMPARE(form.InfoTimer->interval(), 1000);
     QVERIFY(form.InfoTimer->isActive());
+}
+
+void TestWindowForm::captionsAsTheReaderReadsThem()
+{
+    TFormFixture f;
+    auto *wheel = f.Form.findChild<QLabel *>(QStringLiteral("WheelScrollLinesLabel"));
+    QVERIFY(wheel);
+    QCOMPARE(wheel->text(), QStringLiteral("Wheel scroll lines"));
+}
+
+void TestWindowForm::hintsNameControlsByTheirCaptions_data()
+{
+    QTest::addColumn<QString>("hinted");
+    QTest::addColumn<QString>("named");
+    QTest::newRow("pieces list") << "PiecesComboBox"
+                                 << "OpenInPiecesCheckBox";
+    QTest::newRow("editing") << "AllowEditingCheckBox"
+                             << "ParagraphPrefixLabel";
+}
+
+// A hint that sends the reader to another control quotes that control's
+// caption as the window shows it.
+void TestWindowForm::hintsNameControlsByTheirCaptions()
+{
+    QFETCH(QString, hinted);
+    QFETCH(QString, named);
+    TFormFixture f;
+    auto *hint = f.Form.findChild<QWidget *>(hinted);
+    auto *control = f.Form.findChild<QWidget *>(named);
+    QVERIFY(hint && control);
+    const QString caption = control->property("text").toString().remove(QLatin1Char('&'));
+    QVERIFY(!caption.isEmpty());
+    QVERIFY2(hint->statusTip().contains(QLatin1Char('"') + caption + QLatin1Char('"')), qPrintable(hint->statusTip()));
 }
 
 void TestWindowForm::sidebarSuppressAndActivity()
