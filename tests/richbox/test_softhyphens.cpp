@@ -1,6 +1,7 @@
 // The soft hyphens a document adds for hyphenation: no part of its text, its
 // positions or its search, moved along with every change, and held to two
 // hyphenated lines in a row once laid out.
+#include "FakeHyphenation.h"
 #include "HyphenatedLines.h"
 #include "RichDocument.h"
 
@@ -12,23 +13,6 @@
 #include <QtTest>
 
 namespace {
-
-// Breaks after every third letter of a word of six letters or more, none in
-// the last two.
-void EveryThirdLetter(QStringView text, QVector<int> &breaks)
-{
-    for (int i = 0; i < text.size();) {
-        while (i < text.size() && !text.at(i).isLetter())
-            ++i;
-        const int start = i;
-        while (i < text.size() && text.at(i).isLetter())
-            ++i;
-        if (i - start < 6)
-            continue;
-        for (int b = start + 3; b <= i - 3; b += 3)
-            breaks.append(b);
-    }
-}
 
 const QStringList Paragraphs = {
     QStringLiteral("Extraordinary whales"),
