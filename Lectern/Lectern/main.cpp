@@ -18,8 +18,8 @@
 #include "Program.h"
 #include "QuitSignals.h"
 #include "RichBox.h"
-#include "WidgetProbe.h"
 #include "WidgetDialogs.h"
+#include "WidgetProbe.h"
 
 namespace {
 
@@ -52,6 +52,9 @@ std::unique_ptr<TWidgetProbe> MakeProbe(TLecternForm *form)
         return doc->GetTextRange(std::max(0, length - 200), length);
     });
     probe->AddValue(QStringLiteral("readOnly"), [box] { return QString::number(box->isReadOnly()); });
+    probe->AddValue(QStringLiteral("hyphenation"), [form] { return form->ShownHyphenation(); });
+    probe->AddValue(QStringLiteral("softHyphens"),
+                    [box] { return QString::number(box->RichDocument()->SoftHyphens().Count()); });
     return probe;
 }
 
