@@ -76,6 +76,7 @@ void ApplyBookFormat(TEnhancedRichEdit &engine, const TBookFormatOptions &format
     engine.Choices.DetectTextLayout = format.DetectTextLayout;
     engine.Choices.CheckHyphens = format.CheckHyphens;
     engine.Choices.SmartChapters = format.SmartChapters;
+    engine.Choices.MarkupEmphasis = format.MarkupEmphasis;
     engine.SetBaseFormat(
         false, false, format.LineSpacing, format.SpaceAfter, format.FirstLineIndent, format.JustifiedText ? 3 : 0,
         format.SecondEmphaColor, format.EmphaColor, format.RichBoxForeColor, format.CharSpacing, format.FontSize,
@@ -106,8 +107,7 @@ QString ChaptersMenuText(const TChaptersMenu *menu)
     return text;
 }
 
-bool LoadBookIntoDocument(const TConvertOptions &options, TRichDocument &document, QString &error,
-                          QString *chapters)
+bool LoadBookIntoDocument(const TConvertOptions &options, TRichDocument &document, QString &error, QString *chapters)
 {
     // The command line named the book and what to read of it: nothing is
     // asked, a file that is no text is read with a note, and a refusal

@@ -124,7 +124,7 @@ QByteArray BookSaveBytes(const TRichDocument &document, TBookSaveFormat format)
         tail.setPosition(bookEnd);
         tail.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
         tail.removeSelectedText();
-        return WriteRtf(*book);
+        return WriteRtf(*book, &document.SoftHyphens().All());
     }
     // What ToPlainTextCrLf gives, without building it: the raw text encoded
     // whole, then each paragraph or line separator (E2 80 A9, E2 80 A8)
@@ -132,6 +132,7 @@ QByteArray BookSaveBytes(const TRichDocument &document, TBookSaveFormat format)
     QString raw = document.Document()->toRawText();
     if (document.HasEndMarker())
         raw.truncate(bookEnd);
+    raw = document.BookText(raw, 0);
     if (raw.isEmpty() && document.ParagraphCount() == 1)
         return QByteArray();
     QByteArray bytes = raw.toUtf8();

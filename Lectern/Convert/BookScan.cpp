@@ -30,8 +30,7 @@ public:
     TPieceReader(QIODevice &device, const TBookScanRequest &request)
         : Device(device), Request(request), Size(device.size()), PieceSize(ValidPieceSize(request.PieceSize)),
           Count(std::max(1, ::PieceCount(Size, PieceSize)))
-    {
-    }
+    {}
     int PieceCount() const { return Count; }
     bool Read(int piece, QStringList &lines)
     {
@@ -81,6 +80,7 @@ bool Enhance(TPieceReader &reader, const TBookScanRequest &request, const std::a
     engine.Choices.DetectTextLayout = format.DetectTextLayout;
     engine.Choices.CheckHyphens = format.CheckHyphens;
     engine.Choices.SmartChapters = format.SmartChapters;
+    engine.Choices.MarkupEmphasis = format.MarkupEmphasis;
     engine.RecordLinePositions = true;
     engine.Progress = [cancelled](int) { return IsCancelled(cancelled); };
     if (result.LayoutDetected)
@@ -118,9 +118,8 @@ bool Enhance(TPieceReader &reader, const TBookScanRequest &request, const std::a
     }
     if (menu->Count() > 0) {
         result.Chapters = std::make_unique<TChaptersMenu>();
-        CopyChaptersMenu(*menu, *result.Chapters, [&positions](int position) {
-            return LineOfPosition(positions, position);
-        });
+        CopyChaptersMenu(*menu, *result.Chapters,
+                         [&positions](int position) { return LineOfPosition(positions, position); });
     }
     return true;
 }

@@ -26,9 +26,10 @@ QString ConvertUsageText()
                           "  --well-written         paragraphs are marked by empty lines or indentation\n"
                           "  --no-hyphen-check      join every word broken at a line end, without its hyphen\n"
                           "  --no-smart-chapters    the first 30 chapter headings make the chapters menu\n"
+                          "  --no-emphasis          _text_ and *text* keep their markers (default: italic, bold)\n"
                           "  --pieces-apart         a piece is its bytes with the 20 before, cut anywhere, and\n"
                           "                         decides for itself (default: whole lines, the book's decisions)\n"
-                          "  --classic              all four above: the reader's classic rules\n"
+                          "  --classic              all five above: the reader's classic rules\n"
                           "  --encoding NAME        read the book in NAME (Automatic, UTF-8, UTF-16 LE, Windows-1251,\n"
                           "                         KOI8-R, Shift_JIS ...) instead of recognising its encoding\n"
                           "  --chapters             print the chapters menu, \"position<TAB>caption\" lines,\n"
@@ -64,6 +65,8 @@ bool ParseConvertArguments(const QStringList &arguments, TConvertOptions &option
             options.Format.CheckHyphens = false;
         } else if (a == QLatin1String("--no-smart-chapters")) {
             options.Format.SmartChapters = false;
+        } else if (a == QLatin1String("--no-emphasis")) {
+            options.Format.MarkupEmphasis = false;
         } else if (a == QLatin1String("--pieces-apart")) {
             options.Format.WholeBookPieces = false;
         } else if (a == QLatin1String("--classic")) {
@@ -71,6 +74,7 @@ bool ParseConvertArguments(const QStringList &arguments, TConvertOptions &option
             options.Format.CheckHyphens = false;
             options.Format.SmartChapters = false;
             options.Format.WholeBookPieces = false;
+            options.Format.MarkupEmphasis = false;
         } else if (a == QLatin1String("--chapters")) {
             options.PrintChapters = true;
         } else if (a == QLatin1String("--encoding")) {

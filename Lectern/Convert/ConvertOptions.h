@@ -13,6 +13,11 @@ struct TBookFormatOptions {
     bool CheckHyphens = true;
     bool SmartChapters = true;
     bool WholeBookPieces = true; // pieces show whole lines and take the whole book's decisions
+    bool MarkupEmphasis = true; // _italic_ and *bold* shown so, without the markers
+    // Soft hyphens in the document, in the chosen language (a choice of
+    // HyphenationLanguageChoices()).
+    bool Hyphenate = true;
+    QString HyphenationLanguage = QStringLiteral("Book's language");
     bool PoorlyWritten = true;
     bool IgnoreEmptyLines = false;
     QString ParagraphPrefix = QStringLiteral("None");

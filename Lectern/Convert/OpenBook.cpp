@@ -1,8 +1,11 @@
 #include "OpenBook.h"
 
 #include "BookSave.h"
+#include "EmphasisMarkup.h"
 #include "EnhancedRichEdit.h"
 #include "FunStatContext.h"
+#include "Hyphenation.h"
+#include "LanguageGuess.h"
 #include "PieceSeams.h"
 #include "RichDocument.h"
 
@@ -21,6 +24,39 @@ void PutPlainLines(TRichDocument &document, const QStringList &lines)
     document.EndBulk();
     document.SetSelection(0, 0);
 }
+
+// Samples spread over the lines, as LanguageSample takes them of a document.
+QString LinesSample(const QStringList &lines, int sampleCount = 8, int sampleLength = 2000)
+{
+    QString sample;
+    const qsizetype step = std::max<qsizetype>(1, lines.size() / sampleCount);
+    for (qsizetype first = 0; first < lines.size(); first += step) {
+        int taken = 0;
+        for (qsizetype i = first + step / 2; i < lines.size() && taken < sampleLength; ++i) {
+            sample += lines.at(i);
+            sample += QLatin1Char('\n');
+            taken += int(lines.at(i).size()) + 1;
+        }
+    }
+    return sample;
+}
+
+// The document hyphenates the paragraphs appended while it lives.
+class THyphenationScope {
+public:
+    THyphenationScope(TRichDocument &document, const THyphenator *hyphenator) : Document(document)
+    {
+        if (hyphenator)
+            Document.SetHyphenation(
+                [hyphenator](QStringView text, QVector<int> &breaks) { hyphenator->ParagraphBreaks(text, breaks); });
+    }
+    ~THyphenationScope() { Document.SetHyphenation({}); }
+    THyphenationScope(const THyphenationScope &) = delete;
+    THyphenationScope &operator=(const THyphenationScope &) = delete;
+
+private:
+    TRichDocument &Document;
+};
 
 } // namespace
 
@@ -59,6 +95,16 @@ void TOpenBook::Open(const QString &path, const TBookOpenCheck &check, int piece
     BookEncoding = encoding;
 }
 
+void TOpenBook::GuessLanguageOnce(const QStringList &lines)
+{
+    // The first piece read speaks for the book, so its pieces are all
+    // hyphenated alike.
+    if (LanguageGuessed)
+        return;
+    Language = GuessLanguage(LinesSample(lines));
+    LanguageGuessed = true;
+}
+
 void TOpenBook::Close()
 {
     ResetScan();
@@ -68,13 +114,19 @@ void TOpenBook::Close()
     Shown = 1;
     ShownScanned = false;
     BookEncoding = TBookEncoding();
+    LanguageGuessed = false;
+    Language = QLocale::AnyLanguage;
+    Patterns.clear();
+    Awaited.clear();
     LinePositions.clear();
 }
 
 void TOpenBook::SetEncoding(const TBookEncoding &encoding)
 {
-    if (!(encoding.Kind == BookEncoding.Kind && encoding.Name == BookEncoding.Name))
+    if (!(encoding.Kind == BookEncoding.Kind && encoding.Name == BookEncoding.Name)) {
         ResetScan();
+        LanguageGuessed = false; // the text reads otherwise
+    }
     BookEncoding = encoding;
 }
 
@@ -93,7 +145,7 @@ void TOpenBook::ResetScan()
 }
 
 bool TOpenBook::ReadPlainPiece(int piece, const TBookFormatOptions &format, bool enhance, TEnhancedRichEdit &engine,
-                               TRichDocument &document)
+                               TRichDocument &document, THyphenators *hyphenators)
 {
     FUN_BEGIN("TLecternForm::LoadFromFile");
     Shown = NormalisePiece(piece, Pieces);
@@ -107,10 +159,23 @@ bool TOpenBook::ReadPlainPiece(int piece, const TBookFormatOptions &format, bool
         engine.SharedPoorlyWritten = scan && scan->LayoutDetected ? &scan->PoorlyWritten : nullptr;
         engine.SharedHyphenWords = scan && scan->HasHyphenWords ? &scan->HyphenWords : nullptr;
         ShownScanned = scan != nullptr;
+        Patterns.clear();
+        Awaited.clear();
+        const THyphenator *hyphenator = nullptr;
+        if (enhance && hyphenators && format.Hyphenate) {
+            GuessLanguageOnce(lines);
+            const QLocale locale = HyphenationLocale(format.HyphenationLanguage, Language);
+            hyphenator = hyphenators->ForLocale(locale);
+            if (hyphenator)
+                Patterns = hyphenator->PatternFile();
+            else if (hyphenators->IsReading(locale))
+                Awaited = locale.name();
+        }
         if (enhance) {
             engine.RichBox = &document;
             engine.RecordLinePositions = true;
             FunStatContext.Reset(Perfect);
+            const THyphenationScope hyphenation(document, hyphenator);
             engine.EnhanceText(lines, format.ParagraphPrefix, format.IgnoreEmptyLines, format.PoorlyWritten);
             FUN_ADOPT();
             LinePositions = std::move(engine.LinePositions);
@@ -222,7 +287,7 @@ int TOpenBook::PositionOfLine(int lineInPiece) const
     return LinePositions[size_t(std::clamp(lineInPiece, 0, int(LinePositions.size()) - 1))];
 }
 
-QString TOpenBook::PieceText(int piece) const
+QString TOpenBook::PieceText(int piece, bool shownEmphasis) const
 {
     QFile file(BookPath);
     if (!file.open(QIODevice::ReadOnly))
@@ -246,5 +311,9 @@ QString TOpenBook::PieceText(int piece) const
     if (!ok)
         return QString();
     const qsizetype skip = (encoding.IsUtf16() && (range.Start % 2) != 0) ? 1 : 0;
-    return BookLinesFromBytes(bytes.mid(skip), edges, encoding).join(QLatin1Char('\n'));
+    const QString text = BookLinesFromBytes(bytes.mid(skip), edges, encoding).join(QLatin1Char('\n'));
+    if (!shownEmphasis || !EmphasisMarkup::HasMarkers(text))
+        return text;
+    QVector<EmphasisMarkup::TSpan> spans;
+    return EmphasisMarkup::TakeMarkers(text, spans);
 }

@@ -9,6 +9,7 @@
 #include "BookScan.h"
 #include "ConvertOptions.h"
 
+#include <QLocale>
 #include <QString>
 
 #include <functional>
@@ -16,6 +17,7 @@
 #include <vector>
 
 class TEnhancedRichEdit;
+class THyphenators;
 class TRichDocument;
 
 // What a load asks and tells: the window's dialogs, or the converter's
@@ -65,8 +67,18 @@ public:
     // lines, or through the engine with the format options. True when read;
     // a failure is left in FunStatContext (a piece's failure has been shown).
     // The engine takes the whole book's decisions once the scan has them.
+    // With hyphenators and the option, the enhanced paragraphs are
+    // hyphenated in the chosen language or the book's.
     bool ReadPlainPiece(int piece, const TBookFormatOptions &format, bool enhance, TEnhancedRichEdit &engine,
-                        TRichDocument &document);
+                        TRichDocument &document, THyphenators *hyphenators = nullptr);
+    // The language the book's text is guessed to be in (AnyLanguage before
+    // a piece was read with hyphenation, or when it says too little), and
+    // the pattern file the piece shown was hyphenated with (empty: none).
+    QLocale::Language BookLanguage() const { return Language; }
+    QString HyphenationPatterns() const { return Patterns; }
+    // The locale (its name) whose patterns were still being read when the
+    // piece shown was read without them; empty otherwise.
+    QString HyphenationAwaited() const { return Awaited; }
 
     // The scan of the whole book (pieces read as one book only): started on
     // demand, told through `finished` in the caller's thread.
@@ -94,7 +106,9 @@ public:
 
     // The text of a piece as the file has it now, its lines joined by line
     // feeds, for a search; empty when it cannot be read (nothing is shown).
-    QString PieceText(int piece) const;
+    // With `shownEmphasis`, without the markers of _italic_ and *bold* spans,
+    // as the piece is shown.
+    QString PieceText(int piece, bool shownEmphasis = false) const;
 
 private:
     QString BookPath;
@@ -105,9 +119,14 @@ private:
     bool Whole = true;
     bool ShownScanned = false;
     TBookEncoding BookEncoding;
+    bool LanguageGuessed = false;
+    QLocale::Language Language = QLocale::AnyLanguage;
+    QString Patterns;
+    QString Awaited;
     std::vector<int> LinePositions; // of the piece shown
     std::unique_ptr<TBookScan> Scanning;
     std::shared_ptr<const TBookScanResult> Scanned; // by ScanNow
     bool ScannedFull = false; // with the engine's decisions and chapters
     TBookScanRequest ScanRequest(const TBookFormatOptions &format, bool enhance) const;
+    void GuessLanguageOnce(const QStringList &lines);
 };

@@ -1,6 +1,7 @@
 #include "EnhancedRichEdit.h"
 
 #include "ChapterHeadings.h"
+#include "EmphasisMarkup.h"
 #include "FunStatContext.h"
 #include "LineRules.h"
 #include "QuoteEmphasis.h"
@@ -396,9 +397,14 @@ void TEnhancedRichEdit::NoteLine(int line, const QString &paragraph)
 // it put into the rich-box, `prefixLength` of it before the book's text.
 void TEnhancedRichEdit::PlaceNotedLines(int start, int prefixLength, int length)
 {
-    for (const auto &[line, offset] : NotedLines)
-        if (line >= 0 && size_t(line) < LinePositions.size())
-            LinePositions[size_t(line)] = start + std::min(prefixLength + offset, length);
+    for (const auto &[line, offset] : NotedLines) {
+        if (line < 0 || size_t(line) >= LinePositions.size())
+            continue;
+        // Emphasis markers before the line's start take no place.
+        const int at = prefixLength + offset;
+        const int taken = int(std::lower_bound(MarkersTaken.begin(), MarkersTaken.end(), at) - MarkersTaken.begin());
+        LinePositions[size_t(line)] = start + std::min(at - taken, length);
+    }
     NotedLines.clear();
 }
 
@@ -442,9 +448,12 @@ void TEnhancedRichEdit::EmitParagraph(const QString &paragraph)
         OutText.append(paragraph);
         Heading = false;
     }
+    const int prefixLength = int(OutText.size() - paragraph.size());
+    RunBuffer.resize(0);
+    TakeEmphasisMarkup();
     const int length = OutText.size();
     if (RecordLinePositions)
-        PlaceNotedLines(start, length - int(paragraph.size()), length);
+        PlaceNotedLines(start, prefixLength, length);
 
     // Formats only for a paragraph that differs from the base.
     uint32_t charMask = 0;
@@ -488,7 +497,6 @@ void TEnhancedRichEdit::EmitParagraph(const QString &paragraph)
         if (ParaRecord.Mask != 0)
             paraFormat = &ParaRecord;
     }
-    RunBuffer.resize(0);
     AddQuoteRuns(OutText);
     ActiveSink->Paragraph(OutText, charFormat, paraFormat, RunBuffer);
 
@@ -511,6 +519,28 @@ void TEnhancedRichEdit::FillSmartChaptersMenu()
     Chapters.FillMenu(*Menu, HelpContext);
     ChapterCount = Menu->Count();
     Chapters.Clear();
+}
+
+// The paragraph's _italic_ and *bold* spans as runs, their markers taken
+// out of the text.
+void TEnhancedRichEdit::TakeEmphasisMarkup()
+{
+    MarkersTaken.resize(0);
+    if (!Choices.MarkupEmphasis || !EmphasisMarkup::HasMarkers(OutText))
+        return;
+    QVector<EmphasisMarkup::TSpan> spans;
+    const QString shown = EmphasisMarkup::TakeMarkers(OutText, spans, &MarkersTaken);
+    if (spans.isEmpty())
+        return;
+    OutText = shown;
+    TFormatRun run;
+    for (const EmphasisMarkup::TSpan &span : std::as_const(spans)) {
+        run.Start = span.Start;
+        run.Length = span.Length;
+        run.Format.Mask = span.Bold ? CFM_BOLD : CFM_ITALIC;
+        run.Format.Effects = span.Bold ? CFE_BOLD : CFE_ITALIC;
+        RunBuffer.append(run);
+    }
 }
 
 void TEnhancedRichEdit::AddQuoteRuns(QStringView text)

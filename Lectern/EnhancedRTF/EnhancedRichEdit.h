@@ -71,6 +71,9 @@ struct TEnhanceChoices {
     // Chapter headings as books write them; the menu leaves out tables of
     // contents and lists every chapter, in submenus when there are many.
     bool SmartChapters = false;
+    // _text_ in italics and *text* in bold, without the markers (which then
+    // take no positions).
+    bool MarkupEmphasis = false;
 };
 
 class TEnhancedRichEdit {
@@ -202,9 +205,11 @@ private:
     void NoteLine(int line, const QString &paragraph);
     void PlaceNotedLines(int start, int prefixLength, int length);
     std::vector<std::pair<int, int>> NotedLines;
+    QVector<int> MarkersTaken; // indexes in the paragraph's text of the emphasis markers taken out
     bool IsHeadingText(QStringView text) const;
     void FillSmartChaptersMenu();
     void EmitParagraph(const QString &paragraph);
+    void TakeEmphasisMarkup();
     void AddQuoteRuns(QStringView text);
     void ExecuteCommand(const QString &name, const QString &value, QChar mode);
     bool ExecuteSetCommand(const QString &upperName, const QString &value, char mode);

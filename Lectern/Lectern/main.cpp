@@ -60,6 +60,9 @@ std::unique_ptr<TWidgetProbe> MakeProbe(TLecternForm *form)
         const QClipboard *clipboard = QGuiApplication::clipboard();
         return clipboard->ownsClipboard() ? clipboard->text() : QString();
     });
+    probe->AddValue(QStringLiteral("hyphenation"), [form] { return form->ShownHyphenation(); });
+    probe->AddValue(QStringLiteral("softHyphens"),
+                    [box] { return QString::number(box->RichDocument()->SoftHyphens().Count()); });
     return probe;
 }
 

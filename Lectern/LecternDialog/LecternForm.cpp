@@ -31,6 +31,7 @@
 #include "FunStatContext.h"
 #include "HelpWindow.h"
 #include "HistoryDialog.h"
+#include "Hyphenation.h"
 #include "InfoTexts.h"
 #include "OpenBook.h"
 #include "ProfileColorsTabSheet.h"
@@ -457,7 +458,7 @@ void TLecternForm::ComeToFront(const QString &activationToken)
     // start that asked for it.
     if (!activationToken.isEmpty()) {
         qputenv(QGuiApplication::platformName().startsWith(QLatin1String("wayland")) ? "XDG_ACTIVATION_TOKEN"
-                                                                                       : "DESKTOP_STARTUP_ID",
+                                                                                     : "DESKTOP_STARTUP_ID",
                 activationToken.toUtf8());
     }
     if (isMinimized())

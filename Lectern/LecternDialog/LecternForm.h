@@ -63,6 +63,7 @@ class TScreenBackImageGroupBox;
 class TRichBackImageGroupBox;
 class TChaptersPopupMenu;
 class TOpenBook;
+class THyphenators;
 class TSpeechEngine;
 class TSpeechReader;
 class TSpokenSentenceView;
@@ -176,6 +177,8 @@ public:
     void UpdateCurrentFileInfo(const QString &text, bool setTitle, bool loadTime);
     bool HasBookFile() const;
     int CurrentPiece() const;
+    // The pattern file the piece shown was hyphenated with; empty: none.
+    QString ShownHyphenation() const;
     // "&Chapters (N)", enabled only with a chapters menu.
     void UpdateChaptersButton();
     void PiecesComboBoxChange();
@@ -332,6 +335,14 @@ private:
     void ReadRtfBook();
     void FinishLoad(int position);
     std::unique_ptr<TOpenBook> Book; // the open book: its pieces and its scan
+    // The hyphenation patterns read so far, kept for the next book.
+    std::unique_ptr<THyphenators> Hyphenators;
+    // The reader chose to hyphenate otherwise or to show the book's emphasis
+    // otherwise: the open book reads again at the same place.
+    void ReadingChoiceChange();
+    // Patterns read on their own thread are there: a book shown without
+    // them, untouched since, reads again with them at the same place.
+    void HyphenationReady(const QString &localeName);
     TLoadTiming LoadTiming;
     bool Loading = false;
 
@@ -364,6 +375,8 @@ private:
     // `from`; -1 when none.
     int FindInPieceShown(const QString &text, int from, int to, int *length);
     bool PieceHasText(int piece, const QString &text);
+    // The pieces are shown without the markers of the book's emphasis.
+    bool ShownEmphasis() const;
     // Shift+Enter in the find box: every match of the book in a menu.
     void ShowMatchesMenu();
     void GoToMatch(int piece, int occurrence);

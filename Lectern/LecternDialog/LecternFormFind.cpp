@@ -3,12 +3,14 @@
 // list of every match of the book.
 #include "LecternForm.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 
 #include "BookGroupBox.h"
 #include "BookSearch.h"
+#include "ConvertOptions.h"
 #include "OpenBook.h"
 #include "RichBox.h"
 #include "RichEditOps.h"
@@ -46,9 +48,14 @@ int TLecternForm::FindInPieceShown(const QString &text, int from, int to, int *l
     return match.Start;
 }
 
+bool TLecternForm::ShownEmphasis() const
+{
+    return EnhanceTextCheckBox->isChecked() && CurrentFormatOptions().MarkupEmphasis;
+}
+
 bool TLecternForm::PieceHasText(int piece, const QString &text)
 {
-    return FindAcrossLines(Book->PieceText(piece), text).Found();
+    return FindAcrossLines(Book->PieceText(piece, ShownEmphasis()), text).Found();
 }
 
 bool TLecternForm::FindInBook(const QString &text)
@@ -132,7 +139,7 @@ void TLecternForm::ShowMatchesMenu()
     for (int piece = 1; piece <= count; ++piece) {
         QString searched;
         if (pieces) {
-            searched = Book->PieceText(piece);
+            searched = Book->PieceText(piece, ShownEmphasis());
         } else {
             TRichDocument *doc = RichEdit->RichDocument();
             searched = doc->GetTextRange(0, doc->BookTextEnd());

@@ -4,10 +4,12 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHash>
 
 #include "ConvertOptions.h"
 #include "EnhancedRichEdit.h"
 #include "FunStatContext.h"
+#include "OpenBook.h"
 #include "ProfileFormatTabSheet.h"
 #include "ProgramMiscTabSheet.h"
 #include "RichBox.h"
@@ -15,23 +17,25 @@
 
 void TLecternForm::SetUpFormatting()
 {
-    Ui::ProfileFormatTabSheet &f = ProfileFormatTabSheet->Form;
-    const QList<QPair<QComboBox *, void (TLecternForm::*)()>> combos = {
-        {f.LeftMarginComboBox, &TLecternForm::LeftMarginComboBoxChange},
-        {f.RightMarginComboBox, &TLecternForm::RightMarginComboBoxChange},
-        {f.FontNameComboBox, &TLecternForm::FontNameComboBoxChange},
-        {f.FontSizeComboBox, &TLecternForm::FontSizeComboBoxChange},
-        {f.FontZoomComboBox, &TLecternForm::FontZoomComboBoxChange},
-        {f.CharSpacingComboBox, &TLecternForm::CharSpacingComboBoxChange},
-        {f.LineSpacingComboBox, &TLecternForm::LineSpacingComboBoxChange},
-        {f.FirstLineIndentComboBox, &TLecternForm::FirstLineIndentComboBoxChange},
-        {f.SpaceAfterComboBox, &TLecternForm::SpaceAfterComboBoxChange},
+    using O = TProfileFormatTabSheet::TOption;
+    const QHash<O, void (TLecternForm::*)()> handlers = {
+        {O::LeftMargin, &TLecternForm::LeftMarginComboBoxChange},
+        {O::RightMargin, &TLecternForm::RightMarginComboBoxChange},
+        {O::FontName, &TLecternForm::FontNameComboBoxChange},
+        {O::FontSize, &TLecternForm::FontSizeComboBoxChange},
+        {O::FontZoom, &TLecternForm::FontZoomComboBoxChange},
+        {O::CharSpacing, &TLecternForm::CharSpacingComboBoxChange},
+        {O::BoldFont, &TLecternForm::BoldFontCheckBoxClick},
+        {O::LineSpacing, &TLecternForm::LineSpacingComboBoxChange},
+        {O::FirstLineIndent, &TLecternForm::FirstLineIndentComboBoxChange},
+        {O::SpaceAfter, &TLecternForm::SpaceAfterComboBoxChange},
+        {O::JustifiedText, &TLecternForm::JustifiedTextCheckBoxClick},
     };
-    // Typed, chosen or set by a profile: every change of the text counts.
-    for (const auto &combo : combos)
-        connect(combo.first, &QComboBox::currentTextChanged, this, combo.second);
-    connect(f.BoldFontCheckBox, &QCheckBox::toggled, this, &TLecternForm::BoldFontCheckBoxClick);
-    connect(f.JustifiedTextCheckBox, &QCheckBox::toggled, this, &TLecternForm::JustifiedTextCheckBoxClick);
+    connect(ProfileFormatTabSheet, &TProfileFormatTabSheet::FormatChanged, this, [this, handlers](O option) {
+        if (const auto handler = handlers.value(option))
+            (this->*handler)();
+    });
+    connect(ProfileFormatTabSheet, &TProfileFormatTabSheet::ReadingChosen, this, &TLecternForm::ReadingChoiceChange);
     connect(ProgramMiscTabSheet->Form.ForceRichEdit3CheckBox, &QCheckBox::toggled, this,
             &TLecternForm::ForceRichEdit3CheckBoxClick);
 
@@ -93,6 +97,24 @@ void TLecternForm::LineSpacingComboBoxChange() { SetAllParaFormatRichEdit(); }
 void TLecternForm::FirstLineIndentComboBoxChange() { SetAllParaFormatRichEdit(); }
 
 void TLecternForm::SpaceAfterComboBoxChange() { SetAllParaFormatRichEdit(); }
+
+void TLecternForm::ReadingChoiceChange()
+{
+    if (Loading || CurrentBookPath.isEmpty() || Book->IsRtf() || !HasBookFile()) {
+        FocusRichBox();
+        return;
+    }
+    // Edits the reader wants saved, and that were not, keep the book as it
+    // is; the choice stays for the next book.
+    if (!AskSaveIfModified()) {
+        FocusRichBox();
+        return;
+    }
+    // Soft hyphens take no positions, so the place is the same; markers of
+    // emphasis move it by no more than their own count.
+    LoadFromFile(QString(), CurrentPiece(), false, FirstVisibleCharIndex(RichEdit));
+    FocusRichBox();
+}
 
 void TLecternForm::ForceRichEdit3CheckBoxClick() { Engine->ForceRichEdit3 = ProgramMiscTabSheet->ForceRichEdit3(); }
 

@@ -20,11 +20,12 @@
 #include "BookGroupBox.h"
 #include "BookSave.h"
 #include "ChaptersPopupMenu.h"
-#include "OpenBook.h"
 #include "ConvertOptions.h"
 #include "Dialogs.h"
 #include "EnhancedRichEdit.h"
 #include "FunStatContext.h"
+#include "Hyphenation.h"
+#include "OpenBook.h"
 #include "ProfileGeneralTabSheet.h"
 #include "Program.h"
 #include "ProgramGeneralTabSheet.h"
@@ -84,6 +85,8 @@ void TLecternForm::SetUpBookLoading()
     connect(OpenInPiecesCheckBox, &QCheckBox::clicked, this, &TLecternForm::OpenInPiecesCheckBoxClick);
 
     Book = std::make_unique<TOpenBook>();
+    Hyphenators = std::make_unique<THyphenators>();
+    connect(Hyphenators.get(), &THyphenators::Ready, this, &TLecternForm::HyphenationReady);
     connect(PieceSizeComboBox, &QComboBox::activated, this, [this] { PieceSizeComboBoxChange(); });
 
     TRichBox::SetRtfCodec(
@@ -272,7 +275,8 @@ void TLecternForm::ReadPlainBook(int piece)
     ApplyBookFormat(*Engine, options);
     if (!Engine->Progress)
         Engine->Progress = [this](int characters) { return LoadProgress(characters); };
-    if (!Book->ReadPlainPiece(piece, options, EnhanceTextCheckBox->isChecked(), *Engine, *RichEdit->RichDocument()))
+    if (!Book->ReadPlainPiece(piece, options, EnhanceTextCheckBox->isChecked(), *Engine, *RichEdit->RichDocument(),
+                              Hyphenators.get()))
         FUN_ADOPT();
     else
         FontZoomComboBoxChange();
@@ -385,6 +389,16 @@ void TLecternForm::UpdateCurrentFileInfo() { UpdateCurrentFileInfo(QString(), fa
 bool TLecternForm::HasBookFile() const { return ::HasBookFile(CurrentBookPath); }
 
 int TLecternForm::CurrentPiece() const { return Book->IsOpen() ? Book->Piece() : 0; }
+
+QString TLecternForm::ShownHyphenation() const { return Book->HyphenationPatterns(); }
+
+void TLecternForm::HyphenationReady(const QString &localeName)
+{
+    if (Loading || !Book->IsOpen() || Book->HyphenationAwaited() != localeName || IsRichEditModified()
+        || !RichEdit->isReadOnly() || IsReadingAloud() || !HasBookFile())
+        return;
+    LoadFromFile(QString(), CurrentPiece(), false, FirstVisibleCharIndex(RichEdit));
+}
 
 void TLecternForm::UpdateChaptersButton()
 {

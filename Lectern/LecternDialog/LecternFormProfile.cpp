@@ -36,8 +36,6 @@ const QString ProfilePagesHint = QStringLiteral(
     "same book. Profiles are automatically saved, so be careful when you load a different profile (because that will "
     "be saved).");
 
-void SelectNumber(QComboBox *combo, int value) { SelectComboBoxItem(combo, QString::number(value)); }
-
 } // namespace
 
 void TLecternForm::SetUpProfiles()
@@ -76,19 +74,7 @@ TProfilePlaces TLecternForm::ProfilePlaces() const
 void TLecternForm::ReadProfileControls(TProfile &p) const
 {
     ProfileGeneralTabSheet->ReadEnhanceProfile(p);
-    const TProfileFormatTabSheet *f = ProfileFormatTabSheet;
-    p.LeftMargin = f->LeftMargin();
-    p.RightMargin = f->RightMargin();
-    p.BoldFont = f->BoldFont();
-    p.JustifiedText = f->JustifiedText();
-    p.FontName = f->FontName();
-    p.FontSize = f->FontSize();
-    p.FontZoom = f->FontZoom();
-    p.CharSpacing = f->CharSpacing();
-    p.LineSpacing = f->LineSpacing();
-    p.FirstLineIndent = f->FirstLineIndent();
-    p.SpaceAfter = f->SpaceAfter();
-    p.ParagraphPrefix = f->ParagraphPrefix();
+    ProfileFormatTabSheet->ReadProfile(p);
     ScreenBackImageGroupBox->ReadProfile(p);
     RichBackImageGroupBox->ReadProfile(p);
     ProfileColorsTabSheet->ReadProfile(p);
@@ -101,22 +87,7 @@ void TLecternForm::ReadProfileControls(TProfile &p) const
 void TLecternForm::ApplyProfile(const TProfile &p)
 {
     ProfileGeneralTabSheet->ShowEnhanceProfile(p);
-    Ui::ProfileFormatTabSheet &f = ProfileFormatTabSheet->Form;
-    SelectNumber(f.LeftMarginComboBox, p.LeftMargin);
-    SelectNumber(f.RightMarginComboBox, p.RightMargin);
-    f.BoldFontCheckBox->setChecked(p.BoldFont);
-    f.JustifiedTextCheckBox->setChecked(p.JustifiedText);
-    // A font this system lacks keeps its name (the nearest face shows it),
-    // so the profile does not lose it.
-    if (SelectComboBoxItem(f.FontNameComboBox, p.FontName) < 0)
-        f.FontNameComboBox->setEditText(p.FontName);
-    SelectNumber(f.FontSizeComboBox, p.FontSize);
-    SelectNumber(f.FontZoomComboBox, p.FontZoom);
-    SelectNumber(f.CharSpacingComboBox, p.CharSpacing);
-    SelectNumber(f.LineSpacingComboBox, p.LineSpacing);
-    SelectNumber(f.FirstLineIndentComboBox, p.FirstLineIndent);
-    SelectNumber(f.SpaceAfterComboBox, p.SpaceAfter);
-    SelectComboBoxItem(f.ParagraphPrefixComboBox, p.ParagraphPrefix);
+    ProfileFormatTabSheet->ShowProfile(p);
     // The pictures are rebuilt once the whole profile is in the controls.
     ScreenBackImageGroupBox->ShowProfile(p);
     RichBackImageGroupBox->ShowProfile(p);

@@ -1,7 +1,10 @@
 #include "ProfileFormatTabSheet.h"
 
 #include "ConvertOptions.h"
+#include "Hyphenation.h"
+#include "Profile.h"
 #include "TextParsers.h"
+#include "WidgetUtilities.h"
 
 #include <QFontDatabase>
 
@@ -29,6 +32,8 @@ void Fill(QComboBox *combo, const QStringList &items, const QString &current)
     combo->addItems(items);
     combo->setCurrentText(current);
 }
+
+void SelectNumber(QComboBox *combo, int value) { SelectComboBoxItem(combo, QString::number(value)); }
 
 } // namespace
 
@@ -99,8 +104,80 @@ TProfileFormatTabSheet::TProfileFormatTabSheet(QWidget *parent) : QWidget(parent
         combo->setMinimumContentsLength(5);
     }
 
+    Form.HyphenationLanguageComboBox->addItems(HyphenationLanguageChoices());
+
     Form.BoldFontCheckBox->setChecked(false);
     Form.JustifiedTextCheckBox->setChecked(true);
+
+    using O = TOption;
+    const QList<QPair<QComboBox *, O>> combos = {
+        {Form.LeftMarginComboBox, O::LeftMargin},   {Form.RightMarginComboBox, O::RightMargin},
+        {Form.FontNameComboBox, O::FontName},       {Form.FontSizeComboBox, O::FontSize},
+        {Form.FontZoomComboBox, O::FontZoom},       {Form.CharSpacingComboBox, O::CharSpacing},
+        {Form.LineSpacingComboBox, O::LineSpacing}, {Form.FirstLineIndentComboBox, O::FirstLineIndent},
+        {Form.SpaceAfterComboBox, O::SpaceAfter},
+    };
+    // Typed, chosen or set by a profile: every change of the text counts.
+    for (const auto &combo : combos)
+        connect(combo.first, &QComboBox::currentTextChanged, this,
+                [this, option = combo.second] { emit FormatChanged(option); });
+    connect(Form.BoldFontCheckBox, &QCheckBox::toggled, this, [this] { emit FormatChanged(O::BoldFont); });
+    connect(Form.JustifiedTextCheckBox, &QCheckBox::toggled, this, [this] { emit FormatChanged(O::JustifiedText); });
+    // Only the reader's own choices read the book again, never a profile
+    // being shown.
+    connect(Form.HyphenateCheckBox, &QCheckBox::clicked, this, [this] {
+        UpdateHyphenationLanguage();
+        emit ReadingChosen();
+    });
+    connect(Form.HyphenationLanguageComboBox, &QComboBox::activated, this, [this] { emit ReadingChosen(); });
+    connect(Form.MarkupEmphasisCheckBox, &QCheckBox::clicked, this, [this] { emit ReadingChosen(); });
+    UpdateHyphenationLanguage();
+}
+
+void TProfileFormatTabSheet::UpdateHyphenationLanguage()
+{
+    Form.HyphenationLanguageComboBox->setEnabled(Form.HyphenateCheckBox->isChecked());
+}
+
+void TProfileFormatTabSheet::ShowProfile(const TProfile &p)
+{
+    SelectNumber(Form.LeftMarginComboBox, p.LeftMargin);
+    SelectNumber(Form.RightMarginComboBox, p.RightMargin);
+    Form.BoldFontCheckBox->setChecked(p.BoldFont);
+    Form.JustifiedTextCheckBox->setChecked(p.JustifiedText);
+    if (SelectComboBoxItem(Form.FontNameComboBox, p.FontName) < 0)
+        Form.FontNameComboBox->setEditText(p.FontName);
+    SelectNumber(Form.FontSizeComboBox, p.FontSize);
+    SelectNumber(Form.FontZoomComboBox, p.FontZoom);
+    SelectNumber(Form.CharSpacingComboBox, p.CharSpacing);
+    SelectNumber(Form.LineSpacingComboBox, p.LineSpacing);
+    SelectNumber(Form.FirstLineIndentComboBox, p.FirstLineIndent);
+    SelectNumber(Form.SpaceAfterComboBox, p.SpaceAfter);
+    SelectComboBoxItem(Form.ParagraphPrefixComboBox, p.ParagraphPrefix);
+    Form.HyphenateCheckBox->setChecked(p.Hyphenate);
+    if (SelectComboBoxItem(Form.HyphenationLanguageComboBox, p.HyphenationLanguage) < 0)
+        Form.HyphenationLanguageComboBox->setCurrentIndex(0);
+    Form.MarkupEmphasisCheckBox->setChecked(p.MarkupEmphasis);
+    UpdateHyphenationLanguage();
+}
+
+void TProfileFormatTabSheet::ReadProfile(TProfile &p) const
+{
+    p.LeftMargin = LeftMargin();
+    p.RightMargin = RightMargin();
+    p.BoldFont = BoldFont();
+    p.JustifiedText = JustifiedText();
+    p.FontName = FontName();
+    p.FontSize = FontSize();
+    p.FontZoom = FontZoom();
+    p.CharSpacing = CharSpacing();
+    p.LineSpacing = LineSpacing();
+    p.FirstLineIndent = FirstLineIndent();
+    p.SpaceAfter = SpaceAfter();
+    p.ParagraphPrefix = ParagraphPrefix();
+    p.Hyphenate = Hyphenate();
+    p.HyphenationLanguage = HyphenationLanguage();
+    p.MarkupEmphasis = MarkupEmphasis();
 }
 
 int TProfileFormatTabSheet::LeftMargin() const
@@ -152,6 +229,12 @@ int TProfileFormatTabSheet::SpaceAfter() const
 
 QString TProfileFormatTabSheet::ParagraphPrefix() const { return Form.ParagraphPrefixComboBox->currentText(); }
 
+bool TProfileFormatTabSheet::Hyphenate() const { return Form.HyphenateCheckBox->isChecked(); }
+
+QString TProfileFormatTabSheet::HyphenationLanguage() const { return Form.HyphenationLanguageComboBox->currentText(); }
+
+bool TProfileFormatTabSheet::MarkupEmphasis() const { return Form.MarkupEmphasisCheckBox->isChecked(); }
+
 void TProfileFormatTabSheet::ReadFormatOptions(TBookFormatOptions &options) const
 {
     options.ParagraphPrefix = ParagraphPrefix();
@@ -163,4 +246,7 @@ void TProfileFormatTabSheet::ReadFormatOptions(TBookFormatOptions &options) cons
     options.LineSpacing = LineSpacing();
     options.FirstLineIndent = FirstLineIndent();
     options.SpaceAfter = SpaceAfter();
+    options.Hyphenate = Hyphenate();
+    options.HyphenationLanguage = HyphenationLanguage();
+    options.MarkupEmphasis = MarkupEmphasis();
 }

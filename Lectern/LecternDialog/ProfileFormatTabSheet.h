@@ -1,4 +1,5 @@
-// The profile's "Format" page: text and paragraph format.
+// The profile's "Format" page: text and paragraph format, hyphenation and
+// the book's own emphasis.
 #pragma once
 
 #include <QString>
@@ -8,12 +9,33 @@
 #include "ui_ProfileFormatTabSheet.h"
 
 struct TBookFormatOptions;
+struct TProfile;
 
 class TProfileFormatTabSheet : public QWidget {
     Q_OBJECT
 public:
+    // The options of the page, as its change signal names them.
+    enum class TOption {
+        LeftMargin,
+        RightMargin,
+        FontName,
+        FontSize,
+        FontZoom,
+        CharSpacing,
+        BoldFont,
+        LineSpacing,
+        FirstLineIndent,
+        SpaceAfter,
+        JustifiedText,
+    };
+    Q_ENUM(TOption)
+
     explicit TProfileFormatTabSheet(QWidget *parent = nullptr);
-    Ui::ProfileFormatTabSheet Form;
+
+    // The page's keys of a profile, shown and read back. A font this system
+    // lacks keeps its name (the nearest face shows it).
+    void ShowProfile(const TProfile &profile);
+    void ReadProfile(TProfile &profile) const;
     // Writes the page's format options into the record; members the page
     // does not hold are left as they are.
     void ReadFormatOptions(TBookFormatOptions &options) const;
@@ -32,9 +54,23 @@ public:
     int FirstLineIndent() const; // mm 0..50, default 0
     int SpaceAfter() const; // mm 0..30, default 5
     QString ParagraphPrefix() const;
+    bool Hyphenate() const;
+    QString HyphenationLanguage() const; // a choice of HyphenationLanguageChoices()
+    bool MarkupEmphasis() const;
 
     static const QString DefaultFontName; // "Times New Roman"
     // The font families offered: the installed ones, sorted, with the
     // default among them even when the system only has a substitute for it.
     static QStringList FontNameItems();
+
+signals:
+    // A format option changed, typed, chosen or set by a profile.
+    void FormatChanged(TProfileFormatTabSheet::TOption option);
+    // The reader changed how the book is read (hyphenation, its language,
+    // the book's emphasis): the open book reads again.
+    void ReadingChosen();
+
+private:
+    Ui::ProfileFormatTabSheet Form;
+    void UpdateHyphenationLanguage();
 };

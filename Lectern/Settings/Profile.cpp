@@ -96,6 +96,10 @@ const TProfileKey MainKeys[] = {
     BoolKey("SmartChapters", &TProfile::SmartChapters),
     BoolKey("WholeBookPieces", &TProfile::WholeBookPieces),
     TextKey("Encoding", &TProfile::Encoding, 31),
+    // The page like a printed book.
+    BoolKey("Hyphenate", &TProfile::Hyphenate),
+    TextKey("HyphenationLanguage", &TProfile::HyphenationLanguage, 31),
+    BoolKey("MarkupEmphasis", &TProfile::MarkupEmphasis),
 };
 
 QString Key(const char *key) { return QLatin1String(key); }

@@ -91,6 +91,9 @@ struct TProfile {
     int FirstLineIndent = 0; // 0..50
     int SpaceAfter = 5; // 0..30
     QString ParagraphPrefix = QStringLiteral("None"); // at most 31 characters
+    bool Hyphenate = true; // soft hyphens where the book's language allows them
+    QString HyphenationLanguage = QStringLiteral("Book's language"); // a choice of HyphenationLanguageChoices()
+    bool MarkupEmphasis = true; // _italic_ and *bold* shown so, without the markers
 
     // ---- Profile_BackSounds -------------------------------------------
     bool UseBackSound = false; // "Use"

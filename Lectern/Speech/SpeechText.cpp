@@ -38,6 +38,8 @@ QString TSpeechText::ReadableText(const QTextBlock &block, bool *heading) const
                 text[i] = QLatin1Char(' ');
         }
     }
+    // Soft hyphens the document added for hyphenation are no part of the words.
+    text = Document->BookText(text, block.position());
     const bool isHeading = TEnhancedRichEdit::IsChapterHeading(QStringView(text).trimmed());
     // Headings are shown without the prefix.
     if (!isHeading && !Prefix.isEmpty() && text.startsWith(Prefix))
@@ -55,7 +57,7 @@ bool TSpeechText::Enter(const QTextBlock &block)
     if (!block.isValid())
         return false;
     Paragraph = ReadableText(block, &ParagraphHeading);
-    ParagraphPosition = block.position() + block.blockNumber();
+    ParagraphPosition = Document->FromQtPosition(block.position());
     if (IsEndMarker(Paragraph, &PieceEnd)) {
         EndMarker = true;
         Block = QTextBlock();
@@ -93,7 +95,7 @@ QString TSpeechText::Beginning(int length, QVector<int> &positions) const
         const QString paragraph = ReadableText(block);
         if (IsEndMarker(paragraph))
             break;
-        const int position = block.position() + block.blockNumber();
+        const int position = Document->FromQtPosition(block.position());
         if (!text.isEmpty()) {
             text += QLatin1Char('\n');
             positions.append(position - 2); // the paragraph break before it

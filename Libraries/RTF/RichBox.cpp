@@ -1,5 +1,7 @@
 #include "RichBox.h"
 
+#include "HyphenatedLines.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QKeyEvent>
@@ -378,10 +380,25 @@ void TRichBox::paintEvent(QPaintEvent *event)
         context.selections.append({cursor, selection});
     }
 
+    LimitShownHyphenation(top, height);
     painter.translate(LeftMargin, 0);
     painter.scale(zoom, zoom);
     painter.translate(0, -top);
     layout->draw(&painter, context);
+}
+
+// Qt breaks lines at any soft hyphen, so the paragraphs on screen are held
+// to two hyphenated lines in a row once they are laid out. Not while the
+// reader edits: the soft hyphens taken out would join the reader's undo.
+void TRichBox::LimitShownHyphenation(int top, int height)
+{
+    if (!Rich->HasSoftHyphens() || !isReadOnly())
+        return;
+    QAbstractTextDocumentLayout *layout = document()->documentLayout();
+    layout->hitTest(QPointF(0, top + height), Qt::FuzzyHit); // lays out the visible part
+    for (QTextBlock block = BlockAtY(top);
+         block.isValid() && IsLaidOut(block) && block.layout()->position().y() < top + height; block = block.next())
+        LimitHyphenatedRuns(*Rich, block);
 }
 
 // The text at the top of the box stays there: the text edit clamps the
@@ -644,6 +661,25 @@ void TRichBox::wheelEvent(QWheelEvent *event)
         QAbstractScrollArea::wheelEvent(event); // no font zoom of the text edit
     else
         QTextEdit::wheelEvent(event);
+}
+
+// What is copied or dragged is the book's text, without the soft hyphens
+// the document added.
+QMimeData *TRichBox::createMimeDataFromSelection() const
+{
+    if (!Rich->HasSoftHyphens())
+        return QTextEdit::createMimeDataFromSelection();
+    // The text edit's own data fills itself in from the document when asked.
+    const std::unique_ptr<QMimeData> shown(QTextEdit::createMimeDataFromSelection());
+    const QTextCursor cursor = textCursor();
+    QString text = Rich->BookText(cursor.selectedText(), cursor.selectionStart());
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n')).replace(QChar::LineSeparator, QLatin1Char('\n'));
+    text.replace(QChar::Nbsp, QLatin1Char(' '));
+    auto *data = new QMimeData;
+    data->setText(text);
+    if (shown && shown->hasHtml())
+        data->setHtml(shown->html().remove(SoftHyphen).remove(QLatin1String("&shy;")));
+    return data;
 }
 
 void TRichBox::insertFromMimeData(const QMimeData *source)

@@ -123,6 +123,7 @@ protected:
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     void insertFromMimeData(const QMimeData *source) override;
+    QMimeData *createMimeDataFromSelection() const override;
     void timerEvent(QTimerEvent *event) override;
 
 private:
@@ -148,6 +149,8 @@ private:
     int HitTest(const QPointF &documentPoint, bool exact) const;
     void MovePage(bool down, bool keepAnchor);
     void CollectLinks(const QTextBlock &block, QVector<QPair<int, int>> *ranges) const;
+    // The shown paragraphs get no more than two hyphenated lines in a row.
+    void LimitShownHyphenation(int top, int height);
 
     TRichDocument *Rich;
     TLineIndex Lines;

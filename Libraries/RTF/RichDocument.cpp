@@ -1,6 +1,8 @@
 #include "RichDocument.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QRegularExpression>
+#include <QScopedValueRollback>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextOption>
@@ -8,11 +10,9 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
+#include "RichDocumentPrivate.h"
 
-constexpr QChar ParagraphSeparator(0x2029);
-constexpr int MaxFaceName = 31;
-constexpr int NoLimit = 0x7FFFFFFF;
+namespace {
 
 // Normalises CR LF, CR and LF to Qt's paragraph separator.
 QString ToQtParagraphs(const QString &text)
@@ -36,89 +36,40 @@ QString ToQtParagraphs(const QString &text)
 
 QString FromQtParagraphs(QString text) { return text.replace(ParagraphSeparator, QStringLiteral("\r\n")); }
 
-bool IsFreshDocument(const QTextDocument *doc) { return doc->blockCount() == 1 && doc->characterCount() == 1; }
+// The Qt positions of the soft hyphens in [from, to).
+std::vector<int> SoftHyphensIn(const QTextDocument *doc, int from, int to)
+{
+    std::vector<int> found;
+    to = std::min(to, doc->characterCount() - 1);
+    for (QTextBlock block = doc->findBlock(std::max(0, from)); block.isValid() && block.position() < to;
+         block = block.next()) {
+        const QString text = block.text();
+        const int start = std::max(0, from - block.position());
+        const int end = std::min(int(text.size()), to - block.position());
+        for (int i = start; i < end; ++i)
+            if (text.at(i) == SoftHyphen)
+                found.push_back(block.position() + i);
+    }
+    return found;
+}
 
+// A search for a text in which a soft hyphen may stand between any two
+// characters.
+QRegularExpression AcrossSoftHyphens(const QString &text)
+{
+    QString pattern;
+    for (int i = 0; i < text.size(); ++i) {
+        if (i > 0 && !text.at(i).isLowSurrogate())
+            pattern += QStringLiteral("\\x{AD}*");
+        pattern += QRegularExpression::escape(text.mid(i, text.at(i).isHighSurrogate() ? 2 : 1));
+        if (text.at(i).isHighSurrogate())
+            ++i;
+    }
+    return QRegularExpression(pattern, QRegularExpression::CaseInsensitiveOption);
+}
 } // namespace
 
 // ---------------------------------------------------------------- document
-
-struct TRichDocument::TPrivate {
-    QTextDocument *doc = nullptr;
-    QTextCursor cursor;
-    QTextCharFormat defaultChar;
-    QTextBlockFormat defaultBlock;
-    int textLimit = NoLimit;
-    bool appendedSinceClear = false;
-    bool endMarker = false;
-
-    // Bulk building: a detached document, the text not yet inserted and its format.
-    QTextDocument *bulkDoc = nullptr;
-    QTextCursor bulkCursor;
-    QString pending;
-    QTextCharFormat pendingFormat;
-    QTextBlockFormat bulkBlockFormat;
-    bool bulkFirst = true;
-
-    QTextDocument *NewDocument(QObject *owner) const
-    {
-        auto *result = new QTextDocument(owner);
-        if (doc) {
-            result->setDefaultFont(doc->defaultFont());
-            result->setDocumentMargin(doc->documentMargin());
-            result->setDefaultTextOption(doc->defaultTextOption());
-            result->setIndentWidth(doc->indentWidth());
-            result->setUseDesignMetrics(doc->useDesignMetrics());
-            // The page size of the shown document: the new one is first laid
-            // out when the box takes it, and without its width a paragraph
-            // would be laid out as one unwrapped line.
-            result->setPageSize(doc->pageSize());
-        }
-        return result;
-    }
-
-    // The document whole-text operations and appends go to.
-    QTextDocument *Target() const { return bulkDoc ? bulkDoc : doc; }
-
-    void FlushPending()
-    {
-        if (!pending.isEmpty()) {
-            bulkCursor.insertText(pending, pendingFormat);
-            pending.clear();
-        }
-    }
-
-    void AddPending(QStringView text, const QTextCharFormat &format)
-    {
-        if (text.isEmpty())
-            return;
-        if (pending.isEmpty()) {
-            pendingFormat = format;
-        } else if (!(format == pendingFormat)) {
-            FlushPending();
-            pendingFormat = format;
-        }
-        pending += text;
-    }
-};
-
-namespace {
-
-// Keeps the modified flag as it was: only the user's edits set it.
-class TKeepModified {
-public:
-    explicit TKeepModified(QTextDocument *doc) : Doc(doc), Was(doc->isModified()) {}
-    ~TKeepModified()
-    {
-        if (Doc->isModified() != Was)
-            Doc->setModified(Was);
-    }
-
-private:
-    QTextDocument *Doc;
-    bool Was;
-};
-
-} // namespace
 
 TProgramEdit::TProgramEdit(TRichDocument &document)
     : Cursor(document.Document()), WasModified(document.Document()->isModified())
@@ -138,6 +89,30 @@ TRichDocument::TRichDocument(QObject *parent) : QObject(parent), d(new TPrivate)
 {
     d->doc = d->NewDocument(this);
     d->cursor = QTextCursor(d->doc);
+    Attach(d->doc);
+}
+
+void TRichDocument::Attach(QTextDocument *document)
+{
+    // Before any other listener, so none of them sees positions the
+    // change has not moved yet.
+    connect(document, &QTextDocument::contentsChange, this, &TRichDocument::OnContentsChange);
+    // A document given its layout tells of all its text as inserted.
+    connect(document, &QTextDocument::documentLayoutChanged, this, [this] { d->layoutNotice = true; });
+}
+
+void TRichDocument::OnContentsChange(int from, int removed, int added)
+{
+    if (sender() != d->doc)
+        return;
+    if (d->layoutNotice) {
+        d->layoutNotice = false;
+        if (from == 0 && removed == 0)
+            return;
+    }
+    if (!d->hyphenated || d->ownEdit)
+        return;
+    d->softHyphens.Changed(from, removed, added, SoftHyphensIn(d->doc, from, from + added));
 }
 
 TRichDocument::~TRichDocument() { delete d; }
@@ -150,10 +125,10 @@ int TRichDocument::GetTextLength() const
 {
     // characterCount() includes the final paragraph separator; every other
     // separator counts twice.
-    return d->doc->characterCount() - 1 + d->doc->blockCount() - 1;
+    return d->doc->characterCount() - 1 + d->doc->blockCount() - 1 - d->softHyphens.Count();
 }
 
-QString TRichDocument::GetText() const { return FromQtParagraphs(d->doc->toRawText()); }
+QString TRichDocument::GetText() const { return FromQtParagraphs(d->softHyphens.Strip(d->doc->toRawText(), 0)); }
 
 QString TRichDocument::GetTextRange(int start, int end) const
 {
@@ -165,7 +140,7 @@ QString TRichDocument::GetTextRange(int start, int end) const
     QTextCursor c(d->doc);
     c.setPosition(ToQtPosition(start));
     c.setPosition(ToQtPosition(end), QTextCursor::KeepAnchor);
-    QString text = FromQtParagraphs(c.selectedText());
+    QString text = FromQtParagraphs(d->softHyphens.Strip(c.selectedText(), c.selectionStart()));
     // A boundary on the LF half of a break maps to the end of its block.
     if (FromQtPosition(ToQtPosition(start)) != start && text.startsWith(QLatin1Char('\r')))
         text.remove(0, 1);
@@ -178,6 +153,7 @@ int TRichDocument::ParagraphCount() const { return d->doc->blockCount(); }
 
 void TRichDocument::Clear()
 {
+    d->ResetSoftHyphens();
     TKeepModified keep(d->doc);
     d->doc->clear();
     QTextCursor c(d->doc);
@@ -199,6 +175,7 @@ void TRichDocument::SetPlainText(const QString &text)
     {
         TKeepModified keep(d->doc);
         QTextCursor c(d->doc);
+        const QScopedValueRollback<bool> own(d->ownEdit, true);
         c.insertText(ToQtParagraphs(text), d->defaultChar);
         d->appendedSinceClear = true;
     }
@@ -218,6 +195,7 @@ void TRichDocument::AppendText(const QString &text)
     }
     TKeepModified keep(d->doc);
     QTextCursor c(d->doc);
+    const QScopedValueRollback<bool> own(d->ownEdit, true);
     c.movePosition(QTextCursor::End);
     c.beginEditBlock();
     if (!d->appendedSinceClear && IsFreshDocument(d->doc)) {
@@ -299,26 +277,38 @@ int TRichDocument::ToQtPosition(int position) const
     if (position <= 0)
         return 0;
     const QTextDocument *doc = d->doc;
-    // Largest block number b whose first character (b's Qt position + b) is
-    // at or before position; findBlockByNumber is logarithmic.
+    const TSoftHyphens &hyphens = d->softHyphens;
+    // The position of block b's first character: its Qt position, plus one
+    // for each break before it, less the soft hyphens before it.
+    auto blockStart = [&](int b) {
+        const int qt = doc->findBlockByNumber(b).position();
+        return qt + b - (hyphens.IsEmpty() ? 0 : hyphens.CountBefore(qt));
+    };
+    // Largest block number whose first character is at or before position;
+    // findBlockByNumber is logarithmic.
     int low = 0, high = doc->blockCount() - 1;
     while (low < high) {
         int mid = low + (high - low + 1) / 2;
-        if (doc->findBlockByNumber(mid).position() + mid <= position)
+        if (blockStart(mid) <= position)
             low = mid;
         else
             high = mid - 1;
     }
     QTextBlock block = doc->findBlockByNumber(low);
-    int inBlock = position - (block.position() + low);
-    return block.position() + std::min(inBlock, block.length() - 1);
+    const int textEnd = block.position() + block.length() - 1;
+    const int visible = block.length() - 1 - (hyphens.IsEmpty() ? 0 : hyphens.CountIn(block.position(), textEnd));
+    const int inBlock = std::min(position - blockStart(low), visible);
+    if (hyphens.IsEmpty())
+        return block.position() + inBlock;
+    return std::min(hyphens.QtPositionInBlock(block.position(), inBlock), textEnd);
 }
 
 int TRichDocument::FromQtPosition(int qtPosition) const
 {
     qtPosition = std::clamp(qtPosition, 0, d->doc->characterCount() - 1);
     QTextBlock block = d->doc->findBlock(qtPosition);
-    return qtPosition + (block.isValid() ? block.blockNumber() : 0);
+    const int hidden = d->softHyphens.IsEmpty() ? 0 : d->softHyphens.CountBefore(qtPosition);
+    return qtPosition + (block.isValid() ? block.blockNumber() : 0) - hidden;
 }
 
 int TRichDocument::ParagraphStart(int paragraph) const
@@ -327,7 +317,43 @@ int TRichDocument::ParagraphStart(int paragraph) const
         return 0;
     if (paragraph >= d->doc->blockCount())
         return GetTextLength();
-    return d->doc->findBlockByNumber(paragraph).position() + paragraph;
+    return FromQtPosition(d->doc->findBlockByNumber(paragraph).position());
+}
+
+// ---------------------------------------------------------------- hyphenation
+
+void TRichDocument::SetHyphenation(THyphenBreaks breaks) { d->hyphenate = std::move(breaks); }
+
+bool TRichDocument::HasSoftHyphens() const { return !d->softHyphens.IsEmpty(); }
+
+const TSoftHyphens &TRichDocument::SoftHyphens() const { return d->softHyphens; }
+
+QString TRichDocument::BookText(const QString &qtText, int qtStart) const
+{
+    return d->softHyphens.Strip(qtText, qtStart);
+}
+
+bool TRichDocument::DropSoftHyphens(int qtFrom, int qtTo)
+{
+    const std::vector<int> &all = d->softHyphens.All();
+    const auto first = std::lower_bound(all.begin(), all.end(), qtFrom);
+    const auto last = std::lower_bound(first, all.end(), qtTo);
+    if (first == last)
+        return false;
+    const std::vector<int> gone(first, last);
+    {
+        TKeepModified keep(d->doc);
+        const QScopedValueRollback<bool> own(d->ownEdit, true);
+        QTextCursor c(d->doc);
+        c.beginEditBlock();
+        for (auto it = gone.rbegin(); it != gone.rend(); ++it) {
+            c.setPosition(*it);
+            c.deleteChar();
+        }
+        c.endEditBlock();
+    }
+    d->softHyphens.Removed(qtFrom, qtTo);
+    return true;
 }
 
 // ---------------------------------------------------------------- selection
@@ -361,7 +387,10 @@ int TRichDocument::SelectionLength() const
     return FromQtPosition(d->cursor.selectionEnd()) - FromQtPosition(d->cursor.selectionStart());
 }
 
-QString TRichDocument::SelectedText() const { return FromQtParagraphs(d->cursor.selectedText()); }
+QString TRichDocument::SelectedText() const
+{
+    return FromQtParagraphs(d->softHyphens.Strip(d->cursor.selectedText(), d->cursor.selectionStart()));
+}
 
 QTextCursor TRichDocument::Cursor() const { return d->cursor; }
 
@@ -491,181 +520,6 @@ void TRichDocument::SetDefaultFont(const QString &faceName, int points)
     if (d->bulkDoc)
         d->bulkDoc->setDefaultFont(font);
 }
-
-// ---------------------------------------------------------------- bulk
-
-void TRichDocument::BeginBulk()
-{
-    if (d->bulkDoc)
-        return;
-    d->bulkDoc = d->NewDocument(this);
-    d->bulkDoc->setUndoRedoEnabled(false);
-    d->bulkCursor = QTextCursor(d->bulkDoc);
-    d->bulkBlockFormat = d->defaultBlock;
-    d->bulkCursor.setBlockFormat(d->defaultBlock);
-    d->bulkCursor.setBlockCharFormat(d->defaultChar);
-    // The whole build is one edit block: inside it a cursor does not lay out
-    // the block it writes into after each insertion (to find its x position),
-    // which would make every insertion into a long paragraph cost as much as
-    // the paragraph so far.
-    d->bulkCursor.beginEditBlock();
-    d->pending.clear();
-    d->pendingFormat = d->defaultChar;
-    d->bulkFirst = true;
-}
-
-void TRichDocument::EndBulk()
-{
-    if (!d->bulkDoc)
-        return;
-    d->FlushPending();
-    d->bulkCursor.endEditBlock();
-    QTextDocument *old = d->doc;
-    d->doc = d->bulkDoc;
-    d->bulkDoc = nullptr;
-    d->bulkCursor = QTextCursor();
-    d->doc->setUndoRedoEnabled(true);
-    d->doc->setModified(false);
-    d->cursor = QTextCursor(d->doc);
-    d->appendedSinceClear = !d->bulkFirst;
-    emit DocumentReplaced(d->doc);
-    emit SelectionChangedByProgram();
-    old->deleteLater();
-}
-
-bool TRichDocument::InBulk() const { return d->bulkDoc != nullptr; }
-
-QTextCursor TRichDocument::BulkCursor()
-{
-    if (!d->bulkDoc)
-        return QTextCursor();
-    d->FlushPending();
-    d->bulkFirst = false;
-    QTextCursor cursor(d->bulkDoc);
-    cursor.movePosition(QTextCursor::End);
-    return cursor;
-}
-
-namespace {
-
-// Paragraph text without breaks of its own: a break inside would shift every
-// later position.
-QString SingleParagraph(const QString &text)
-{
-    QString clean = text;
-    if (clean.contains(QLatin1Char('\r')) || clean.contains(QLatin1Char('\n')) || clean.contains(ParagraphSeparator)) {
-        clean.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-        clean.replace(ParagraphSeparator, QLatin1Char(' '));
-    }
-    return clean;
-}
-
-// Cuts a paragraph at the run boundaries and hands each piece with its
-// format (base, then every run covering it merged in the runs' order) to
-// sink. One sweep over the sorted boundaries, keeping the runs that cover
-// the current piece: the cost grows with the text and the number of runs,
-// not with their product, however many quotes a long paragraph holds.
-template<typename Sink>
-void ForEachRunPiece(const QString &text, const QTextCharFormat &base, const QVector<TFormatRun> &runs, Sink sink)
-{
-    if (runs.isEmpty()) {
-        sink(QStringView(text), base);
-        return;
-    }
-    const int n = text.size();
-    struct TBoundary {
-        int At;
-        int Run; // index into runs
-        bool Starts;
-    };
-    std::vector<TBoundary> boundaries;
-    boundaries.reserve(runs.size() * 2);
-    std::vector<QTextCharFormat> formats(runs.size());
-    for (int i = 0; i < runs.size(); ++i) {
-        const TFormatRun &run = runs.at(i);
-        const int start = std::clamp(run.Start, 0, n);
-        const int end = std::clamp(run.Start + std::max(0, run.Length), 0, n);
-        // Every boundary cuts, even that of a run without a format.
-        boundaries.push_back(TBoundary{start, i, end > start && run.Format.Mask != 0});
-        boundaries.push_back(TBoundary{end, i, false});
-        if (run.Format.Mask)
-            formats[i] = ToQtCharFormat(run.Format);
-    }
-    std::sort(boundaries.begin(), boundaries.end(), [](const TBoundary &a, const TBoundary &b) { return a.At < b.At; });
-    std::vector<int> covering; // indexes of the runs over the current piece, in order
-    int from = 0;
-    size_t next = 0;
-    while (from < n) {
-        // The runs that end here stop covering, those that start here begin.
-        for (; next < boundaries.size() && boundaries[next].At <= from; ++next) {
-            const TBoundary &boundary = boundaries[next];
-            const auto at = std::lower_bound(covering.begin(), covering.end(), boundary.Run);
-            if (boundary.Starts)
-                covering.insert(at, boundary.Run);
-            else if (at != covering.end() && *at == boundary.Run)
-                covering.erase(at);
-        }
-        const int to = next < boundaries.size() ? boundaries[next].At : n;
-        QTextCharFormat format = base;
-        for (int run : covering)
-            format.merge(formats[run]);
-        sink(QStringView(text).mid(from, to - from), format);
-        from = to;
-    }
-}
-
-} // namespace
-
-void TRichDocument::AppendParagraph(const QString &text, const TCharFormat *charFormat, const TParaFormat *paraFormat,
-                                    const QVector<TFormatRun> &runs)
-{
-    QTextBlockFormat block = d->defaultBlock;
-    if (paraFormat && paraFormat->Mask)
-        MergeQtBlockFormat(block, *paraFormat);
-    QTextCharFormat base = d->defaultChar;
-    if (charFormat && charFormat->Mask)
-        base.merge(ToQtCharFormat(*charFormat));
-    const QString clean = SingleParagraph(text);
-
-    if (!d->bulkDoc) {
-        // Outside a bulk build the paragraph goes to the shown document as one edit.
-        TKeepModified keep(d->doc);
-        QTextCursor c(d->doc);
-        c.movePosition(QTextCursor::End);
-        c.beginEditBlock();
-        if (!d->appendedSinceClear && IsFreshDocument(d->doc)) {
-            c.setBlockFormat(block);
-            c.setBlockCharFormat(base);
-        } else {
-            c.insertBlock(block, base);
-        }
-        ForEachRunPiece(clean, base, runs, [&c](QStringView piece, const QTextCharFormat &format) {
-            c.insertText(piece.toString(), format);
-        });
-        c.endEditBlock();
-        d->appendedSinceClear = true;
-        return;
-    }
-
-    // Bulk: consecutive text of one format is inserted by a single
-    // insertText, paragraph separators included; a block format is set only
-    // where it differs from the previous paragraph's.
-    // The separator that starts the new block carries the block's own
-    // character format (it sets the height of an empty paragraph).
-    if (!d->bulkFirst)
-        d->AddPending(QStringView(&ParagraphSeparator, 1), base);
-    if (d->bulkFirst || !(block == d->bulkBlockFormat)) {
-        d->FlushPending();
-        d->bulkCursor.setBlockFormat(block);
-        d->bulkBlockFormat = block;
-    }
-    if (d->bulkFirst)
-        d->bulkCursor.setBlockCharFormat(base);
-    d->bulkFirst = false;
-    ForEachRunPiece(clean, base, runs,
-                    [this](QStringView piece, const QTextCharFormat &format) { d->AddPending(piece, format); });
-}
-
 // ---------------------------------------------------------------- search
 
 int TRichDocument::FindText(const QString &text, int from, int to, bool forward) const
@@ -680,10 +534,16 @@ int TRichDocument::FindText(const QString &text, int from, int to, bool forward)
     int qtFrom = ToQtPosition(from);
     int qtTo = ToQtPosition(to);
     // QTextDocument::find compares case-folded characters: case is ignored,
-    // accented letters stay distinct from plain ones.
+    // accented letters stay distinct from plain ones. Soft hyphens of the
+    // document's own may stand inside a word that is looked for.
+    const bool across = !d->softHyphens.IsEmpty();
+    const QRegularExpression pattern = across ? AcrossSoftHyphens(text) : QRegularExpression();
+    auto find = [&](int at, QTextDocument::FindFlags flags) {
+        return across ? d->doc->find(pattern, at, flags) : d->doc->find(text, at, flags);
+    };
     QTextCursor found;
     if (forward) {
-        found = d->doc->find(text, qtFrom);
+        found = find(qtFrom, {});
         if (found.isNull() || found.selectionEnd() > qtTo)
             return -1;
     } else {
@@ -691,7 +551,7 @@ int TRichDocument::FindText(const QString &text, int from, int to, bool forward)
         // further back until one fits.
         int at = qtTo;
         for (;;) {
-            found = d->doc->find(text, at, QTextDocument::FindBackward);
+            found = find(at, QTextDocument::FindBackward);
             if (found.isNull() || found.selectionStart() < qtFrom)
                 return -1;
             if (found.selectionEnd() <= qtTo)

@@ -14,6 +14,9 @@
 #include <QVector>
 
 #include <cstdint>
+#include <functional>
+
+#include "SoftHyphens.h"
 
 class QTextDocument;
 
@@ -174,9 +177,26 @@ public:
     int TextLimit() const;
 
     // --- Positions ---
-    int ToQtPosition(int position) const; // O(log n)
+    // The soft hyphens the document adds for hyphenation are no part of the
+    // text: positions, the text, search and saving pass over them.
+    int ToQtPosition(int position) const; // O(log n) searches
     int FromQtPosition(int qtPosition) const; // O(log n)
     int ParagraphStart(int paragraph) const; // position of a paragraph's first character
+
+    // --- Hyphenation ---
+    // Where hyphens may go in a paragraph's text (sorted positions before
+    // which one may go); paragraphs appended from now on get a soft hyphen
+    // at each. Empty: none.
+    using THyphenBreaks = std::function<void(QStringView text, QVector<int> &breaks)>;
+    void SetHyphenation(THyphenBreaks breaks);
+    bool HasSoftHyphens() const;
+    const TSoftHyphens &SoftHyphens() const;
+    // A text of the document that begins at a Qt position, without the soft
+    // hyphens the document added.
+    QString BookText(const QString &qtText, int qtStart) const;
+    // Takes the added soft hyphens in [qtFrom, qtTo) out of the document
+    // (line breaking no longer uses them); false when there were none.
+    bool DropSoftHyphens(int qtFrom, int qtTo);
 
     // --- Selection (shared with the rich-box's caret) ---
     void SetSelection(int start, int length); // length < 0 or past the end: to the end
@@ -232,4 +252,6 @@ signals:
 private:
     struct TPrivate;
     TPrivate *d;
+    void Attach(QTextDocument *document);
+    void OnContentsChange(int from, int removed, int added);
 };

@@ -36,4 +36,7 @@ bool ReadRtf(QIODevice &device, TRichDocument &document, QString *error)
     return ReadRtf(bytes, document, error);
 }
 
-QByteArray WriteRtf(const TRichDocument &document) { return WriteRtf(*document.Document()); }
+QByteArray WriteRtf(const TRichDocument &document)
+{
+    return WriteRtf(*document.Document(), &document.SoftHyphens().All());
+}

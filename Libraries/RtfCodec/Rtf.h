@@ -4,6 +4,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <vector>
+
 class QIODevice;
 class QTextDocument;
 class TRichDocument;
@@ -24,5 +26,7 @@ bool IsRtf(const QByteArray &bytes);
 
 // An RTF 1.x document (Windows-1252 with \uN for other characters) of the
 // document's text, character and paragraph formats, links and pictures.
+// The soft hyphens a rich-box document added are left out, as are the
+// characters at the (sorted) Qt positions `leftOut`.
 QByteArray WriteRtf(const TRichDocument &document);
-QByteArray WriteRtf(const QTextDocument &document);
+QByteArray WriteRtf(const QTextDocument &document, const std::vector<int> *leftOut = nullptr);

@@ -114,7 +114,7 @@ struct TCharControls {
 
 class TWriter {
 public:
-    explicit TWriter(const QTextDocument &document) : Doc(document) {}
+    TWriter(const QTextDocument &document, const std::vector<int> *leftOut) : Doc(document), LeftOut(leftOut) {}
     QByteArray Write();
 
 private:
@@ -127,8 +127,11 @@ private:
     void WriteMarks(const QStringList &marks);
     void CloseLink();
     void WriteBlock(const QTextBlock &block);
+    void WriteText(const QString &text, int position);
 
     const QTextDocument &Doc;
+    const std::vector<int> *LeftOut; // Qt positions of characters not written, sorted
+    size_t NextLeftOut = 0;
     QByteArray Out;
     QStringList Fonts;
     QHash<QString, int> FontIndexes;
@@ -379,7 +382,7 @@ void TWriter::WriteBlock(const QTextBlock &block)
                     WritePicture(image);
             continue;
         }
-        AppendEscaped(Out, fragment.text());
+        WriteText(fragment.text(), fragment.position());
     }
     // A link ends with its paragraph: a paragraph mark inside the field's
     // result would carry the link on into the next paragraph.
@@ -388,6 +391,25 @@ void TWriter::WriteBlock(const QTextBlock &block)
     if (marks.isValid())
         WriteMarks(marks.toStringList());
     Out += "\\par\n";
+}
+
+// The text of a fragment at a Qt position, without the characters left out.
+void TWriter::WriteText(const QString &text, int position)
+{
+    if (!LeftOut) {
+        AppendEscaped(Out, text);
+        return;
+    }
+    const int end = position + int(text.size());
+    while (NextLeftOut < LeftOut->size() && (*LeftOut)[NextLeftOut] < position)
+        ++NextLeftOut;
+    int from = 0;
+    for (; NextLeftOut < LeftOut->size() && (*LeftOut)[NextLeftOut] < end; ++NextLeftOut) {
+        const int at = (*LeftOut)[NextLeftOut] - position;
+        AppendEscaped(Out, QStringView(text).mid(from, at - from));
+        from = at + 1;
+    }
+    AppendEscaped(Out, QStringView(text).mid(from));
 }
 
 QByteArray TWriter::Write()
@@ -428,8 +450,8 @@ QByteArray TWriter::Write()
 
 } // namespace
 
-QByteArray WriteRtf(const QTextDocument &document)
+QByteArray WriteRtf(const QTextDocument &document, const std::vector<int> *leftOut)
 {
-    TWriter writer(document);
+    TWriter writer(document, leftOut && !leftOut->empty() ? leftOut : nullptr);
     return writer.Write();
 }

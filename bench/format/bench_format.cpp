@@ -47,7 +47,8 @@ int main(int argc, char **argv)
     form.RichEdit->show();
     QApplication::processEvents();
     TRichBox *box = form.RichEdit;
-    Ui::ProfileFormatTabSheet &f = form.ProfileFormatTabSheet->Form;
+    auto combo
+        = [&form](const char *name) { return form.ProfileFormatTabSheet->findChild<QComboBox *>(QLatin1String(name)); };
 
     QString source;
     const QStringList lines = WarAndPeaceLines(&source);
@@ -94,11 +95,12 @@ int main(int argc, char **argv)
     }
     std::printf("para_format_core: %.0f ms\n", coreMs);
 
-    const double paraMs = best(f.LineSpacingComboBox, QStringLiteral("150"), QStringLiteral("130"));
+    const double paraMs = best(combo("LineSpacingComboBox"), QStringLiteral("150"), QStringLiteral("130"));
     std::printf("set_all_para_format: %.0f ms\n", paraMs);
     std::printf("set_all_para_format_position_kept: %s\n", kept());
 
-    const double fontMs = best(f.FontNameComboBox, QStringLiteral("DejaVu Sans"), QStringLiteral("Times New Roman"));
+    const double fontMs
+        = best(combo("FontNameComboBox"), QStringLiteral("DejaVu Sans"), QStringLiteral("Times New Roman"));
     std::printf("font_name_change: %.0f ms\n", fontMs);
     // The face alone, without showing the kept position again.
     double faceMs = 1e9;
@@ -106,19 +108,20 @@ int main(int argc, char **argv)
         faceMs = std::min(faceMs, Timed(box, [&] { SetFontNameAll(box, QString::fromLatin1(face)); }));
     std::printf("font_name_core: %.0f ms\n", faceMs);
     lastTop = FirstVisibleCharIndex(box);
-    f.FontNameComboBox->setCurrentText(QStringLiteral("Times New Roman"));
+    combo("FontNameComboBox")->setCurrentText(QStringLiteral("Times New Roman"));
     std::printf("font_name_position_kept: %s\n", kept());
 
-    const double marginMs = best(f.LeftMarginComboBox, QStringLiteral("40"), QStringLiteral("10"));
+    const double marginMs = best(combo("LeftMarginComboBox"), QStringLiteral("40"), QStringLiteral("10"));
     std::printf("left_margin_change: %.0f ms\n", marginMs);
     std::printf("left_margin_position_kept: %s\n", kept());
 
     lastTop = FirstVisibleCharIndex(box);
-    const double zoomMs = Timed(box, [&] { f.FontZoomComboBox->setCurrentText(QStringLiteral("150")); });
+    const double zoomMs = Timed(box, [&] { combo("FontZoomComboBox")->setCurrentText(QStringLiteral("150")); });
     // Keeping the place is not promised for the zoom; the box happens to
     // keep the text at its top while the wrapping changes.
     std::printf("zoom_position_kept: %s\n", kept());
-    const double zoomBest = std::min(zoomMs, best(f.FontZoomComboBox, QStringLiteral("100"), QStringLiteral("150")));
+    const double zoomBest
+        = std::min(zoomMs, best(combo("FontZoomComboBox"), QStringLiteral("100"), QStringLiteral("150")));
     std::printf("zoom_change: %.0f ms\n", zoomBest);
 
     std::printf("modified: %s\n", form.IsRichEditModified() ? "yes" : "no");

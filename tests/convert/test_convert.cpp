@@ -21,6 +21,7 @@ private slots:
     void enhanceChoices();
     void encodingChoice();
     void quotesReachTheEngine();
+    void booksItalicsInRtf();
     void rtfRoundTrip();
 
 private:
@@ -218,9 +219,10 @@ void TestConvert::enhanceChoices()
 void TestConvert::encodingChoice()
 {
     // Windows-1251 Cyrillic: recognised, or read as the encoding chosen.
-    Write(QStringLiteral("cp1251.txt"), "\xcf\xf0\xe8\xe2\xe5\xf2, \xea\xe0\xea \xe4\xe5\xeb\xe0? \xdd\xf2\xee "
-                                        "\xf0\xf3\xf1\xf1\xea\xe8\xe9 \xf2\xe5\xea\xf1\xf2 \xe4\xeb\xff "
-                                        "\xef\xf0\xee\xe2\xe5\xf0\xea\xe8.\n");
+    Write(QStringLiteral("cp1251.txt"),
+          "\xcf\xf0\xe8\xe2\xe5\xf2, \xea\xe0\xea \xe4\xe5\xeb\xe0? \xdd\xf2\xee "
+          "\xf0\xf3\xf1\xf1\xea\xe8\xe9 \xf2\xe5\xea\xf1\xf2 \xe4\xeb\xff "
+          "\xef\xf0\xee\xe2\xe5\xf0\xea\xe8.\n");
     const QByteArray russian = QStringLiteral(u"Привет, как дела? Это русский текст для проверки.").toUtf8();
     QCOMPARE(Run({"cp1251.txt", "auto.txt"}), 0);
     QVERIFY(Read(QStringLiteral("auto.txt")).startsWith(russian));
@@ -259,6 +261,24 @@ void TestConvert::quotesReachTheEngine()
     QCOMPARE(document.GetCharFormat().FaceName, QStringLiteral("Times New Roman"));
     QCOMPARE(document.GetCharFormat().HeightTwips, 320);
     QCOMPARE(document.GetParaFormat().Alignment, PFA_JUSTIFY);
+}
+
+// _text_ becomes an italic run without its underscores, unless asked not to.
+void TestConvert::booksItalicsInRtf()
+{
+    Write(QStringLiteral("italics.txt"), "The _Pequod_ sailed from snake_case and __init__ at last.\r\n");
+    QCOMPARE(Run({"italics.txt", "italics.rtf"}), 0);
+    const QByteArray rtf = Read(QStringLiteral("italics.rtf"));
+    QVERIFY(rtf.contains("\\i"));
+    QVERIFY(rtf.contains("Pequod"));
+    QVERIFY(!rtf.contains("_Pequod_"));
+    QVERIFY(rtf.contains("snake_case and __init__"));
+    QCOMPARE(Run({"italics.rtf", "italics-back.txt"}), 0);
+    QVERIFY(Read(QStringLiteral("italics-back.txt")).contains("The Pequod sailed"));
+    QCOMPARE(Run({"italics.txt", "kept.rtf", "--no-emphasis"}), 0);
+    const QByteArray kept = Read(QStringLiteral("kept.rtf"));
+    QVERIFY(kept.contains("_Pequod_"));
+    QVERIFY(!kept.contains("\\i"));
 }
 
 void TestConvert::rtfRoundTrip()

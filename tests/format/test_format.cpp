@@ -10,6 +10,7 @@
 
 #include "BookFormFixture.h"
 #include "BookGroupBox.h"
+#include "FormatPageControls.h"
 #include "ProfileColorsTabSheet.h"
 #include "ProfileFormatTabSheet.h"
 #include "ProgramMiscTabSheet.h"
@@ -30,7 +31,7 @@ private slots:
 void TestFormat::pageItemsRangesAndDefaults()
 {
     TProfileFormatTabSheet page;
-    Ui::ProfileFormatTabSheet &f = page.Form;
+    TFormatPageControls f(&page);
     auto items = [](QComboBox *c) {
         QStringList list;
         for (int i = 0; i < c->count(); ++i)
@@ -106,7 +107,7 @@ void TestFormat::optionsBecomeTwips()
     TBookFormFixture fx;
     fx.Load(TBookFormFixture::Paragraphs(20));
     TLecternForm &form = fx.Form;
-    Ui::ProfileFormatTabSheet &f = form.ProfileFormatTabSheet->Form;
+    TFormatPageControls f(form.ProfileFormatTabSheet);
     TRichDocument *doc = form.RichEdit->RichDocument();
 
     f.FirstLineIndentComboBox->setCurrentText(QStringLiteral("10"));
@@ -169,7 +170,7 @@ void TestFormat::richEdit3Controls()
     form.Engine->RichEdit3 = false;
     m.ForceRichEdit3CheckBox->setChecked(false);
     TRichDocument *doc = form.RichEdit->RichDocument();
-    form.ProfileFormatTabSheet->Form.SpaceAfterComboBox->setCurrentText(QStringLiteral("10"));
+    TFormatPageControls(form.ProfileFormatTabSheet).SpaceAfterComboBox->setCurrentText(QStringLiteral("10"));
     doc->SetSelection(doc->ParagraphStart(2), 0);
     QVERIFY(doc->GetParaFormat().SpaceAfter != 576);
     m.ForceRichEdit3CheckBox->setChecked(true);
@@ -184,7 +185,7 @@ void TestFormat::readingPositionKept()
     fx.Load(TBookFormFixture::Paragraphs(400));
     TLecternForm &form = fx.Form;
     TRichBox *box = form.RichEdit;
-    Ui::ProfileFormatTabSheet &f = form.ProfileFormatTabSheet->Form;
+    TFormatPageControls f(form.ProfileFormatTabSheet);
 
     SetTopLine(box, 300);
     const int position = FirstVisibleCharIndex(box);
@@ -219,7 +220,7 @@ void TestFormat::positionAtTheEndStaysAtTheEnd()
     TBookFormFixture fx;
     fx.Load(TBookFormFixture::Paragraphs(200));
     TLecternForm &form = fx.Form;
-    Ui::ProfileFormatTabSheet &f = form.ProfileFormatTabSheet->Form;
+    TFormatPageControls f(form.ProfileFormatTabSheet);
 
     ScrollToEnd(form.RichEdit);
     QVERIFY(fx.AtEnd());
@@ -230,7 +231,6 @@ void TestFormat::positionAtTheEndStaysAtTheEnd()
     f.FirstLineIndentComboBox->setCurrentText(QStringLiteral("20"));
     QVERIFY(fx.AtEnd());
 }
-
 
 void TestFormat::editsSurviveEveryOption_data()
 {

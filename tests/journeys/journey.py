@@ -530,6 +530,16 @@ class JourneyCase(unittest.TestCase):
             numbered_book(path, lines)
         return path
 
+    def find(self, text):
+        """Types the text into the find box (Alt+F) and presses Enter."""
+        r = self.reader
+        r.focus()
+        r.key("alt+f")
+        r.wait(lambda s: s.data.get("focus") == "FindTextEdit", "the find box")
+        r.key("ctrl+a")
+        r.type(text)
+        r.key("Return")
+
     def open_with_f5(self, path):
         """Opens a book with F5's dialog: the file name typed into it."""
         r = self.reader

@@ -52,15 +52,6 @@ class PiecesJourney(journey.JourneyCase):
         back = r.wait_settled()
         self.assertEqual(back.values["textEnd"], end.values["textEnd"])
 
-    def find(self, text):
-        r = self.reader
-        r.focus()
-        r.key("alt+f")
-        r.wait(lambda s: s.data.get("focus") == "FindTextEdit", "the find box")
-        r.key("ctrl+a")
-        r.type(text)
-        r.key("Return")
-
     def test_find_goes_through_the_book_and_round(self):
         r = self.reader
         self.open_book()

@@ -12,6 +12,7 @@
 #include "BookFormFixture.h"
 #include "BookGroupBox.h"
 #include "ChaptersPopupMenu.h"
+#include "FormatPageControls.h"
 #include "ProfileFormatTabSheet.h"
 #include "ProfileGeneralTabSheet.h"
 #include "ProgramGeneralTabSheet.h"
@@ -313,7 +314,7 @@ void TestNavigation::openedBookGetsItsMenuAndZoom()
     file.close();
     TBookFormFixture fx;
     TLecternForm &form = fx.Form;
-    form.ProfileFormatTabSheet->Form.FontZoomComboBox->setCurrentText(QStringLiteral("150"));
+    TFormatPageControls(form.ProfileFormatTabSheet).FontZoomComboBox->setCurrentText(QStringLiteral("150"));
     QVERIFY(form.OpenBook(path, false));
     QPushButton *button = form.BookGroupBox->Form.ChaptersButton;
     QCOMPARE(button->text(), QStringLiteral("&Chapters (2)"));

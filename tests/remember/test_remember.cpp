@@ -7,6 +7,7 @@
 #include <QLineEdit>
 
 #include "EnhancedRichEdit.h"
+#include "FormatPageControls.h"
 #include "ProfileFormatTabSheet.h"
 #include "ProfileGeneralTabSheet.h"
 #include "ProfileWorkGroupBox.h"
@@ -22,6 +23,7 @@ private slots:
     void badSettingsFilesKeepTheDefaults_data();
     void badSettingsFilesKeepTheDefaults();
     void topLinesOfABookKeepTheStoredPlace();
+    void hyphenatedBookStoresPositionsOfItsText();
     void placeTheReaderDidNotReachIsNeverStored_data();
     void placeTheReaderDidNotReachIsNeverStored();
     void bookmarkButtons();
@@ -43,8 +45,8 @@ void TestRemember::roundTripBringsTheReaderBack()
         // The place is on disk as soon as the book is open.
         QVERIFY(f.Ini().contains("0=" + book.toUtf8()));
         f.Put(*form);
-        form->ProfileFormatTabSheet->Form.FontSizeComboBox->setCurrentText(QStringLiteral("20"));
-        form->ProfileFormatTabSheet->Form.LeftMarginComboBox->setCurrentText(QStringLiteral("40"));
+        TFormatPageControls(form->ProfileFormatTabSheet).FontSizeComboBox->setCurrentText(QStringLiteral("20"));
+        TFormatPageControls(form->ProfileFormatTabSheet).LeftMarginComboBox->setCurrentText(QStringLiteral("40"));
         form->ProgramGeneralTabSheet->Form.ClipboardForDicCheckBox->setChecked(false);
         f.ReadTo(*form, 120);
         top = f.Top(*form);
@@ -149,6 +151,32 @@ void TestRemember::topLinesOfABookKeepTheStoredPlace()
     auto again = f.Start();
     again->LoadOnStart();
     QCOMPARE(again->CurrentBookPath, book);
+    QCOMPARE(FirstVisibleCharIndex(again->RichEdit), stored);
+}
+
+// The place stored of a hyphenated book counts the book's characters, not
+// the soft hyphens the page added.
+void TestRemember::hyphenatedBookStoresPositionsOfItsText()
+{
+    TRememberFixture f;
+    QByteArray text;
+    for (int i = 0; i < 60; ++i)
+        text += "The extraordinarily characteristic harpooneers considered the unaccountable circumstances of "
+                "the internationally celebrated expedition.\n\n";
+    const QString book = f.WriteFile(f.BooksDir + QStringLiteral("Whalers.txt"), text);
+    auto form = f.Start();
+    QVERIFY(form->OpenBook(book, true));
+    TRichDocument *doc = form->RichEdit->RichDocument();
+    if (!doc->HasSoftHyphens())
+        QSKIP("No English hyphenation patterns (scripts/deps installs them).");
+    f.ReadTo(*form, 80);
+    const int stored = FirstVisibleCharIndex(form->RichEdit);
+    const QString plain = QString::fromLatin1(text).replace(QLatin1String("\n\n"), QLatin1String("\r\n\r\n"));
+    QCOMPARE(doc->GetText().left(stored), plain.left(stored));
+    QVERIFY(form->close());
+    QVERIFY(f.Ini().contains("\r\n0_CaretPos=" + QByteArray::number(stored) + "\r\n"));
+    auto again = f.Start();
+    again->LoadOnStart();
     QCOMPARE(FirstVisibleCharIndex(again->RichEdit), stored);
 }
 
@@ -345,7 +373,7 @@ void TestRemember::profileOfEachBook()
     QCOMPARE(form->ProfileFormatTabSheet->FontSize(), 30);
     QVERIFY(form->EnhanceTextCheckBox->isChecked());
     QCOMPARE(form->ProfileFormatTabSheet->FontName(), QStringLiteral("No Such Font Here"));
-    form->ProfileFormatTabSheet->Form.SpaceAfterComboBox->setCurrentText(QStringLiteral("10"));
+    TFormatPageControls(form->ProfileFormatTabSheet).SpaceAfterComboBox->setCurrentText(QStringLiteral("10"));
 
     // Another book: the change is saved into the Books profile first.
     QVERIFY(form->OpenBook(other, true));
@@ -378,7 +406,7 @@ void TestRemember::profileWorkButtons()
     QCOMPARE(f.Dialogs.Texts().last(), QStringLiteral("Invalid file extensions."));
 
     // Save with Alt: the book's own profile, which is then the current one.
-    form->ProfileFormatTabSheet->Form.FontSizeComboBox->setCurrentText(QStringLiteral("22"));
+    TFormatPageControls(form->ProfileFormatTabSheet).FontSizeComboBox->setCurrentText(QStringLiteral("22"));
     const QString own = f.BooksDir + "Poe/Raven.lcp";
     f.Dialogs.FileNames = {own};
     QTest::mouseClick(work.SaveProfileButton, Qt::LeftButton, Qt::AltModifier);

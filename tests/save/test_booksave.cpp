@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 
 #include "BookSave.h"
+#include "FakeHyphenation.h"
 #include "RichDocument.h"
 #include "Rtf.h"
 
@@ -73,6 +74,8 @@ private slots:
     void rtfBytesReadBack();
     void endMarkerIsNeverSaved_data();
     void endMarkerIsNeverSaved();
+    void softHyphensAreNeverSaved_data();
+    void softHyphensAreNeverSaved();
     void writeReplacesWhole();
     void failedWriteLeavesOldFile_data();
     void failedWriteLeavesOldFile();
@@ -261,7 +264,8 @@ void TestBookSave::endMarkerIsNeverSaved_data()
                                << "One.";
     QTest::newRow("empty lines typed before it") << "One.\r\n\r\n\r\n\r\n***** End of Book *****"
                                                  << "One.";
-    QTest::newRow("only the marker") << "\r\n***** End of Book *****" << "";
+    QTest::newRow("only the marker") << "\r\n***** End of Book *****"
+                                     << "";
 }
 
 // The marker closes what the reader sees; written into the book it would
@@ -283,6 +287,42 @@ void TestBookSave::endMarkerIsNeverSaved()
     QCOMPARE(back.GetText().trimmed(), book);
     // The document shown keeps it.
     QVERIFY(document.GetText().endsWith(QStringLiteral(" *****")));
+}
+
+void TestBookSave::softHyphensAreNeverSaved_data()
+{
+    QTest::addColumn<bool>("marker");
+    QTest::newRow("whole book") << false;
+    QTest::newRow("with the end marker") << true;
+}
+
+// The soft hyphens of a hyphenated page stay out of both formats; a soft
+// hyphen of the book's own is saved.
+void TestBookSave::softHyphensAreNeverSaved()
+{
+    QFETCH(bool, marker);
+    const QStringList paragraphs
+        = {QStringLiteral("Extraordinary harpooneers everywhere."), QStringLiteral("co\u00ADoperation"), QString()};
+    TRichDocument document;
+    document.SetHyphenation(EveryThirdLetter);
+    document.BeginBulk();
+    for (const QString &paragraph : paragraphs)
+        document.AppendParagraph(paragraph);
+    if (marker)
+        document.AppendParagraph(QStringLiteral("***** End of Book *****"));
+    document.EndBulk();
+    MarkEndMarker(document);
+    QCOMPARE(document.HasEndMarker(), marker);
+    QVERIFY(document.SoftHyphens().Count() >= 4);
+    const QByteArray plain = BookSaveBytes(document, TBookSaveFormat::PlainText);
+    QCOMPARE(plain.count("\xC2\xAD"), 1); // the book's own
+    QVERIFY(plain.startsWith("Extraordinary harpooneers everywhere.\r\nco\xC2\xAD"
+                             "operation\r\n"));
+    const QByteArray rtf = BookSaveBytes(document, TBookSaveFormat::Rtf);
+    TRichDocument back;
+    QVERIFY(ReadRtf(rtf, back));
+    QVERIFY(back.GetText().startsWith(QStringLiteral("Extraordinary harpooneers everywhere.\r\nco\u00ADoperation")));
+    QCOMPARE(back.GetText().count(QChar(0x00AD)), 1);
 }
 
 void TestBookSave::writeReplacesWhole()

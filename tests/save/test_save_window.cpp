@@ -15,6 +15,7 @@
 #include "BookGroupBox.h"
 #include "BookSave.h"
 #include "Dialogs.h"
+#include "FormatPageControls.h"
 #include "LecternForm.h"
 #include "ProfileFormatTabSheet.h"
 #include "ReportRecorder.h"
@@ -55,7 +56,7 @@ struct TSaveFixture {
     }
     void SetPrefix(const QString &prefix)
     {
-        Form.ProfileFormatTabSheet->Form.ParagraphPrefixComboBox->setCurrentText(prefix);
+        TFormatPageControls(Form.ProfileFormatTabSheet).ParagraphPrefixComboBox->setCurrentText(prefix);
     }
     // Allows editing and types after the first paragraph's prefix, as the
     // reader would.

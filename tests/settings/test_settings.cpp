@@ -103,6 +103,15 @@ void TestSettings::profileKeysWithRangesAndDefaults_data()
     QTest::newRow("bool lower case") << "JustifiedText"
                                      << "true"
                                      << "FALSE";
+    QTest::newRow("Hyphenate off") << "Hyphenate"
+                                   << "FALSE"
+                                   << "FALSE";
+    QTest::newRow("MarkupEmphasis off") << "MarkupEmphasis"
+                                        << "FALSE"
+                                        << "FALSE";
+    QTest::newRow("HyphenationLanguage") << "HyphenationLanguage"
+                                         << "German"
+                                         << "German";
     QTest::newRow("FontName 31") << "FontName" << QString(31, 'F') << QString(31, 'F');
     QTest::newRow("FontName 32") << "FontName" << QString(32, 'F') << "Times New Roman";
     QTest::newRow("FontName empty") << "FontName"
@@ -148,14 +157,18 @@ void TestSettings::profileWritesEveryKeyInOrder()
     WriteProfile(TProfile(), list, TProfilePlaces());
     QCOMPARE(list.Text().Sections(), QStringList({"Profile_Main", "Profile_BackSounds", "Profile_Voice"}));
     const QStringList keys = list.Text().Keys(Main);
-    QCOMPARE(keys.size(), 43);
+    QCOMPARE(keys.size(), 46);
     QCOMPARE(keys.first(), QStringLiteral("EnhanceText"));
     QCOMPARE(keys.indexOf(QStringLiteral("TitleScreenBackImage")), 7);
     QCOMPARE(keys.indexOf(QStringLiteral("ScreenBackColor")), 16);
     QCOMPARE(keys.indexOf(QStringLiteral("LeftMargin")), 26);
     QCOMPARE(keys.indexOf(QStringLiteral("ParagraphPrefix")), 37);
-    QCOMPARE(keys.mid(38),
+    QCOMPARE(keys.mid(38, 5),
              QStringList({"DetectTextLayout", "CheckHyphens", "SmartChapters", "WholeBookPieces", "Encoding"}));
+    QCOMPARE(keys.mid(43), QStringList({"Hyphenate", "HyphenationLanguage", "MarkupEmphasis"}));
+    QCOMPARE(Stored(list, Main, QStringLiteral("Hyphenate")), QStringLiteral("TRUE"));
+    QCOMPARE(Stored(list, Main, QStringLiteral("HyphenationLanguage")), QStringLiteral("Book's language"));
+    QCOMPARE(Stored(list, Main, QStringLiteral("MarkupEmphasis")), QStringLiteral("TRUE"));
     QCOMPARE(Stored(list, Main, QStringLiteral("WholeBookPieces")), QStringLiteral("TRUE"));
     QCOMPARE(Stored(list, Main, QStringLiteral("DetectTextLayout")), QStringLiteral("TRUE"));
     QCOMPARE(Stored(list, Main, QStringLiteral("Encoding")), QStringLiteral("Automatic"));

@@ -1,0 +1,255 @@
+// The soft hyphens a document adds for hyphenation: no part of its text, its
+// positions or its search, moved along with every change, and held to two
+// hyphenated lines in a row once laid out.
+#include "FakeHyphenation.h"
+#include "HyphenatedLines.h"
+#include "RichDocument.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QRandomGenerator>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QtTest>
+
+namespace {
+
+const QStringList Paragraphs = {
+    QStringLiteral("Extraordinary whales"),
+    QString(),
+    QStringLiteral("Call me Ishmael, said the harpooneer to nobody."),
+    QStringLiteral("short"),
+};
+
+// A document built in bulk with the paragraphs and the hook.
+void Build(TRichDocument &doc, const QStringList &paragraphs = Paragraphs)
+{
+    doc.SetHyphenation(EveryThirdLetter);
+    doc.BeginBulk();
+    for (const QString &paragraph : paragraphs)
+        doc.AppendParagraph(paragraph);
+    doc.EndBulk();
+    doc.SetHyphenation({});
+}
+
+QString Expected(const QStringList &paragraphs = Paragraphs) { return paragraphs.join(QStringLiteral("\r\n")); }
+
+// Every position of the text maps to a Qt position and back, onto the same
+// character; the LF half of a break maps to its block's end.
+void CheckPositions(const TRichDocument &doc)
+{
+    const QString text = doc.GetText();
+    QCOMPARE(doc.GetTextLength(), int(text.size()));
+    for (int p = 0; p <= text.size(); ++p) {
+        const int q = doc.ToQtPosition(p);
+        if (p > 0 && text.at(p - 1) == QLatin1Char('\r')) {
+            QCOMPARE(doc.FromQtPosition(q), p - 1);
+            continue;
+        }
+        QCOMPARE(doc.FromQtPosition(q), p);
+        if (p < text.size() && text.at(p) != QLatin1Char('\r'))
+            QCOMPARE(doc.Document()->characterAt(q), text.at(p));
+    }
+}
+
+} // namespace
+
+class TestSoftHyphens : public QObject {
+    Q_OBJECT
+private slots:
+    void TextAndPositionsPassOverThem();
+    void AppendedOutsideBulk();
+    void SearchFindsHyphenatedWords();
+    void EditsMoveThem();
+    void FormatChangesKeepThem();
+    void BooksOwnSoftHyphenStays();
+    void ManyParagraphsRoundTrip();
+    void DroppedOnesLeaveTheText();
+    void AtMostTwoHyphenatedLinesInARow();
+};
+
+void TestSoftHyphens::TextAndPositionsPassOverThem()
+{
+    TRichDocument doc;
+    Build(doc);
+    QVERIFY(doc.HasSoftHyphens());
+    // "Ext~rao~rdi~nary", "whales" 6: "wha~les"; Ishmael, harpooneer, nobody.
+    QVERIFY(doc.Document()->toRawText().count(SoftHyphen) >= 6);
+    QCOMPARE(doc.GetText(), Expected());
+    QVERIFY(!doc.GetText().contains(SoftHyphen));
+    CheckPositions(doc);
+    QCOMPARE(doc.ParagraphStart(2), int(Paragraphs.at(0).size()) + 4);
+    QCOMPARE(doc.GetTextRange(2, 17), Expected().mid(2, 15));
+    doc.SetSelection(3, 12);
+    QCOMPARE(doc.SelectedText(), QStringLiteral("raordinary w"));
+    QCOMPARE(doc.SelectionStart(), 3);
+    QCOMPARE(doc.SelectionLength(), 12);
+    QCOMPARE(doc.ToPlainTextCrLf(), Expected() + QStringLiteral("\r\n"));
+    // A position on a word's letter after a soft hyphen lies right before
+    // the letter, never before the soft hyphen on the line above.
+    const int r = Expected().indexOf(QLatin1String("rao"));
+    QCOMPARE(doc.Document()->characterAt(doc.ToQtPosition(r) - 1), SoftHyphen);
+}
+
+void TestSoftHyphens::AppendedOutsideBulk()
+{
+    TRichDocument doc;
+    doc.SetHyphenation(EveryThirdLetter);
+    for (const QString &paragraph : Paragraphs)
+        doc.AppendParagraph(paragraph);
+    QVERIFY(doc.HasSoftHyphens());
+    QCOMPARE(doc.GetText(), Expected());
+    CheckPositions(doc);
+    // Plain text added afterwards is never hyphenated.
+    doc.SetHyphenation({});
+    doc.AppendText(QStringLiteral("Marvellous"));
+    QCOMPARE(doc.GetText(), Expected() + QStringLiteral("\r\nMarvellous"));
+}
+
+void TestSoftHyphens::SearchFindsHyphenatedWords()
+{
+    TRichDocument doc;
+    Build(doc);
+    const QString text = Expected();
+    QCOMPARE(doc.FindText(QStringLiteral("extraordinary"), 0, -1, true), 0);
+    QCOMPARE(doc.FindText(QStringLiteral("HARPOONEER"), 0, -1, true), int(text.indexOf(QLatin1String("harpooneer"))));
+    QCOMPARE(doc.FindText(QStringLiteral("poonee"), 0, -1, true), int(text.indexOf(QLatin1String("poonee"))));
+    QCOMPARE(doc.FindText(QStringLiteral("ishmael"), doc.GetTextLength(), doc.GetTextLength(), false), -1);
+    QCOMPARE(doc.FindText(QStringLiteral("ishmael"), 0, -1, false), int(text.indexOf(QLatin1String("Ishmael"))));
+    QCOMPARE(doc.FindText(QStringLiteral("whales"), 5, 10, true), -1); // ends past the range
+    QCOMPARE(doc.FindText(QStringLiteral("a.b"), 0, -1, true), -1); // no pattern characters
+}
+
+void TestSoftHyphens::EditsMoveThem()
+{
+    TRichDocument doc;
+    Build(doc);
+    QString text = Expected();
+    QTextDocument *qt = doc.Document();
+    qt->documentLayout(); // a layout tells of all the text once: nothing moved
+    QCOMPARE(doc.GetText(), text);
+    QTextCursor cursor(qt);
+    // Typed in front: everything moves on.
+    cursor.setPosition(0);
+    cursor.insertText(QStringLiteral("An "));
+    text.prepend(QStringLiteral("An "));
+    QCOMPARE(doc.GetText(), text);
+    CheckPositions(doc);
+    // A hyphenated word deleted, then brought back by undo.
+    const int start = int(text.indexOf(QLatin1String("harpooneer")));
+    cursor.setPosition(doc.ToQtPosition(start));
+    cursor.setPosition(doc.ToQtPosition(start + 10), QTextCursor::KeepAnchor);
+    const int before = doc.SoftHyphens().Count();
+    cursor.removeSelectedText();
+    QVERIFY(doc.SoftHyphens().Count() < before);
+    QCOMPARE(doc.GetText(), QString(text).remove(start, 10));
+    CheckPositions(doc);
+    qt->undo();
+    QCOMPARE(doc.SoftHyphens().Count(), before);
+    QCOMPARE(doc.GetText(), text);
+    CheckPositions(doc);
+    // A paragraph break typed inside a hyphenated word.
+    const int at = int(text.indexOf(QLatin1String("Ishmael"))) + 4;
+    cursor.setPosition(doc.ToQtPosition(at));
+    cursor.insertBlock();
+    text.insert(at, QStringLiteral("\r\n"));
+    QCOMPARE(doc.GetText(), text);
+    CheckPositions(doc);
+}
+
+void TestSoftHyphens::FormatChangesKeepThem()
+{
+    TRichDocument doc;
+    Build(doc);
+    doc.Document()->documentLayout();
+    const int count = doc.SoftHyphens().Count();
+    TCharFormat bold;
+    bold.Mask = CFM_BOLD;
+    bold.Effects = CFE_BOLD;
+    doc.SetCharFormat(bold, true);
+    doc.SetSelection(2, 20);
+    doc.SetSelectionColor(0x0000FF);
+    QCOMPARE(doc.SoftHyphens().Count(), count);
+    QCOMPARE(doc.GetText(), Expected());
+    CheckPositions(doc);
+}
+
+void TestSoftHyphens::BooksOwnSoftHyphenStays()
+{
+    // A soft hyphen the book itself holds is part of its text.
+    const QStringList own = {QStringLiteral("co\u00ADoperation and extraordinary things")};
+    TRichDocument doc;
+    Build(doc, own);
+    QVERIFY(doc.HasSoftHyphens());
+    QCOMPARE(doc.GetText(), own.first());
+    CheckPositions(doc);
+}
+
+void TestSoftHyphens::ManyParagraphsRoundTrip()
+{
+    QStringList paragraphs;
+    for (int i = 0; i < 3000; ++i)
+        paragraphs << (i % 5 == 0 ? QString() : QStringLiteral("Word%1 extraordinarily hyphenated paragraph").arg(i));
+    TRichDocument doc;
+    Build(doc, paragraphs);
+    const QString all = doc.GetText();
+    QCOMPARE(all, Expected(paragraphs));
+    auto *rng = QRandomGenerator::global();
+    for (int i = 0; i < 3000; ++i) {
+        const int p = rng->bounded(all.size() + 1);
+        if (p > 0 && all.at(p - 1) == QLatin1Char('\r'))
+            continue;
+        QCOMPARE(doc.FromQtPosition(doc.ToQtPosition(p)), p);
+    }
+    QCOMPARE(doc.ParagraphStart(2999), int(all.lastIndexOf(QLatin1String("\r\n"))) + 2);
+}
+
+void TestSoftHyphens::DroppedOnesLeaveTheText()
+{
+    TRichDocument doc;
+    Build(doc);
+    const int count = doc.SoftHyphens().Count();
+    // The soft hyphens of "Extraordinary".
+    const int end = doc.ToQtPosition(13);
+    QVERIFY(doc.DropSoftHyphens(0, end));
+    QVERIFY(!doc.DropSoftHyphens(0, doc.ToQtPosition(13)));
+    QCOMPARE(doc.SoftHyphens().Count(), count - 3);
+    QCOMPARE(doc.GetText(), Expected());
+    QVERIFY(!doc.IsModified());
+    CheckPositions(doc);
+}
+
+void TestSoftHyphens::AtMostTwoHyphenatedLinesInARow()
+{
+    // Long words in a narrow column: Qt breaks at a soft hyphen on line
+    // after line.
+    QString paragraph;
+    for (int i = 0; i < 40; ++i)
+        paragraph += QStringLiteral("abcdefghijklmnopqr ");
+    paragraph += QStringLiteral("end");
+    TRichDocument doc;
+    Build(doc, {paragraph});
+    QTextDocument *qt = doc.Document();
+    qt->setPageSize(QSizeF(95, 1e7));
+    QTextBlock block = qt->firstBlock();
+    qt->documentLayout()->blockBoundingRect(block);
+    auto longestRun = [&] {
+        int longest = 0, run = 0;
+        for (bool hyphenated : HyphenatedLineEnds(qt->firstBlock())) {
+            run = hyphenated ? run + 1 : 0;
+            longest = std::max(longest, run);
+        }
+        return longest;
+    };
+    QVERIFY2(longestRun() > 2, "the column does not make long runs");
+    QVERIFY(LimitHyphenatedRuns(doc, block));
+    QVERIFY(longestRun() <= 2);
+    QVERIFY(qt->firstBlock().layout()->lineCount() > 0);
+    QCOMPARE(doc.GetText(), paragraph);
+    QVERIFY(doc.HasSoftHyphens());
+    // Once held, nothing more to do.
+    QVERIFY(!LimitHyphenatedRuns(doc, qt->firstBlock()));
+}
+
+QTEST_MAIN(TestSoftHyphens)
+#include "test_softhyphens.moc"
