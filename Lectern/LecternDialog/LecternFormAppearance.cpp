@@ -92,6 +92,7 @@ void TLecternForm::IniScreenBackImage()
                 FUN_ADOPT();
         }
         FUN_CATCH
+        ApplyLabelColors(); // on the picture as it is now
     }
     FUN_END_SHOW(QStringLiteral("Failed to load image."));
 }

@@ -1,19 +1,26 @@
 // The ten colours of the profile in the main window: the colour panels and
 // the schemes of the "Colors" page, and everything that takes a colour from
 // them (the screen, the side panels, the clock, the rich-box, its text and
-// emphasis, the browser's and the converter's lists).
+// emphasis, the browser's and the converter's lists), the labels over the
+// screen, and the pictures fitted to a scheme's colours.
 #include "LecternForm.h"
 
+#include <QGraphicsDropShadowEffect>
 #include <QLabel>
 
+#include "BackImages.h"
 #include "BrowserGroupBox.h"
 #include "ColorPanel.h"
+#include "Contrast.h"
 #include "ConvertMeasureTabSheet.h"
 #include "EnhancedRichEdit.h"
 #include "FunStatContext.h"
 #include "ProfileColorsTabSheet.h"
+#include "ReadablePictures.h"
+#include "RichBackImageGroupBox.h"
 #include "RichBox.h"
 #include "RichEditOps.h"
+#include "ScreenBackImageGroupBox.h"
 
 void TLecternForm::SetUpColors()
 {
@@ -57,10 +64,38 @@ void TLecternForm::ApplyScreenForeColor()
         for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
             p.setColor(group, role, fore);
     setPalette(p);
-    QPalette clock = ClockLabel->palette();
-    clock.setColor(QPalette::WindowText, fore);
-    ClockLabel->setPalette(clock);
+    ApplyLabelColors();
     ApplyListColors();
+}
+
+QList<QRect> TLecternForm::LabelAreas() const
+{
+    return {CurrentFileInfoLabel->geometry(), HintLabel->geometry(), ClockLabel->geometry()};
+}
+
+void TLecternForm::ApplyLabelColors()
+{
+    const QColor fore = ToQColor(ProfileColorsTabSheet->Color(crScreenFore));
+    const bool overPicture = BackImages && BackImages->HasScreen();
+    for (QLabel *label : {CurrentFileInfoLabel, HintLabel, ClockLabel}) {
+        const QColor color
+            = overPicture ? LegibleColor(fore, MeanColor(BackImages->Screen(), label->geometry())) : fore;
+        QPalette p = label->palette();
+        for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+            p.setColor(group, QPalette::WindowText, color);
+        label->setPalette(p);
+        // A glow of the opposite tone round the letters keeps them apart
+        // from the light and dark spots of the picture.
+        auto *outline = qobject_cast<QGraphicsDropShadowEffect *>(label->graphicsEffect());
+        if (!outline) {
+            outline = new QGraphicsDropShadowEffect;
+            outline->setOffset(0, 0);
+            outline->setBlurRadius(LabelOutlineBlur);
+            label->setGraphicsEffect(outline); // the label owns it
+        }
+        outline->setColor(OutlineColor(color));
+        outline->setEnabled(overPicture);
+    }
 }
 
 void TLecternForm::ApplyRichBoxColors()
@@ -112,7 +147,62 @@ void TLecternForm::ColorPanelMouseUp(TColorRole role, Qt::MouseButton button)
 void TLecternForm::SetColorSchemeButtonClick(TColorSchemeKind kind)
 {
     ProfileColorsTabSheet->SetColorScheme(kind);
+    FitPicturesToColors();
     ApplyAllColors();
+}
+
+void TLecternForm::FitPicturesToColors()
+{
+    FUN_BEGIN("TLecternForm::FitPicturesToColors");
+    try {
+        const QColor text = ToQColor(ProfileColorsTabSheet->Color(crRichBoxFore));
+        const QColor labels = ToQColor(ProfileColorsTabSheet->Color(crScreenFore));
+        const QList<int> fades = ItemNumbers(FadeItems());
+        TScreenBackOptions screen = ScreenBackImageGroupBox->Options();
+        const bool hasScreen = BackImages->HasScreen();
+        bool transparent = RichBackImageGroupBox->TransparentRichBack() && hasScreen;
+        if (hasScreen) {
+            const QString path = ImageTitleToPath(ScreenBackImageGroupBox->Title(), ProfilePlaces());
+            TPictureTones tones;
+            if (!LayoutTones(path, size(), screen.Stretch, LabelAreas(), tones))
+                FUN_ADOPT();
+            // Where no fade serves, the labels find a colour of their own.
+            const TPictureAdjustment fitted
+                = ReadableAdjustment(tones, labels, {true, screen.Fade, screen.Gamma}, fades, {screen.Gamma, 100});
+            if (fitted.Use) {
+                screen.Fade = fitted.Fade;
+                screen.Gamma = fitted.Gamma;
+            }
+            if (transparent) {
+                const QRect box(RichEdit->viewport()->mapTo(this, QPoint(0, 0)), RichEdit->viewport()->size());
+                if (!LayoutTones(path, size(), screen.Stretch, {box}, tones))
+                    FUN_ADOPT();
+                const TPictureAdjustment centre
+                    = ReadableAdjustment(tones, text, {true, screen.FadeCenter, screen.Gamma},
+                                         ItemNumbers(FadeCenterItems()), {screen.Gamma});
+                screen.FadeCenter = centre.Fade;
+                transparent = centre.Use;
+                RichBackImageGroupBox->SetTransparentRichBack(transparent);
+            }
+            ScreenBackImageGroupBox->SetAdjustment(screen.Fade, screen.Gamma, screen.FadeCenter);
+        }
+        if (!transparent && RichBackImageGroupBox->UseRichBackImage() && BackImages->HasRichPicture()) {
+            const QString path = ImageTitleToPath(RichBackImageGroupBox->Title(), ProfilePlaces());
+            const TRichBackOptions rich = RichBackImageGroupBox->Options();
+            const QSize client = RichEdit->viewport()->size();
+            TPictureTones tones;
+            if (!LayoutTones(path, client, rich.Stretch, {QRect(QPoint(0, 0), client)}, tones))
+                FUN_ADOPT();
+            const TPictureAdjustment fitted
+                = ReadableAdjustment(tones, text, {true, rich.Fade, rich.Gamma}, fades, {rich.Gamma, 100});
+            RichBackImageGroupBox->SetAdjustment(fitted.Fade, fitted.Gamma);
+            RichBackImageGroupBox->SetUseRichBackImage(fitted.Use);
+        }
+    }
+    FUN_CATCH
+    FUN_END_SHOW(QStringLiteral("Failed to load image."));
+    IniScreenBackImage();
+    IniRichBackImage();
 }
 
 void TLecternForm::ApplyAllColors()
