@@ -534,8 +534,11 @@ private:
     void IniRichBackImage();
     void SetScreenBackImageFile(const QString &path);
     void SetRichBackImageFile(const QString &path);
+    // Both repaint, and first give the links of the text a colour that
+    // reads on the rich-box's background as it is now.
     void RefreshScreen();
     void RefreshRichBox();
+    void ApplyLinkColor();
     void PaintRichBoxBackground(QPainter &painter, const QRect &client);
     QRect RichBoxFrameRect() const;
     void DrawRichBoxFrame(QPainter &painter);

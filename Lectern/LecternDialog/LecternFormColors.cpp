@@ -22,6 +22,19 @@
 #include "RichEditOps.h"
 #include "ScreenBackImageGroupBox.h"
 
+namespace {
+
+// Disabled captions ("Text is poorly written" while the reader decides)
+// dimmed on the side panels' colour, never lost in it.
+void SetDisabledText(QPalette &p, const QColor &fore, const QColor &back)
+{
+    const QColor dimmed = DimmedColor(fore, back);
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText})
+        p.setColor(QPalette::Disabled, role, dimmed);
+}
+
+} // namespace
+
 void TLecternForm::SetUpColors()
 {
     connect(ProfileColorsTabSheet, &TProfileColorsTabSheet::ColorPanelMouseUp, this, &TLecternForm::ColorPanelMouseUp);
@@ -41,6 +54,7 @@ void TLecternForm::ApplyScreenBackColor()
                                      QPalette::Dark, QPalette::Mid, QPalette::Shadow})
         for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
             p.setColor(group, role, shaded.color(group, role));
+    SetDisabledText(p, ToQColor(ProfileColorsTabSheet->Color(crScreenFore)), back);
     setPalette(p);
     ApplyListColors();
     update();
@@ -63,6 +77,7 @@ void TLecternForm::ApplyScreenForeColor()
     for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText})
         for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
             p.setColor(group, role, fore);
+    SetDisabledText(p, fore, ToQColor(ProfileColorsTabSheet->Color(crScreenBack)));
     setPalette(p);
     ApplyLabelColors();
     ApplyListColors();

@@ -130,6 +130,8 @@ private slots:
     void SchemeEndsATransparencyNoFadeServes();
     void LabelsReadableOverThePictureAtAnyFade_data();
     void LabelsReadableOverThePictureAtAnyFade();
+    void DisabledCaptionsAndLinksRead_data();
+    void DisabledCaptionsAndLinksRead();
 };
 
 void TestAppearanceWindow::ScreenPictureAroundThePage()
@@ -454,6 +456,30 @@ void TestAppearanceWindow::LabelsReadableOverThePictureAtAnyFade()
         QCOMPARE(label->palette().color(QPalette::WindowText), fore);
         QVERIFY(!label->graphicsEffect()->isEnabled());
     }
+}
+
+void TestAppearanceWindow::DisabledCaptionsAndLinksRead_data() { LabelsReadableOverThePictureAtAnyFade_data(); }
+
+void TestAppearanceWindow::DisabledCaptionsAndLinksRead()
+{
+    QFETCH(TColorSchemeKind, kind);
+    TAppearanceFixture fx;
+    fx.SetRichPicture(fx.Picture(QStringLiteral("paper.png"), Paper));
+    fx.SchemeButton(kind)->click();
+    // "Text is poorly written" while the reader decides.
+    QCheckBox *poorly = fx.Form.ProfileGeneralTabSheet->Form.PoorlyWrittenCheckBox;
+    QVERIFY(!poorly->isEnabled());
+    const QPalette sidebar = poorly->palette();
+    QVERIFY(ContrastRatio(sidebar.color(QPalette::Disabled, QPalette::WindowText), sidebar.color(QPalette::Window))
+            >= DimmedContrast);
+    // A web address in the text, on the rich-box picture the scheme faded.
+    const QImage box = fx.Box();
+    const QColor link = fx.Form.RichEdit->palette().color(QPalette::Link);
+    QVERIFY2(ContrastRatio(link, MeanColor(box, box.rect())) >= ReadableContrast, qPrintable(link.name()));
+    // The transparent box: the centre of the screen picture.
+    fx.SetScreenPicture(fx.Picture(QStringLiteral("dusk.png"), Dusk));
+    fx.Rich.TransparentRichBackCheckBox->setChecked(true);
+    QVERIFY(ContrastRatio(fx.Form.RichEdit->palette().color(QPalette::Link), QColor(Dusk)) >= ReadableContrast);
 }
 
 QTEST_MAIN(TestAppearanceWindow)
