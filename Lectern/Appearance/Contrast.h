@@ -14,6 +14,8 @@
 
 // The contrast that body text and labels keep (WCAG 2, level AA).
 constexpr double ReadableContrast = 4.5;
+// The contrast at which reading is comfortable (WCAG 2, level AAA).
+constexpr double ComfortableContrast = 7.0;
 
 // 0 (black) to 1 (white): the sRGB channels linearised and weighted.
 double RelativeLuminance(const QColor &color);

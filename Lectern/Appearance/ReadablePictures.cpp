@@ -1,6 +1,6 @@
 #include "ReadablePictures.h"
 
-#include <cstdlib>
+#include <algorithm>
 
 #include "BackImages.h"
 #include "Picture.h"
@@ -15,23 +15,18 @@ bool Holds(const TPictureTones &tones, const QColor &text, int fade, int gamma, 
 } // namespace
 
 TPictureAdjustment ReadableAdjustment(const TPictureTones &tones, const QColor &text, const TPictureAdjustment &current,
-                                      const QList<int> &fades, const QList<int> &gammas, double minimum)
+                                      const QList<int> &fades, const QList<int> &gammas, double minimum,
+                                      double comfortable)
 {
     if (tones.IsEmpty() || Holds(tones, text, current.Fade, current.Gamma, minimum))
         return current;
-    for (int gamma : gammas) {
-        int best = -1;
-        for (int fade : fades) {
-            if (!Holds(tones, text, fade, gamma, minimum))
-                continue;
-            const int distance = std::abs(fade - current.Fade);
-            const int bestDistance = std::abs(best - current.Fade);
-            if (best < 0 || distance < bestDistance || (distance == bestDistance && fade < best))
-                best = fade;
-        }
-        if (best >= 0)
-            return {true, best, gamma};
-    }
+    QList<int> weakestFirst = fades;
+    std::sort(weakestFirst.begin(), weakestFirst.end());
+    for (int gamma : gammas)
+        for (double contrast : {comfortable, minimum})
+            for (int fade : weakestFirst)
+                if (Holds(tones, text, fade, gamma, contrast))
+                    return {true, fade, gamma};
     TPictureAdjustment off = current;
     off.Use = false;
     return off;

@@ -1,6 +1,7 @@
-// Fitting the background pictures to the colours of the text over them: the
-// fade and gamma nearest to the reader's own under which the text keeps
-// the readable contrast against the mean colour of the picture under it.
+// Fitting the background pictures to the colours of the text over them:
+// the reader's own fade and gamma while the text keeps the readable contrast
+// against the mean colour of the picture under it, else the weakest fade
+// under which it reads comfortably.
 #pragma once
 
 #include <QList>
@@ -18,14 +19,14 @@ struct TPictureAdjustment {
     bool operator==(const TPictureAdjustment &o) const { return Use == o.Use && Fade == o.Fade && Gamma == o.Gamma; }
 };
 
-// The adjustment under which text of `text` reaches `minimum` on the
-// picture whose tones are given, nearest to `current`: `current` itself when
-// it does; else, for each gamma of `gammas` in turn, the fade of `fades`
-// nearest to current's (the smaller of two as near) that does; else
+// The adjustment under which text of `text` reads on the picture whose
+// tones are given: `current` itself when the text reaches `minimum` under
+// it; else, for each gamma of `gammas` in turn, the weakest fade of `fades`
+// under which it reaches `comfortable`, or failing that `minimum`; else
 // `current` with Use false. Tones without pixels: `current`.
 TPictureAdjustment ReadableAdjustment(const TPictureTones &tones, const QColor &text, const TPictureAdjustment &current,
                                       const QList<int> &fades, const QList<int> &gammas,
-                                      double minimum = ReadableContrast);
+                                      double minimum = ReadableContrast, double comfortable = ComfortableContrast);
 
 // The tones, before fade and gamma, of a picture laid out over `client` as
 // the background images lay it out (fitted keeping its aspect ratio or

@@ -575,12 +575,12 @@ private:
     void ColorPanelMouseUp(TColorRole role, Qt::MouseButton button);
     void SetColorSchemeButtonClick(TColorSchemeKind kind);
     void ApplyAllColors();
-    // Keeps the colours readable on the pictures, changing as little as
-    // it can: the screen picture's fade and gamma so that the screen fore
-    // colour reads on it under the labels; the "Fade center" of a
-    // transparent rich-box (else no transparency) and the rich-box
-    // picture's fade and gamma (else no rich-box picture) so that the
-    // rich-box fore colour reads on them. Rebuilds the images.
+    // Keeps the colours readable on the pictures (ReadableAdjustment): the
+    // screen picture's fade and gamma so that the screen fore colour reads
+    // on it under the labels; the "Fade center" of a transparent rich-box
+    // (else no transparency) and the rich-box picture's fade and gamma
+    // (else no rich-box picture) so that the rich-box fore colour reads on
+    // them. Rebuilds the images.
     void FitPicturesToColors();
     // The labels over the screen in the screen fore colour; over a picture,
     // that colour made legible on the picture under each label and set off

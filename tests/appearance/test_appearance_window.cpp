@@ -344,18 +344,18 @@ void TestAppearanceWindow::SchemeKeepsTheTextReadableOnTheRichPicture_data()
     QTest::addColumn<TColorSchemeKind>("kind");
     QTest::addColumn<QString>("fade");
     QTest::addColumn<QString>("fitted");
-    // Dark text keeps the strongest fade under which it reads, pale text
-    // takes the weakest; a fade that serves already stays.
+    // A fade under which the text reads stays; else the weakest fade under
+    // which it reads comfortably.
     QTest::newRow("High light at 0") << TColorSchemeKind::HighLight << "0"
                                      << "0";
     QTest::newRow("High light at 80") << TColorSchemeKind::HighLight << "80"
-                                      << "50";
+                                      << "0";
     QTest::newRow("Low strain at 0") << TColorSchemeKind::LowStrain << "0"
-                                     << "60";
+                                     << "70";
     QTest::newRow("Low strain at 90") << TColorSchemeKind::LowStrain << "90"
                                       << "90";
     QTest::newRow("Low light at 0") << TColorSchemeKind::LowLight << "0"
-                                    << "80";
+                                    << "90";
     QTest::newRow("Low light at 80") << TColorSchemeKind::LowLight << "80"
                                      << "80";
 }
@@ -399,9 +399,9 @@ void TestAppearanceWindow::SchemeFadesTheCentreOfATransparentBox()
     fx.Rich.TransparentRichBackCheckBox->setChecked(true);
     fx.SchemeButton(TColorSchemeKind::LowLight)->click();
     QVERIFY(fx.Rich.TransparentRichBackCheckBox->isChecked());
-    QCOMPARE(fx.Screen.FadeCenterScreenBackImageComboBox->currentText(), QStringLiteral("80"));
+    QCOMPARE(fx.Screen.FadeCenterScreenBackImageComboBox->currentText(), QStringLiteral("90"));
     // The labels' colour reads on the screen around the box as well.
-    QCOMPARE(fx.Screen.FadeScreenBackImageComboBox->currentText(), QStringLiteral("80"));
+    QCOMPARE(fx.Screen.FadeScreenBackImageComboBox->currentText(), QStringLiteral("90"));
     QVERIFY(fx.BodyContrast() >= ReadableContrast);
     QCOMPARE(fx.Rich.FadeRichBackImageComboBox->currentText(), QStringLiteral("0")); // not shown, not changed
 }
@@ -415,8 +415,8 @@ void TestAppearanceWindow::SchemeEndsATransparencyNoFadeServes()
     fx.Rich.FadeRichBackImageComboBox->setCurrentText(QStringLiteral("80"));
     fx.SchemeButton(TColorSchemeKind::HighLight)->click();
     QVERIFY(!fx.Rich.TransparentRichBackCheckBox->isChecked());
-    // The rich-box picture shows instead, faded so that the text reads.
-    QCOMPARE(fx.Rich.FadeRichBackImageComboBox->currentText(), QStringLiteral("50"));
+    // The rich-box picture shows instead, unfaded so that the text reads.
+    QCOMPARE(fx.Rich.FadeRichBackImageComboBox->currentText(), QStringLiteral("0"));
     QVERIFY(fx.BodyContrast() >= ReadableContrast);
 }
 

@@ -190,16 +190,18 @@ void TestContrast::AdjustmentNearestToTheReadersOwn_data()
     QTest::addColumn<int>("fittedGamma");
     const QColor paper(242, 236, 222), grayWhite(230, 230, 230), dusk(60, 60, 60);
     QTest::newRow("black on paper holds: kept") << Black << paper << 20 << 100 << true << 20 << 100;
-    QTest::newRow("black on paper faded 80: the strongest fade that holds")
-        << Black << paper << 80 << 100 << true << 50 << 100;
-    QTest::newRow("pale text on paper: the weakest fade that holds")
-        << grayWhite << paper << 0 << 100 << true << 60 << 100;
-    QTest::newRow("pale text on paper faded 90 holds: kept") << grayWhite << paper << 90 << 100 << true << 90 << 100;
-    QTest::newRow("pale text keeps the reader's gamma") << grayWhite << paper << 0 << 200 << true << 60 << 200;
-    QTest::newRow("black on paper at gamma 1000: a weaker fade at that gamma")
-        << Black << paper << 20 << 1000 << true << 5 << 1000;
+    QTest::newRow("black on paper faded 80: the weakest fade, unfaded")
+        << Black << paper << 80 << 100 << true << 0 << 100;
+    QTest::newRow("pale text on paper: the weakest fade that reads comfortably")
+        << grayWhite << paper << 0 << 100 << true << 70 << 100;
+    QTest::newRow("pale text on paper faded 60 reads: kept") << grayWhite << paper << 60 << 100 << true << 60 << 100;
+    QTest::newRow("grey text never comfortable: the weakest fade that reads")
+        << QColor(140, 140, 140) << paper << 0 << 100 << true << 90 << 100;
+    QTest::newRow("pale text keeps the reader's gamma") << grayWhite << paper << 0 << 200 << true << 70 << 200;
+    QTest::newRow("black on paper at gamma 1000: readable at that gamma")
+        << Black << paper << 20 << 1000 << true << 0 << 1000;
     QTest::newRow("black on grey darkened by gamma 1000: gamma back to 100")
-        << Black << QColor(150, 150, 150) << 30 << 1000 << true << 20 << 100;
+        << Black << QColor(150, 150, 150) << 30 << 1000 << true << 0 << 100;
     QTest::newRow("black on a dark picture: no fade can, not used") << Black << dusk << 0 << 100 << false << 0 << 100;
 }
 
