@@ -93,8 +93,14 @@ void TLecternForm::ApplyLabelColors()
     const QColor fore = ToQColor(ProfileColorsTabSheet->Color(crScreenFore));
     const bool overPicture = BackImages && BackImages->HasScreen();
     for (QLabel *label : {CurrentFileInfoLabel, HintLabel, ClockLabel}) {
-        const QColor color
-            = overPicture ? LegibleColor(fore, MeanColor(BackImages->Screen(), label->geometry())) : fore;
+        // The screen fore colour where it reads on the picture under the
+        // label; else one moved far enough to read comfortably.
+        QColor color = fore;
+        if (overPicture) {
+            const QColor under = MeanColor(BackImages->Screen(), label->geometry());
+            if (ContrastRatio(fore, under) < ReadableContrast)
+                color = LegibleColor(fore, under, ComfortableContrast);
+        }
         QPalette p = label->palette();
         for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
             p.setColor(group, QPalette::WindowText, color);
