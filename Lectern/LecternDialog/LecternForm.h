@@ -551,8 +551,11 @@ private:
     void IniRichBackImage();
     void SetScreenBackImageFile(const QString &path);
     void SetRichBackImageFile(const QString &path);
+    // Both repaint, and first give the links of the text a colour that
+    // reads on the rich-box's background as it is now.
     void RefreshScreen();
     void RefreshRichBox();
+    void ApplyLinkColor();
     void PaintRichBoxBackground(QPainter &painter, const QRect &client);
     QRect RichBoxFrameRect() const;
     void DrawRichBoxFrame(QPainter &painter);
@@ -589,6 +592,19 @@ private:
     void ColorPanelMouseUp(TColorRole role, Qt::MouseButton button);
     void SetColorSchemeButtonClick(TColorSchemeKind kind);
     void ApplyAllColors();
+    // Keeps the colours readable on the pictures (ReadableAdjustment): the
+    // screen picture's fade and gamma so that the screen fore colour reads
+    // on it under the labels; the "Fade center" of a transparent rich-box
+    // (else no transparency) and the rich-box picture's fade and gamma
+    // (else no rich-box picture) so that the rich-box fore colour reads on
+    // them. Rebuilds the images.
+    void FitPicturesToColors();
+    // The labels over the screen in the screen fore colour; over a picture,
+    // that colour made legible on the picture under each label and set off
+    // by a soft outline.
+    void ApplyLabelColors();
+    QList<QRect> LabelAreas() const;
+    static constexpr int LabelOutlineBlur = 6; // pixels
     // The rich-box fore colour on all text (with `recolour`) and the quotes
     // in the emphasis colours, keeping the reading position and whether the
     // book was edited.

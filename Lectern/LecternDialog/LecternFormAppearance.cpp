@@ -14,6 +14,7 @@
 #include <QPushButton>
 
 #include "BackImages.h"
+#include "Contrast.h"
 #include "Dialogs.h"
 #include "FunStatContext.h"
 #include "Picture.h"
@@ -92,6 +93,7 @@ void TLecternForm::IniScreenBackImage()
                 FUN_ADOPT();
         }
         FUN_CATCH
+        ApplyLabelColors(); // on the picture as it is now
     }
     FUN_END_SHOW(QStringLiteral("Failed to load image."));
 }
@@ -135,12 +137,14 @@ void TLecternForm::SetRichBackImageFile(const QString &path)
 
 void TLecternForm::RefreshScreen()
 {
+    ApplyLinkColor();
     update();
     RichEdit->viewport()->update();
 }
 
 void TLecternForm::RefreshRichBox()
 {
+    ApplyLinkColor();
     RichEdit->viewport()->update();
     update(RichBoxFrameRect().adjusted(0, 0, 1, 1)); // the frame
 }
@@ -153,6 +157,29 @@ void TLecternForm::paintEvent(QPaintEvent *event)
         painter.fillRect(area, palette().color(QPalette::Window));
     BackImages->PaintScreen(painter, area);
     DrawRichBoxFrame(painter);
+}
+
+void TLecternForm::ApplyLinkColor()
+{
+    const QSize client = RichEdit->viewport()->size();
+    QColor under = ToQColor(ProfileColorsTabSheet->Color(crRichBoxBack));
+    switch (BackImages->RichBackground(RichBackImageGroupBox->TransparentRichBack(),
+                                       RichBackImageGroupBox->UseRichBackImage())) {
+    case TRichBackground::Color: break;
+    case TRichBackground::Centre:
+        under = MeanColor(BackImages->Centre(), QRect(RichEdit->viewport()->mapTo(this, QPoint(0, 0)), client));
+        break;
+    case TRichBackground::Picture: under = MeanColor(BackImages->RichPicture(), QRect(QPoint(0, 0), client)); break;
+    }
+    if (!under.isValid() || under.alpha() == 0)
+        return; // an image not yet built for the box's size
+    const QColor link = LegibleColor(QGuiApplication::palette().color(QPalette::Link), under);
+    QPalette p = RichEdit->palette();
+    if (p.color(QPalette::Active, QPalette::Link) == link)
+        return;
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+        p.setColor(group, QPalette::Link, link);
+    RichEdit->setPalette(p);
 }
 
 void TLecternForm::PaintRichBoxBackground(QPainter &painter, const QRect &client)

@@ -1,19 +1,39 @@
 // The ten colours of the profile in the main window: the colour panels and
 // the schemes of the "Colors" page, and everything that takes a colour from
 // them (the screen, the side panels, the clock, the rich-box, its text and
-// emphasis, the browser's and the converter's lists).
+// emphasis, the browser's and the converter's lists), the labels over the
+// screen, and the pictures fitted to a scheme's colours.
 #include "LecternForm.h"
 
+#include <QGraphicsDropShadowEffect>
 #include <QLabel>
 
+#include "BackImages.h"
 #include "BrowserGroupBox.h"
 #include "ColorPanel.h"
+#include "Contrast.h"
 #include "ConvertMeasureTabSheet.h"
 #include "EnhancedRichEdit.h"
 #include "FunStatContext.h"
 #include "ProfileColorsTabSheet.h"
+#include "ReadablePictures.h"
+#include "RichBackImageGroupBox.h"
 #include "RichBox.h"
 #include "RichEditOps.h"
+#include "ScreenBackImageGroupBox.h"
+
+namespace {
+
+// Disabled captions ("Text is poorly written" while the reader decides)
+// dimmed on the side panels' colour, never lost in it.
+void SetDisabledText(QPalette &p, const QColor &fore, const QColor &back)
+{
+    const QColor dimmed = DimmedColor(fore, back);
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText})
+        p.setColor(QPalette::Disabled, role, dimmed);
+}
+
+} // namespace
 
 void TLecternForm::SetUpColors()
 {
@@ -34,6 +54,7 @@ void TLecternForm::ApplyScreenBackColor()
                                      QPalette::Dark, QPalette::Mid, QPalette::Shadow})
         for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
             p.setColor(group, role, shaded.color(group, role));
+    SetDisabledText(p, ToQColor(ProfileColorsTabSheet->Color(crScreenFore)), back);
     setPalette(p);
     ApplyListColors();
     update();
@@ -56,11 +77,46 @@ void TLecternForm::ApplyScreenForeColor()
     for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText})
         for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
             p.setColor(group, role, fore);
+    SetDisabledText(p, fore, ToQColor(ProfileColorsTabSheet->Color(crScreenBack)));
     setPalette(p);
-    QPalette clock = ClockLabel->palette();
-    clock.setColor(QPalette::WindowText, fore);
-    ClockLabel->setPalette(clock);
+    ApplyLabelColors();
     ApplyListColors();
+}
+
+QList<QRect> TLecternForm::LabelAreas() const
+{
+    return {CurrentFileInfoLabel->geometry(), HintLabel->geometry(), ClockLabel->geometry()};
+}
+
+void TLecternForm::ApplyLabelColors()
+{
+    const QColor fore = ToQColor(ProfileColorsTabSheet->Color(crScreenFore));
+    const bool overPicture = BackImages && BackImages->HasScreen();
+    for (QLabel *label : {CurrentFileInfoLabel, HintLabel, ClockLabel}) {
+        // The screen fore colour where it reads on the picture under the
+        // label; else one moved far enough to read comfortably.
+        QColor color = fore;
+        if (overPicture) {
+            const QColor under = MeanColor(BackImages->Screen(), label->geometry());
+            if (ContrastRatio(fore, under) < ReadableContrast)
+                color = LegibleColor(fore, under, ComfortableContrast);
+        }
+        QPalette p = label->palette();
+        for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+            p.setColor(group, QPalette::WindowText, color);
+        label->setPalette(p);
+        // A glow of the opposite tone round the letters keeps them apart
+        // from the light and dark spots of the picture.
+        auto *outline = qobject_cast<QGraphicsDropShadowEffect *>(label->graphicsEffect());
+        if (!outline) {
+            outline = new QGraphicsDropShadowEffect;
+            outline->setOffset(0, 0);
+            outline->setBlurRadius(LabelOutlineBlur);
+            label->setGraphicsEffect(outline); // the label owns it
+        }
+        outline->setColor(OutlineColor(color));
+        outline->setEnabled(overPicture);
+    }
 }
 
 void TLecternForm::ApplyRichBoxColors()
@@ -112,7 +168,62 @@ void TLecternForm::ColorPanelMouseUp(TColorRole role, Qt::MouseButton button)
 void TLecternForm::SetColorSchemeButtonClick(TColorSchemeKind kind)
 {
     ProfileColorsTabSheet->SetColorScheme(kind);
+    FitPicturesToColors();
     ApplyAllColors();
+}
+
+void TLecternForm::FitPicturesToColors()
+{
+    FUN_BEGIN("TLecternForm::FitPicturesToColors");
+    try {
+        const QColor text = ToQColor(ProfileColorsTabSheet->Color(crRichBoxFore));
+        const QColor labels = ToQColor(ProfileColorsTabSheet->Color(crScreenFore));
+        const QList<int> fades = ItemNumbers(FadeItems());
+        TScreenBackOptions screen = ScreenBackImageGroupBox->Options();
+        const bool hasScreen = BackImages->HasScreen();
+        bool transparent = RichBackImageGroupBox->TransparentRichBack() && hasScreen;
+        if (hasScreen) {
+            const QString path = ImageTitleToPath(ScreenBackImageGroupBox->Title(), ProfilePlaces());
+            TPictureTones tones;
+            if (!LayoutTones(path, size(), screen.Stretch, LabelAreas(), tones))
+                FUN_ADOPT();
+            // Where no fade serves, the labels find a colour of their own.
+            const TPictureAdjustment fitted
+                = ReadableAdjustment(tones, labels, {true, screen.Fade, screen.Gamma}, fades, {screen.Gamma, 100});
+            if (fitted.Use) {
+                screen.Fade = fitted.Fade;
+                screen.Gamma = fitted.Gamma;
+            }
+            if (transparent) {
+                const QRect box(RichEdit->viewport()->mapTo(this, QPoint(0, 0)), RichEdit->viewport()->size());
+                if (!LayoutTones(path, size(), screen.Stretch, {box}, tones))
+                    FUN_ADOPT();
+                const TPictureAdjustment centre
+                    = ReadableAdjustment(tones, text, {true, screen.FadeCenter, screen.Gamma},
+                                         ItemNumbers(FadeCenterItems()), {screen.Gamma});
+                screen.FadeCenter = centre.Fade;
+                transparent = centre.Use;
+                RichBackImageGroupBox->SetTransparentRichBack(transparent);
+            }
+            ScreenBackImageGroupBox->SetAdjustment(screen.Fade, screen.Gamma, screen.FadeCenter);
+        }
+        if (!transparent && RichBackImageGroupBox->UseRichBackImage() && BackImages->HasRichPicture()) {
+            const QString path = ImageTitleToPath(RichBackImageGroupBox->Title(), ProfilePlaces());
+            const TRichBackOptions rich = RichBackImageGroupBox->Options();
+            const QSize client = RichEdit->viewport()->size();
+            TPictureTones tones;
+            if (!LayoutTones(path, client, rich.Stretch, {QRect(QPoint(0, 0), client)}, tones))
+                FUN_ADOPT();
+            const TPictureAdjustment fitted
+                = ReadableAdjustment(tones, text, {true, rich.Fade, rich.Gamma}, fades, {rich.Gamma, 100});
+            RichBackImageGroupBox->SetAdjustment(fitted.Fade, fitted.Gamma);
+            RichBackImageGroupBox->SetUseRichBackImage(fitted.Use);
+        }
+    }
+    FUN_CATCH
+    FUN_END_SHOW(QStringLiteral("Failed to load image."));
+    IniScreenBackImage();
+    IniRichBackImage();
 }
 
 void TLecternForm::ApplyAllColors()

@@ -3,6 +3,8 @@
 #include "Profile.h"
 #include "ScreenBackImageGroupBox.h"
 
+#include <QSignalBlocker>
+
 TRichBackImageGroupBox::TRichBackImageGroupBox(QWidget *parent) : QGroupBox(parent)
 {
     Form.setupUi(this);
@@ -32,6 +34,26 @@ void TRichBackImageGroupBox::SetTitle(const QString &title)
 {
     Form.TitleRichBackImageEdit->setText(title);
     Form.TitleRichBackImageEdit->setCursorPosition(0);
+}
+
+void TRichBackImageGroupBox::SetAdjustment(int fade, int gamma)
+{
+    const QSignalBlocker fadeBlocker(Form.FadeRichBackImageComboBox);
+    const QSignalBlocker gammaBlocker(Form.GammaRichBackImageComboBox);
+    SelectNumberItem(Form.FadeRichBackImageComboBox, fade);
+    SelectNumberItem(Form.GammaRichBackImageComboBox, gamma);
+}
+
+void TRichBackImageGroupBox::SetUseRichBackImage(bool use)
+{
+    const QSignalBlocker blocker(Form.UseRichBackImageCheckBox);
+    Form.UseRichBackImageCheckBox->setChecked(use);
+}
+
+void TRichBackImageGroupBox::SetTransparentRichBack(bool transparent)
+{
+    const QSignalBlocker blocker(Form.TransparentRichBackCheckBox);
+    Form.TransparentRichBackCheckBox->setChecked(transparent);
 }
 
 void TRichBackImageGroupBox::ShowProfile(const TProfile &profile)

@@ -22,6 +22,11 @@ public:
     bool ShowFrame() const;
     QString Title() const;
     void SetTitle(const QString &title);
+    // Show options chosen for the reader, without the change signals: the
+    // caller rebuilds the picture and repaints once.
+    void SetAdjustment(int fade, int gamma);
+    void SetUseRichBackImage(bool use);
+    void SetTransparentRichBack(bool transparent);
 
     // The group's keys of a profile.
     void ShowProfile(const TProfile &profile);

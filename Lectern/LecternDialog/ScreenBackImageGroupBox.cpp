@@ -3,6 +3,8 @@
 #include "Profile.h"
 #include "TextParsers.h"
 
+#include <QSignalBlocker>
+
 namespace {
 
 void AddRange(QStringList &items, int first, int last, int step)
@@ -40,6 +42,14 @@ QStringList FadeCenterItems()
 
 void SelectNumberItem(QComboBox *combo, int value) { combo->setCurrentIndex(combo->findText(QString::number(value))); }
 
+QList<int> ItemNumbers(const QStringList &items)
+{
+    QList<int> numbers;
+    for (const QString &item : items)
+        numbers << item.toInt();
+    return numbers;
+}
+
 int FadeFromCombo(const QComboBox *combo) { return GetIntFromText(combo->currentText(), 0, 100, 0); }
 
 int GammaFromCombo(const QComboBox *combo) { return GetIntFromText(combo->currentText(), 1, 1000, 100); }
@@ -70,6 +80,16 @@ void TScreenBackImageGroupBox::SetTitle(const QString &title)
 {
     Form.TitleScreenBackImageEdit->setText(title);
     Form.TitleScreenBackImageEdit->setCursorPosition(0);
+}
+
+void TScreenBackImageGroupBox::SetAdjustment(int fade, int gamma, int fadeCenter)
+{
+    const QSignalBlocker fadeBlocker(Form.FadeScreenBackImageComboBox);
+    const QSignalBlocker gammaBlocker(Form.GammaScreenBackImageComboBox);
+    const QSignalBlocker centreBlocker(Form.FadeCenterScreenBackImageComboBox);
+    SelectNumberItem(Form.FadeScreenBackImageComboBox, fade);
+    SelectNumberItem(Form.GammaScreenBackImageComboBox, gamma);
+    SelectNumberItem(Form.FadeCenterScreenBackImageComboBox, fadeCenter);
 }
 
 void TScreenBackImageGroupBox::ShowProfile(const TProfile &profile)

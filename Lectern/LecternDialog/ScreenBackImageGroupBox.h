@@ -22,6 +22,9 @@ public:
     TScreenBackOptions Options() const;
     QString Title() const;
     void SetTitle(const QString &title);
+    // Shows a fade, gamma and "Fade center" chosen for the reader, without
+    // the change signals: the caller rebuilds the images once.
+    void SetAdjustment(int fade, int gamma, int fadeCenter);
 
     // The group's keys of a profile.
     void ShowProfile(const TProfile &profile);
@@ -37,5 +40,7 @@ QStringList FadeCenterItems();
 // Selects the choice that reads `value`; a value that is not a choice
 // selects nothing, so the reader of the box falls back to the default.
 void SelectNumberItem(QComboBox *combo, int value);
+// The choices as numbers.
+QList<int> ItemNumbers(const QStringList &items);
 int FadeFromCombo(const QComboBox *combo); // 0..100, default 0
 int GammaFromCombo(const QComboBox *combo); // 1..1000, default 100

@@ -5,6 +5,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGraphicsDropShadowEffect>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -13,6 +15,7 @@
 #include "BookFormFixture.h"
 #include "BrowserGroupBox.h"
 #include "ColorPanel.h"
+#include "Contrast.h"
 #include "ConvertMeasureTabSheet.h"
 #include "ProfileColorsTabSheet.h"
 #include "ProfileGeneralTabSheet.h"
@@ -21,6 +24,8 @@
 #include "RichBackImageGroupBox.h"
 #include "ScreenBackImageGroupBox.h"
 #include "Shell.h"
+
+Q_DECLARE_METATYPE(TColorSchemeKind)
 
 namespace {
 
@@ -64,6 +69,32 @@ struct TAppearanceFixture : TBookFormFixture {
     }
 
     QImage Window() { return Form.grab().toImage(); }
+    // The window without the labels over the screen.
+    QImage WindowUnderLabels()
+    {
+        for (QLabel *label : Labels())
+            label->hide();
+        const QImage window = Window();
+        for (QLabel *label : Labels())
+            label->show();
+        return window;
+    }
+    QList<QLabel *> Labels() const { return {Form.CurrentFileInfoLabel, Form.HintLabel, Form.ClockLabel}; }
+    double BodyContrast()
+    {
+        const QImage box = Box();
+        return ContrastRatio(Form.RichEdit->palette().color(QPalette::Text), MeanColor(box, box.rect()));
+    }
+    QPushButton *SchemeButton(TColorSchemeKind kind) const
+    {
+        const Ui::ProfileColorsTabSheet &page = Form.ProfileColorsTabSheet->Form;
+        switch (kind) {
+        case TColorSchemeKind::LowStrain: return page.SetLowStrainColorsButton;
+        case TColorSchemeKind::LowLight: return page.SetLowLightColorsButton;
+        case TColorSchemeKind::HighLight: break;
+        }
+        return page.SetHighLightColorsButton;
+    }
     QImage Box() { return Form.RichEdit->viewport()->grab().toImage(); }
     // A point of the screen left of the rich-box, clear of the sidebar.
     QPoint ScreenPoint() const { return QPoint(Form.RichEdit->x() - 5, Form.height() / 2); }
@@ -92,6 +123,15 @@ private slots:
     void SchemeRecoloursAndKeepsTheModifiedFlag_data();
     void SchemeRecoloursAndKeepsTheModifiedFlag();
     void PanelButtons();
+    void SchemeKeepsTheTextReadableOnTheRichPicture_data();
+    void SchemeKeepsTheTextReadableOnTheRichPicture();
+    void SchemeTurnsOffARichPictureNoFadeServes();
+    void SchemeFadesTheCentreOfATransparentBox();
+    void SchemeEndsATransparencyNoFadeServes();
+    void LabelsReadableOverThePictureAtAnyFade_data();
+    void LabelsReadableOverThePictureAtAnyFade();
+    void DisabledCaptionsAndLinksRead_data();
+    void DisabledCaptionsAndLinksRead();
 };
 
 void TestAppearanceWindow::ScreenPictureAroundThePage()
@@ -293,6 +333,156 @@ void TestAppearanceWindow::PanelButtons()
     QVERIFY(back->statusTip().startsWith(QLatin1String("White (RGB 255-255-255;")));
     QTest::mouseClick(fx.Colors.Panel(crRichBoxFore), Qt::MiddleButton);
     QCOMPARE(fx.Colors.Color(crRichBoxFore), TColor(0));
+}
+
+// The colours of paper, and of a dark picture no fade lightens.
+const QRgb Paper = qRgb(242, 236, 222);
+const QRgb Dusk = qRgb(60, 60, 60);
+
+void TestAppearanceWindow::SchemeKeepsTheTextReadableOnTheRichPicture_data()
+{
+    QTest::addColumn<TColorSchemeKind>("kind");
+    QTest::addColumn<QString>("fade");
+    QTest::addColumn<QString>("fitted");
+    // A fade under which the text reads stays; else the weakest fade under
+    // which it reads comfortably.
+    QTest::newRow("High light at 0") << TColorSchemeKind::HighLight << "0"
+                                     << "0";
+    QTest::newRow("High light at 80") << TColorSchemeKind::HighLight << "80"
+                                      << "0";
+    QTest::newRow("Low strain at 0") << TColorSchemeKind::LowStrain << "0"
+                                     << "70";
+    QTest::newRow("Low strain at 90") << TColorSchemeKind::LowStrain << "90"
+                                      << "90";
+    QTest::newRow("Low light at 0") << TColorSchemeKind::LowLight << "0"
+                                    << "90";
+    QTest::newRow("Low light at 80") << TColorSchemeKind::LowLight << "80"
+                                     << "80";
+}
+
+void TestAppearanceWindow::SchemeKeepsTheTextReadableOnTheRichPicture()
+{
+    QFETCH(TColorSchemeKind, kind);
+    QFETCH(QString, fade);
+    QFETCH(QString, fitted);
+    TAppearanceFixture fx;
+    fx.SetRichPicture(fx.Picture(QStringLiteral("paper.png"), Paper));
+    fx.Rich.FadeRichBackImageComboBox->setCurrentText(fade);
+    fx.SchemeButton(kind)->click();
+    QCOMPARE(fx.Rich.FadeRichBackImageComboBox->currentText(), fitted);
+    QCOMPARE(fx.Rich.GammaRichBackImageComboBox->currentText(), QStringLiteral("100"));
+    QVERIFY(fx.Rich.UseRichBackImageCheckBox->isChecked());
+    QVERIFY2(fx.BodyContrast() >= ReadableContrast, qPrintable(QString::number(fx.BodyContrast())));
+}
+
+void TestAppearanceWindow::SchemeTurnsOffARichPictureNoFadeServes()
+{
+    TAppearanceFixture fx;
+    fx.SetRichPicture(fx.Picture(QStringLiteral("dusk.png"), Dusk));
+    fx.Rich.FadeRichBackImageComboBox->setCurrentText(QStringLiteral("20"));
+    fx.SchemeButton(TColorSchemeKind::HighLight)->click();
+    QVERIFY(!fx.Rich.UseRichBackImageCheckBox->isChecked());
+    QCOMPARE(fx.Rich.FadeRichBackImageComboBox->currentText(), QStringLiteral("20")); // the reader's, for later
+    QCOMPARE(fx.Box().pixel(3, 3), QColor(Qt::white).rgb()); // the scheme's back colour
+    // Light text reads on it: the picture is used again.
+    fx.Rich.UseRichBackImageCheckBox->setChecked(true);
+    fx.SchemeButton(TColorSchemeKind::LowLight)->click();
+    QVERIFY(fx.Rich.UseRichBackImageCheckBox->isChecked());
+    QVERIFY(fx.BodyContrast() >= ReadableContrast);
+}
+
+void TestAppearanceWindow::SchemeFadesTheCentreOfATransparentBox()
+{
+    TAppearanceFixture fx;
+    fx.SetScreenPicture(fx.Picture(QStringLiteral("paper.png"), Paper));
+    fx.SetRichPicture(fx.Picture(QStringLiteral("white.png"), qRgb(255, 255, 255)));
+    fx.Rich.TransparentRichBackCheckBox->setChecked(true);
+    fx.SchemeButton(TColorSchemeKind::LowLight)->click();
+    QVERIFY(fx.Rich.TransparentRichBackCheckBox->isChecked());
+    QCOMPARE(fx.Screen.FadeCenterScreenBackImageComboBox->currentText(), QStringLiteral("90"));
+    // The labels' colour reads on the screen around the box as well.
+    QCOMPARE(fx.Screen.FadeScreenBackImageComboBox->currentText(), QStringLiteral("90"));
+    QVERIFY(fx.BodyContrast() >= ReadableContrast);
+    QCOMPARE(fx.Rich.FadeRichBackImageComboBox->currentText(), QStringLiteral("0")); // not shown, not changed
+}
+
+void TestAppearanceWindow::SchemeEndsATransparencyNoFadeServes()
+{
+    TAppearanceFixture fx;
+    fx.SetScreenPicture(fx.Picture(QStringLiteral("dusk.png"), Dusk));
+    fx.SetRichPicture(fx.Picture(QStringLiteral("paper.png"), Paper));
+    fx.Rich.TransparentRichBackCheckBox->setChecked(true);
+    fx.Rich.FadeRichBackImageComboBox->setCurrentText(QStringLiteral("80"));
+    fx.SchemeButton(TColorSchemeKind::HighLight)->click();
+    QVERIFY(!fx.Rich.TransparentRichBackCheckBox->isChecked());
+    // The rich-box picture shows instead, unfaded so that the text reads.
+    QCOMPARE(fx.Rich.FadeRichBackImageComboBox->currentText(), QStringLiteral("0"));
+    QVERIFY(fx.BodyContrast() >= ReadableContrast);
+}
+
+void TestAppearanceWindow::LabelsReadableOverThePictureAtAnyFade_data()
+{
+    QTest::addColumn<TColorSchemeKind>("kind");
+    for (const auto &[name, kind] :
+         {std::pair{"High light", TColorSchemeKind::HighLight}, std::pair{"Low strain", TColorSchemeKind::LowStrain},
+          std::pair{"Low light", TColorSchemeKind::LowLight}})
+        QTest::newRow(name) << kind;
+}
+
+void TestAppearanceWindow::LabelsReadableOverThePictureAtAnyFade()
+{
+    QFETCH(TColorSchemeKind, kind);
+    TAppearanceFixture fx;
+    fx.Form.CurrentFileInfoLabel->setText(QStringLiteral("Tale.txt"));
+    fx.SetScreenPicture(fx.Picture(QStringLiteral("paper.png"), Paper));
+    fx.SchemeButton(kind)->click();
+    const QColor fore = ToQColor(ColorScheme(kind).at(crScreenFore));
+    for (const char *fade : {"0", "30", "50", "80", "100"}) {
+        fx.Screen.FadeScreenBackImageComboBox->setCurrentText(QLatin1String(fade));
+        const QImage window = fx.WindowUnderLabels();
+        for (QLabel *label : fx.Labels()) {
+            const QColor color = label->palette().color(QPalette::WindowText);
+            const double contrast = ContrastRatio(color, MeanColor(window, label->geometry()));
+            QVERIFY2(contrast >= ReadableContrast,
+                     qPrintable(QStringLiteral("%1 at fade %2: %3").arg(label->objectName(), fade).arg(contrast)));
+            // A colour of its own reads comfortably, or is as far as it goes.
+            if (color != fore)
+                QVERIFY(contrast >= ComfortableContrast - 0.05 || color == Qt::white || color == Qt::black);
+            auto *outline = qobject_cast<QGraphicsDropShadowEffect *>(label->graphicsEffect());
+            QVERIFY(outline && outline->isEnabled());
+            QCOMPARE(outline->color(), OutlineColor(color));
+        }
+    }
+    // On the plain screen colour the labels take the scheme's colour as it is.
+    fx.Screen.UseScreenBackImageCheckBox->setChecked(false);
+    for (QLabel *label : fx.Labels()) {
+        QCOMPARE(label->palette().color(QPalette::WindowText), fore);
+        QVERIFY(!label->graphicsEffect()->isEnabled());
+    }
+}
+
+void TestAppearanceWindow::DisabledCaptionsAndLinksRead_data() { LabelsReadableOverThePictureAtAnyFade_data(); }
+
+void TestAppearanceWindow::DisabledCaptionsAndLinksRead()
+{
+    QFETCH(TColorSchemeKind, kind);
+    TAppearanceFixture fx;
+    fx.SetRichPicture(fx.Picture(QStringLiteral("paper.png"), Paper));
+    fx.SchemeButton(kind)->click();
+    // "Text is poorly written" while the reader decides.
+    QCheckBox *poorly = fx.Form.ProfileGeneralTabSheet->Form.PoorlyWrittenCheckBox;
+    QVERIFY(!poorly->isEnabled());
+    const QPalette sidebar = poorly->palette();
+    QVERIFY(ContrastRatio(sidebar.color(QPalette::Disabled, QPalette::WindowText), sidebar.color(QPalette::Window))
+            >= DimmedContrast);
+    // A web address in the text, on the rich-box picture the scheme faded.
+    const QImage box = fx.Box();
+    const QColor link = fx.Form.RichEdit->palette().color(QPalette::Link);
+    QVERIFY2(ContrastRatio(link, MeanColor(box, box.rect())) >= ReadableContrast, qPrintable(link.name()));
+    // The transparent box: the centre of the screen picture.
+    fx.SetScreenPicture(fx.Picture(QStringLiteral("dusk.png"), Dusk));
+    fx.Rich.TransparentRichBackCheckBox->setChecked(true);
+    QVERIFY(ContrastRatio(fx.Form.RichEdit->palette().color(QPalette::Link), QColor(Dusk)) >= ReadableContrast);
 }
 
 QTEST_MAIN(TestAppearanceWindow)
