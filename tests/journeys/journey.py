@@ -70,6 +70,15 @@ class Desktop:
     platform = "xcb"
 
     def __init__(self, width=1280, height=800):
+        self._start_xvfb(width, height)
+        self.env = dict(os.environ, DISPLAY=self.display)
+        self.env.pop("WAYLAND_DISPLAY", None)
+        self.wm = subprocess.Popen(["openbox", "--sm-disable"], env=self.env,
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        wait_for(lambda: self._wm_running(), "the window manager to run", 20)
+
+    def _start_xvfb(self, width, height):
+        """Starts Xvfb on a free display and sets self.xvfb and self.display."""
         read_end, write_end = os.pipe()
         self.xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
@@ -88,11 +97,6 @@ class Desktop:
             self.xvfb.kill()
             raise JourneyError("Xvfb did not start")
         self.display = ":" + number.decode().strip()
-        self.env = dict(os.environ, DISPLAY=self.display)
-        self.env.pop("WAYLAND_DISPLAY", None)
-        self.wm = subprocess.Popen(["openbox", "--sm-disable"], env=self.env,
-                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        wait_for(lambda: self._wm_running(), "the window manager to run", 20)
 
     def _wm_running(self):
         r = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=self.env,
@@ -148,21 +152,7 @@ class WaylandDesktop(Desktop):
     platform = "wayland"
 
     def __init__(self, width=1280, height=800):
-        read_end, write_end = os.pipe()
-        self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-             "%dx%dx24" % (width, height), "-nolisten", "tcp", "-noreset"],
-            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        number = b""
-        deadline = time.monotonic() + 20
-        while not number.endswith(b"\n") and time.monotonic() < deadline:
-            chunk = os.read(read_end, 16)
-            if not chunk:
-                break
-            number += chunk
-        os.close(read_end)
-        self.display = ":" + number.decode().strip()
+        self._start_xvfb(width, height)
         self.runtime = tempfile.mkdtemp(prefix="lectern-weston-")
         os.chmod(self.runtime, 0o700)
         self.socket = os.path.join(self.runtime, "wayland-journey")
