@@ -17,3 +17,13 @@ QVector<bool> HyphenatedLineEnds(const QTextBlock &block);
 // and the block is laid out again, until no run is too long. True when the
 // block changed. Blocks not laid out yet are left as they are.
 bool LimitHyphenatedRuns(TRichDocument &document, const QTextBlock &block, int most = 2);
+
+// Chooses the soft hyphens of a laid-out block that its lines use: Qt takes
+// the last break that fits on each line, so the soft hyphens of a word that
+// overflows a line decide where the line ends. Of the ways these choices
+// allow, the one with the evenest word gaps, the fewest hyphenated lines
+// and at most `most` of them in a row is kept; the soft hyphens that would
+// lead Qt elsewhere are taken out. A block is settled once for its width:
+// later calls for the same width return false at once. True when the block
+// changed.
+bool ChooseHyphenation(TRichDocument &document, const QTextBlock &block, int most = 2);

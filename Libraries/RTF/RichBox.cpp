@@ -398,7 +398,7 @@ void TRichBox::LimitShownHyphenation(int top, int height)
     layout->hitTest(QPointF(0, top + height), Qt::FuzzyHit); // lays out the visible part
     for (QTextBlock block = BlockAtY(top);
          block.isValid() && IsLaidOut(block) && block.layout()->position().y() < top + height; block = block.next())
-        LimitHyphenatedRuns(*Rich, block);
+        ChooseHyphenation(*Rich, block);
 }
 
 // The text at the top of the box stays there: the text edit clamps the

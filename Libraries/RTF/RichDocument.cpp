@@ -338,9 +338,18 @@ bool TRichDocument::DropSoftHyphens(int qtFrom, int qtTo)
     const std::vector<int> &all = d->softHyphens.All();
     const auto first = std::lower_bound(all.begin(), all.end(), qtFrom);
     const auto last = std::lower_bound(first, all.end(), qtTo);
-    if (first == last)
+    return DropSoftHyphensAt(std::vector<int>(first, last));
+}
+
+bool TRichDocument::DropSoftHyphensAt(const std::vector<int> &qtPositions)
+{
+    std::vector<int> gone;
+    gone.reserve(qtPositions.size());
+    for (int position : qtPositions)
+        if (d->softHyphens.Contains(position) && (gone.empty() || gone.back() < position))
+            gone.push_back(position);
+    if (gone.empty())
         return false;
-    const std::vector<int> gone(first, last);
     {
         TKeepModified keep(d->doc);
         const QScopedValueRollback<bool> own(d->ownEdit, true);
@@ -352,7 +361,7 @@ bool TRichDocument::DropSoftHyphens(int qtFrom, int qtTo)
         }
         c.endEditBlock();
     }
-    d->softHyphens.Removed(qtFrom, qtTo);
+    d->softHyphens.RemovedAt(gone);
     return true;
 }
 

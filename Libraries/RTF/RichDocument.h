@@ -197,6 +197,9 @@ public:
     // Takes the added soft hyphens in [qtFrom, qtTo) out of the document
     // (line breaking no longer uses them); false when there were none.
     bool DropSoftHyphens(int qtFrom, int qtTo);
+    // Takes out the added soft hyphens at the given Qt positions (sorted);
+    // the others, and positions without one, are left. False when none went.
+    bool DropSoftHyphensAt(const std::vector<int> &qtPositions);
 
     // --- Selection (shared with the rich-box's caret) ---
     void SetSelection(int start, int length); // length < 0 or past the end: to the end

@@ -74,3 +74,17 @@ void TSoftHyphens::Removed(int from, int to)
     for (auto it = at; it != Positions.end(); ++it)
         *it -= gone;
 }
+
+void TSoftHyphens::RemovedAt(const std::vector<int> &gone)
+{
+    size_t kept = 0;
+    size_t g = 0;
+    for (size_t i = 0; i < Positions.size(); ++i) {
+        while (g < gone.size() && gone[g] < Positions[i])
+            ++g;
+        if (g < gone.size() && gone[g] == Positions[i])
+            continue;
+        Positions[kept++] = Positions[i] - int(g);
+    }
+    Positions.resize(kept);
+}

@@ -42,6 +42,10 @@ public:
     // The ones in [from, to) are gone from the document: those after move
     // back.
     void Removed(int from, int to);
+    // Those at the sorted Qt positions `gone` (all of them tracked here) are
+    // gone from the document: the others move back.
+    void RemovedAt(const std::vector<int> &gone);
+    bool Contains(int qtPosition) const { return CountIn(qtPosition, qtPosition + 1) > 0; }
 
 private:
     std::vector<int> Positions;

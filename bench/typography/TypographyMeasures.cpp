@@ -53,6 +53,6 @@ double LimitAllHyphenatedRuns(TRichDocument &document)
     QElapsedTimer timer;
     timer.start();
     for (QTextBlock block = document.Document()->begin(); block.isValid(); block = block.next())
-        LimitHyphenatedRuns(document, block);
+        ChooseHyphenation(document, block);
     return timer.nsecsElapsed() / 1e6;
 }

@@ -73,7 +73,7 @@ class PlaceJourney(journey.JourneyCase):
         r.wait_settled()
         r.focus()
         r.key(*["space"] * 12)
-        read = r.wait(lambda s: s.top_line >= 150, "twelve pages")
+        read = r.wait(lambda s: s.top_line >= 165, "twelve pages")
         read = r.wait_settled()
         back = self.close_and_come_back("alt+F4")
         self.assertEqual(back.top_line, read.top_line)

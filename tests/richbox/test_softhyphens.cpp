@@ -6,6 +6,8 @@
 #include "RichDocument.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QFontMetricsF>
+#include <QTextLayout>
 #include <QRandomGenerator>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -66,6 +68,8 @@ private slots:
     void ManyParagraphsRoundTrip();
     void DroppedOnesLeaveTheText();
     void AtMostTwoHyphenatedLinesInARow();
+    void DroppedAtPositionsOnly();
+    void ChosenHyphensKeepTheTextAndTheRuns();
 };
 
 void TestSoftHyphens::TextAndPositionsPassOverThem()
@@ -249,6 +253,77 @@ void TestSoftHyphens::AtMostTwoHyphenatedLinesInARow()
     QVERIFY(doc.HasSoftHyphens());
     // Once held, nothing more to do.
     QVERIFY(!LimitHyphenatedRuns(doc, qt->firstBlock()));
+}
+
+void TestSoftHyphens::DroppedAtPositionsOnly()
+{
+    TRichDocument doc;
+    Build(doc);
+    const std::vector<int> all = doc.SoftHyphens().All();
+    QVERIFY(all.size() >= 4);
+    // Two of them, a position without one, and one given twice.
+    const std::vector<int> asked = {all[0] - 1, all[0], all[2], all[2]};
+    QVERIFY(doc.DropSoftHyphensAt(asked));
+    QCOMPARE(doc.SoftHyphens().Count(), int(all.size()) - 2);
+    QCOMPARE(doc.SoftHyphens().All().front(), all[1] - 1);
+    QCOMPARE(doc.GetText(), Expected());
+    QVERIFY(!doc.IsModified());
+    CheckPositions(doc);
+    QVERIFY(!doc.DropSoftHyphensAt({}));
+}
+
+namespace {
+
+// A long paragraph of long words in a narrow column, laid out.
+QString LongWords()
+{
+    QString paragraph;
+    const QStringList words = {QStringLiteral("extraordinary"), QStringLiteral("whales"), QStringLiteral("a"),
+                               QStringLiteral("harpooneers"), QStringLiteral("of"), QStringLiteral("unmistakable"),
+                               QStringLiteral("Nantucket"), QStringLiteral("in"), QStringLiteral("the")};
+    for (int i = 0; i < 120; ++i)
+        paragraph += words.at((i * 7) % words.size()) + QLatin1Char(' ');
+    return paragraph + QStringLiteral("end");
+}
+
+void LayOut(TRichDocument &doc, double width)
+{
+    QTextDocument *qt = doc.Document();
+    qt->setPageSize(QSizeF(width, 1e7));
+    qt->documentLayout()->blockBoundingRect(qt->firstBlock());
+}
+
+int LongestRun(const QTextBlock &block)
+{
+    int longest = 0, run = 0;
+    for (bool hyphenated : HyphenatedLineEnds(block)) {
+        run = hyphenated ? run + 1 : 0;
+        longest = std::max(longest, run);
+    }
+    return longest;
+}
+
+} // namespace
+
+void TestSoftHyphens::ChosenHyphensKeepTheTextAndTheRuns()
+{
+    TRichDocument doc;
+    Build(doc, {LongWords()});
+    LayOut(doc, 140);
+    QVERIFY(ChooseHyphenation(doc, doc.Document()->firstBlock()));
+    QTextBlock block = doc.Document()->firstBlock();
+    QVERIFY(block.layout()->lineCount() > 0);
+    QVERIFY(LongestRun(block) <= 2);
+    QCOMPARE(doc.GetText(), LongWords());
+    QVERIFY(!doc.IsModified());
+    CheckPositions(doc);
+    // Settled for this width; a new width chooses again.
+    QVERIFY(!ChooseHyphenation(doc, block));
+    const int left = doc.SoftHyphens().Count();
+    LayOut(doc, 230);
+    ChooseHyphenation(doc, doc.Document()->firstBlock());
+    QVERIFY(LongestRun(doc.Document()->firstBlock()) <= 2);
+    QVERIFY(doc.SoftHyphens().Count() <= left);
 }
 
 QTEST_MAIN(TestSoftHyphens)
