@@ -1,0 +1,219 @@
+#include "WrapLayout.h"
+
+#include "EnhancedRichEdit.h"
+#include "LineRules.h"
+#include "TextLayout.h"
+
+#include <algorithm>
+#include <array>
+
+using namespace LineRules;
+
+namespace {
+
+// Fewer lines than this in a stretch say nothing about a width.
+constexpr int MinimumLines = 40;
+
+// The third-longest of the lengths in [from, to): the width most lines
+// reach, whatever a line or two that stick out.
+int ThirdLongest(const std::vector<uint16_t> &lengths, qsizetype from, qsizetype to)
+{
+    std::array<int, 3> top = {0, 0, 0};
+    for (qsizetype i = std::max<qsizetype>(from, 0); i < to && i < qsizetype(lengths.size()); ++i) {
+        const int length = lengths[size_t(i)];
+        if (length <= top[2])
+            continue;
+        if (length > top[0]) {
+            top = {length, top[0], top[1]};
+        } else if (length > top[1]) {
+            top[2] = top[1];
+            top[1] = length;
+        } else {
+            top[2] = length;
+        }
+    }
+    return top[2];
+}
+
+bool IsDash(QStringView text) { return text.startsWith(QLatin1String("--")) || text.front() == QChar(0x2014); }
+
+} // namespace
+
+namespace WrapRules {
+
+int VisibleLength(QStringView rawLine)
+{
+    qsizetype end = rawLine.size();
+    while (end > 0 && IsBlank(rawLine[end - 1].unicode()))
+        --end;
+    return int(end);
+}
+
+int FirstWordLength(QStringView text)
+{
+    qsizetype n = 0;
+    while (n < text.size() && !IsBlank(text[n].unicode()))
+        ++n;
+    return int(n);
+}
+
+bool IsSpeakerLine(QStringView text)
+{
+    // One or two words of capitals, then a full stop: "ROMEO." "LADY CAPULET."
+    qsizetype i = 0;
+    int words = 0;
+    while (words < 3) {
+        const qsizetype begin = i;
+        while (i < text.size() && (IsUpperLetter(text[i].unicode()) || text[i] == QLatin1Char('\'')))
+            ++i;
+        if (i - begin < 2)
+            return false;
+        ++words;
+        if (i < text.size() && text[i] == QLatin1Char('.'))
+            return true;
+        if (i >= text.size() || text[i] != QLatin1Char(' '))
+            return false;
+        ++i;
+    }
+    return false;
+}
+
+bool OpensSpeech(QStringView text)
+{
+    if (text.isEmpty())
+        return false;
+    return IsAnyQuotation(text.front().unicode()) || IsDash(text);
+}
+
+} // namespace WrapRules
+
+void TWrapLayout::Clear()
+{
+    Widths.clear();
+    Readings.clear();
+    Tolerances.clear();
+    Dominant = 0;
+}
+
+void TWrapLayout::Build(const QStringList &lines, bool poorlyWritten)
+{
+    Clear();
+    const qsizetype count = lines.size();
+    if (count < MinimumLines)
+        return;
+    std::vector<uint16_t> lengths(static_cast<size_t>(count));
+    for (qsizetype i = 0; i < count; ++i)
+        lengths[size_t(i)] = uint16_t(std::min(WrapRules::VisibleLength(lines.at(i)), 0xFFFF));
+    Widths.assign(size_t(count), 0);
+    // The last stretch takes the lines that would make a short one.
+    const int stretches = std::max<int>(1, int(count / StretchLines));
+    Readings.assign(size_t(count / StretchLines + 1), ByRules);
+    Tolerances.assign(Readings.size(), 0);
+    for (int s = 0; s < stretches; ++s)
+        DecideStretch(s, lines, lengths, poorlyWritten);
+    for (size_t s = size_t(stretches); s < Readings.size(); ++s) {
+        Readings[s] = Readings[size_t(stretches - 1)];
+        Tolerances[s] = Tolerances[size_t(stretches - 1)];
+    }
+    MeasureWidths(lengths);
+}
+
+void TWrapLayout::DecideStretch(int stretch, const QStringList &lines, const std::vector<uint16_t> &lengths,
+                                bool poorlyWritten)
+{
+    const qsizetype from = qsizetype(stretch) * StretchLines;
+    const qsizetype stretches = std::max<qsizetype>(1, lines.size() / StretchLines);
+    const qsizetype to = stretch + 1 == stretches ? lines.size() : from + StretchLines;
+    std::vector<uint16_t> shown;
+    for (qsizetype i = from; i < to; ++i)
+        if (lengths[size_t(i)] > 0)
+            shown.push_back(lengths[size_t(i)]);
+    if (int(shown.size()) < MinimumLines)
+        return;
+    const TTextLayoutCounts counts = CountTextLayout(lines.mid(from, to - from));
+    const int width = ThirdLongest(shown, 0, qsizetype(shown.size()));
+    std::nth_element(shown.begin(), shown.begin() + qsizetype(shown.size() / 2), shown.end());
+    const int slack = width - shown[shown.size() / 2];
+    // The room left on lines that certainly go on (the next begins in lower
+    // case): a line ending with more room than nearly all of them ends its
+    // paragraph.
+    std::vector<int> rooms;
+    for (qsizetype i = from; i + 1 < to; ++i) {
+        if (lengths[size_t(i)] == 0 || lengths[size_t(i + 1)] == 0)
+            continue;
+        const QStringView next = Trimmed(lines.at(i + 1));
+        if (next.front().isLower())
+            rooms.push_back(width - lengths[size_t(i)] - 1 - WrapRules::FirstWordLength(next));
+    }
+    int tolerance = width / 6;
+    if (rooms.size() >= 20) {
+        const size_t at = rooms.size() * 19 / 20;
+        std::nth_element(rooms.begin(), rooms.begin() + qsizetype(at), rooms.end());
+        tolerance = std::clamp(rooms[at], 0, width / 6);
+    }
+    Tolerances[size_t(stretch)] = uint8_t(tolerance);
+    int shortEnds = 0;
+    for (qsizetype i = from; i + 1 < to; ++i) {
+        if (lengths[size_t(i)] == 0 || lengths[size_t(i + 1)] == 0)
+            continue;
+        const int word = WrapRules::FirstWordLength(Trimmed(lines.at(i + 1)));
+        if (lengths[size_t(i)] + 1 + word + tolerance < width)
+            ++shortEnds;
+    }
+    const int marks = counts.EmptyLineStarts + counts.IndentedStarts;
+    uint8_t &reading = Readings[size_t(stretch)];
+    if (!counts.IsVerse() && counts.IsPoorlyWritten() && slack * 6 <= width && shortEnds > marks)
+        reading = ByWidth;
+    else if (counts.IsVerse() && poorlyWritten && counts.IsPoorlyWritten())
+        reading = ByVerseLines;
+}
+
+void TWrapLayout::MeasureWidths(const std::vector<uint16_t> &lengths)
+{
+    // The width at a line is the smaller of the widths before and after it,
+    // so that the lines next to a change of width are read by their own.
+    std::vector<int> histogram;
+    const qsizetype count = qsizetype(lengths.size());
+    for (qsizetype i = 0; i < count; ++i) {
+        if (Reading(int(i)) != ByWidth)
+            continue;
+        const int before = ThirdLongest(lengths, i - WidthReach, i + 1);
+        const int after = ThirdLongest(lengths, i, i + WidthReach + 1);
+        const int width = std::min(before, after);
+        Widths[size_t(i)] = uint16_t(width);
+        if (size_t(width) >= histogram.size())
+            histogram.resize(size_t(width) + 1, 0);
+        ++histogram[size_t(width)];
+    }
+    Dominant = 0;
+    for (size_t w = 1; w < histogram.size(); ++w)
+        if (histogram[w] > 0 && (Dominant == 0 || histogram[w] > histogram[size_t(Dominant)]))
+            Dominant = int(w);
+}
+
+bool TWrapLayout::EndsParagraph(int line, QStringView rawLine, QStringView rawNext) const
+{
+    if (line < 0 || size_t(line) >= Widths.size())
+        return false;
+    const int width = Widths[size_t(line)];
+    const QStringView text = Trimmed(rawLine);
+    const QStringView next = Trimmed(rawNext);
+    if (width == 0 || text.isEmpty() || next.isEmpty())
+        return false;
+    const char16_t last = text.back().unicode();
+    const bool sentenceEnd = IsAnySentenceEnd(last);
+    if (sentenceEnd && WrapRules::OpensSpeech(next))
+        return true;
+    if (WrapRules::IsSpeakerLine(next) || next.front() == QLatin1Char('['))
+        return true;
+    if (text.front() == QLatin1Char('[') && last == ']')
+        return true;
+    const int length = WrapRules::VisibleLength(rawLine);
+    const int tolerance = Tolerances[size_t(line) / StretchLines];
+    const int room = width - length - 1 - WrapRules::FirstWordLength(next);
+    if (room > tolerance)
+        return true; // the next word would have fitted: the line was ended on purpose
+    const char16_t start = next.front().unicode();
+    return width - length > std::max(tolerance, width / 8) && (sentenceEnd || last == ':' || last == 0x2014)
+        && (QChar(start).isUpper() || IsAnyQuotation(start));
+}
