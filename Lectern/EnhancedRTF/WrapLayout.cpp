@@ -109,13 +109,26 @@ void TWrapLayout::Build(const QStringList &lines, bool poorlyWritten)
     const int stretches = std::max<int>(1, int(count / StretchLines));
     Readings.assign(size_t(count / StretchLines + 1), ByRules);
     Tolerances.assign(Readings.size(), 0);
+    MeasureWidths(lengths);
     for (int s = 0; s < stretches; ++s)
         DecideStretch(s, lines, lengths, poorlyWritten);
     for (size_t s = size_t(stretches); s < Readings.size(); ++s) {
         Readings[s] = Readings[size_t(stretches - 1)];
         Tolerances[s] = Tolerances[size_t(stretches - 1)];
     }
-    MeasureWidths(lengths);
+    // The width most of the lines read by it were wrapped at.
+    std::vector<int> histogram;
+    for (qsizetype i = 0; i < count; ++i) {
+        if (Reading(int(i)) != ByWidth)
+            continue;
+        const size_t width = Widths[size_t(i)];
+        if (width >= histogram.size())
+            histogram.resize(width + 1, 0);
+        ++histogram[width];
+    }
+    for (size_t w = 1; w < histogram.size(); ++w)
+        if (histogram[w] > 0 && (Dominant == 0 || histogram[w] > histogram[size_t(Dominant)]))
+            Dominant = int(w);
 }
 
 void TWrapLayout::DecideStretch(int stretch, const QStringList &lines, const std::vector<uint16_t> &lengths,
@@ -143,7 +156,7 @@ void TWrapLayout::DecideStretch(int stretch, const QStringList &lines, const std
             continue;
         const QStringView next = Trimmed(lines.at(i + 1));
         if (next.front().isLower())
-            rooms.push_back(width - lengths[size_t(i)] - 1 - WrapRules::FirstWordLength(next));
+            rooms.push_back(Widths[size_t(i)] - lengths[size_t(i)] - 1 - WrapRules::FirstWordLength(next));
     }
     int tolerance = width / 6;
     if (rooms.size() >= 20) {
@@ -157,7 +170,7 @@ void TWrapLayout::DecideStretch(int stretch, const QStringList &lines, const std
         if (lengths[size_t(i)] == 0 || lengths[size_t(i + 1)] == 0)
             continue;
         const int word = WrapRules::FirstWordLength(Trimmed(lines.at(i + 1)));
-        if (lengths[size_t(i)] + 1 + word + tolerance < width)
+        if (lengths[size_t(i)] + 1 + word + tolerance < Widths[size_t(i)])
             ++shortEnds;
     }
     const int marks = counts.EmptyLineStarts + counts.IndentedStarts;
@@ -172,23 +185,13 @@ void TWrapLayout::MeasureWidths(const std::vector<uint16_t> &lengths)
 {
     // The width at a line is the smaller of the widths before and after it,
     // so that the lines next to a change of width are read by their own.
-    std::vector<int> histogram;
     const qsizetype count = qsizetype(lengths.size());
     for (qsizetype i = 0; i < count; ++i) {
-        if (Reading(int(i)) != ByWidth)
-            continue;
-        const int before = ThirdLongest(lengths, i - WidthReach, i + 1);
-        const int after = ThirdLongest(lengths, i, i + WidthReach + 1);
-        const int width = std::min(before, after);
-        Widths[size_t(i)] = uint16_t(width);
-        if (size_t(width) >= histogram.size())
-            histogram.resize(size_t(width) + 1, 0);
-        ++histogram[size_t(width)];
+        // Near the start or the end of the text only the longer side counts.
+        const int before = i >= 16 ? ThirdLongest(lengths, i - WidthReach, i + 1) : 0;
+        const int after = count - i > 16 ? ThirdLongest(lengths, i, i + WidthReach + 1) : 0;
+        Widths[size_t(i)] = uint16_t(before == 0 || after == 0 ? std::max(before, after) : std::min(before, after));
     }
-    Dominant = 0;
-    for (size_t w = 1; w < histogram.size(); ++w)
-        if (histogram[w] > 0 && (Dominant == 0 || histogram[w] > histogram[size_t(Dominant)]))
-            Dominant = int(w);
 }
 
 bool TWrapLayout::EndsParagraph(int line, QStringView rawLine, QStringView rawNext) const
@@ -208,6 +211,9 @@ bool TWrapLayout::EndsParagraph(int line, QStringView rawLine, QStringView rawNe
         return true;
     if (text.front() == QLatin1Char('[') && last == ']')
         return true;
+    // A paragraph never begins in lower case: the line was only ended early.
+    if (next.front().isLower())
+        return false;
     const int length = WrapRules::VisibleLength(rawLine);
     const int tolerance = Tolerances[size_t(line) / StretchLines];
     const int room = width - length - 1 - WrapRules::FirstWordLength(next);
