@@ -261,7 +261,16 @@ bool TEnhancedRichEdit::WrapEndsParagraph(char16_t start, bool indented) const
     switch (Wrap.Reading(BoundaryLine)) {
     case TWrapLayout::ByWidth:
         return Wrap.EndsParagraph(BoundaryLine, WalkedLines->at(BoundaryLine), WalkedLines->at(BoundaryLine + 1));
-    case TWrapLayout::ByVerseLines: return !indented && (QChar(start).isUpper() || Quote(start));
+    case TWrapLayout::ByVerseLines:
+    case TWrapLayout::BySpeakers: {
+        // A stage direction in brackets stands alone.
+        const QStringView line = Trimmed(WalkedLines->at(BoundaryLine));
+        if (start == '[' || (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))))
+            return true;
+        if (Wrap.Reading(BoundaryLine) == TWrapLayout::BySpeakers)
+            return WrapRules::IsSpeakerName(Trimmed(WalkedLines->at(BoundaryLine + 1)));
+        return !indented && (QChar(start).isUpper() || Quote(start));
+    }
     default: return false;
     }
 }

@@ -35,6 +35,14 @@ int ThirdLongest(const std::vector<uint16_t> &lengths, qsizetype from, qsizetype
     return top[2];
 }
 
+qsizetype SpeakerNames(const QStringList &lines, qsizetype from, qsizetype to)
+{
+    qsizetype names = 0;
+    for (qsizetype i = from; i < to; ++i)
+        names += WrapRules::IsSpeakerName(Trimmed(lines.at(i))) ? 1 : 0;
+    return names;
+}
+
 bool IsDash(QStringView text) { return text.startsWith(QLatin1String("--")) || text.front() == QChar(0x2014); }
 
 } // namespace
@@ -76,6 +84,24 @@ bool IsSpeakerLine(QStringView text)
         ++i;
     }
     return false;
+}
+
+bool IsSpeakerName(QStringView text)
+{
+    if (text.size() < 3 || text.size() > 24 || text.back() != QLatin1Char('.'))
+        return false;
+    const QStringView name = text.chopped(1);
+    if (name.contains(QLatin1Char('.')) || name.contains(QLatin1Char(',')))
+        return false;
+    int words = 0;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        if (i > 0 && name[i - 1] != QLatin1Char(' '))
+            continue;
+        if (!name[i].isUpper() && !name[i].isDigit())
+            return false;
+        ++words;
+    }
+    return words <= 3;
 }
 
 bool OpensSpeech(QStringView text)
@@ -178,7 +204,7 @@ void TWrapLayout::DecideStretch(int stretch, const QStringList &lines, const std
     if (!counts.IsVerse() && counts.IsPoorlyWritten() && slack * 6 <= width && shortEnds > marks)
         reading = ByWidth;
     else if (counts.IsVerse() && poorlyWritten && counts.IsPoorlyWritten())
-        reading = ByVerseLines;
+        reading = SpeakerNames(lines, from, to) * 40 >= qsizetype(shown.size()) ? BySpeakers : ByVerseLines;
 }
 
 void TWrapLayout::MeasureWidths(const std::vector<uint16_t> &lengths)

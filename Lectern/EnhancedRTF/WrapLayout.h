@@ -19,6 +19,7 @@ public:
         ByRules, // the stretch is read by the rules alone
         ByWidth, // by the wrap width
         ByVerseLines, // verse without stanza marks: a line that begins with a capital starts a paragraph
+        BySpeakers, // a play in verse: a speech, its speaker's name first, is a paragraph
     };
 
     // Looks at the lines; `poorlyWritten` is the rule set the book is read
@@ -63,6 +64,9 @@ int VisibleLength(QStringView rawLine);
 int FirstWordLength(QStringView text);
 // "NAME." or "FIRST NAME." (capitals) at the start: a speaker of a play.
 bool IsSpeakerLine(QStringView text);
+// A speaker's name alone on its line, as plays in verse print it:
+// "Romeo." "Lady Capulet." "1 Watch."
+bool IsSpeakerName(QStringView text);
 // A line that opens a speech: a quotation mark or a dash.
 bool OpensSpeech(QStringView text);
 
