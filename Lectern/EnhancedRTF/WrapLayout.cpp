@@ -243,9 +243,7 @@ bool TWrapLayout::EndsParagraph(int line, QStringView rawLine, QStringView rawNe
     const int length = WrapRules::VisibleLength(rawLine);
     const int tolerance = Tolerances[size_t(line) / StretchLines];
     const int room = width - length - 1 - WrapRules::FirstWordLength(next);
-    if (room > tolerance)
-        return true; // the next word would have fitted: the line was ended on purpose
-    const char16_t start = next.front().unicode();
-    return width - length > std::max(tolerance, width / 8) && (sentenceEnd || last == ':' || last == 0x2014)
-        && (QChar(start).isUpper() || IsAnyQuotation(start));
+    // The next word would have fitted: the line was ended on purpose. A
+    // line that had no room for it says nothing, whatever its last word.
+    return room > tolerance;
 }
