@@ -135,7 +135,6 @@ void TWrapLayout::Build(const QStringList &lines, bool poorlyWritten)
     const int stretches = std::max<int>(1, int(count / StretchLines));
     Readings.assign(size_t(count / StretchLines + 1), ByRules);
     Tolerances.assign(Readings.size(), 0);
-    MeasureWidths(lengths);
     for (int s = 0; s < stretches; ++s)
         DecideStretch(s, lines, lengths, poorlyWritten);
     for (size_t s = size_t(stretches); s < Readings.size(); ++s) {
@@ -170,9 +169,19 @@ void TWrapLayout::DecideStretch(int stretch, const QStringList &lines, const std
     if (int(shown.size()) < MinimumLines)
         return;
     const TTextLayoutCounts counts = CountTextLayout(lines.mid(from, to - from));
+    // Marked paragraphs and verse are never read by the width.
+    if (counts.IsVerse() || !counts.IsPoorlyWritten()) {
+        if (counts.IsVerse() && poorlyWritten && counts.IsPoorlyWritten())
+            Readings[size_t(stretch)] = SpeakerNames(lines, from, to) * 40 >= qsizetype(shown.size()) ? BySpeakers
+                                                                                                      : ByVerseLines;
+        return;
+    }
+    // Lines that mostly fall well short of the width were not filled up to it.
     const int width = ThirdLongest(shown, 0, qsizetype(shown.size()));
     std::nth_element(shown.begin(), shown.begin() + qsizetype(shown.size() / 2), shown.end());
-    const int slack = width - shown[shown.size() / 2];
+    if ((width - shown[shown.size() / 2]) * 6 > width)
+        return;
+    MeasureWidths(lengths, from, to);
     // The room left on lines that certainly go on (the next begins in lower
     // case): a line ending with more room than nearly all of them ends its
     // paragraph.
@@ -200,19 +209,16 @@ void TWrapLayout::DecideStretch(int stretch, const QStringList &lines, const std
             ++shortEnds;
     }
     const int marks = counts.EmptyLineStarts + counts.IndentedStarts;
-    uint8_t &reading = Readings[size_t(stretch)];
-    if (!counts.IsVerse() && counts.IsPoorlyWritten() && slack * 6 <= width && shortEnds > marks)
-        reading = ByWidth;
-    else if (counts.IsVerse() && poorlyWritten && counts.IsPoorlyWritten())
-        reading = SpeakerNames(lines, from, to) * 40 >= qsizetype(shown.size()) ? BySpeakers : ByVerseLines;
+    if (shortEnds > marks)
+        Readings[size_t(stretch)] = ByWidth;
 }
 
-void TWrapLayout::MeasureWidths(const std::vector<uint16_t> &lengths)
+void TWrapLayout::MeasureWidths(const std::vector<uint16_t> &lengths, qsizetype from, qsizetype to)
 {
     // The width at a line is the smaller of the widths before and after it,
     // so that the lines next to a change of width are read by their own.
     const qsizetype count = qsizetype(lengths.size());
-    for (qsizetype i = 0; i < count; ++i) {
+    for (qsizetype i = from; i < to; ++i) {
         // Near the start or the end of the text only the longer side counts.
         const int before = i >= 16 ? ThirdLongest(lengths, i - WidthReach, i + 1) : 0;
         const int after = count - i > 16 ? ThirdLongest(lengths, i, i + WidthReach + 1) : 0;

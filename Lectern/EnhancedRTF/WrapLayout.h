@@ -51,7 +51,7 @@ private:
     std::vector<uint8_t> Tolerances;
     int Dominant = 0;
 
-    void MeasureWidths(const std::vector<uint16_t> &lengths);
+    void MeasureWidths(const std::vector<uint16_t> &lengths, qsizetype from, qsizetype to);
     void DecideStretch(int stretch, const QStringList &lines, const std::vector<uint16_t> &lengths,
                        bool poorlyWritten);
 };
