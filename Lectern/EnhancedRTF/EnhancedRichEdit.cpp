@@ -241,6 +241,40 @@ bool TEnhancedRichEdit::IsSeparatorLine(QStringView text)
     return n == 2 || text.at(2).unicode() == first;
 }
 
+bool TEnhancedRichEdit::Quote(char16_t c) const
+{
+    return Choices.DetectTextLayout ? IsAnyQuotation(c) : IsQuotation(c);
+}
+
+bool TEnhancedRichEdit::SentenceEnd(char16_t c) const
+{
+    return Choices.DetectTextLayout ? IsAnySentenceEnd(c) : IsSentenceEnd(c);
+}
+
+// The paragraph end that the shape of the lines tells, in a stretch read
+// by its wrap width or as verse; a stretch read by the rules leaves it to
+// them.
+bool TEnhancedRichEdit::WrapEndsParagraph(char16_t start, bool indented) const
+{
+    if (!WalkedLines || BoundaryLine < 0 || BoundaryLine + 1 >= WalkedLines->size())
+        return false;
+    switch (Wrap.Reading(BoundaryLine)) {
+    case TWrapLayout::ByWidth:
+        return Wrap.EndsParagraph(BoundaryLine, WalkedLines->at(BoundaryLine), WalkedLines->at(BoundaryLine + 1));
+    case TWrapLayout::ByVerseLines:
+    case TWrapLayout::BySpeakers: {
+        // A stage direction in brackets stands alone.
+        const QStringView line = Trimmed(WalkedLines->at(BoundaryLine));
+        if (start == '[' || (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))))
+            return true;
+        if (Wrap.Reading(BoundaryLine) == TWrapLayout::BySpeakers)
+            return WrapRules::IsSpeakerName(Trimmed(WalkedLines->at(BoundaryLine + 1)));
+        return !indented && (QChar(start).isUpper() || Quote(start));
+    }
+    default: return false;
+    }
+}
+
 bool TEnhancedRichEdit::ContinuesParagraph(QStringView paragraph, QStringView next, bool indented)
 {
     Skip = IgnoreEmptyLines && !paragraph.isEmpty() && next.isEmpty();
@@ -249,7 +283,10 @@ bool TEnhancedRichEdit::ContinuesParagraph(QStringView paragraph, QStringView ne
     const char16_t first = paragraph.front().unicode();
     const char16_t last = paragraph.back().unicode();
     const char16_t start = next.front().unicode();
-    if ((indented || PoorlyWritten) && (IsUpperLetter(start) || IsQuotation(start)) && IsSentenceEnd(last))
+    const bool byRules = !WalkedLines || Wrap.Reading(BoundaryLine) == TWrapLayout::ByRules;
+    if ((indented || (PoorlyWritten && byRules)) && (IsUpperLetter(start) || Quote(start)) && SentenceEnd(last))
+        return false;
+    if (!byRules && WrapEndsParagraph(start, indented))
         return false;
     if (start == '*' || start == '-' || start == '=' || start == MiddleDot)
         return false;
@@ -291,6 +328,10 @@ void TEnhancedRichEdit::EnhanceText(const QStringList &lines, const QString &pre
         LayoutDetected = Choices.DetectTextLayout;
         if (LayoutDetected)
             PoorlyWritten = SharedPoorlyWritten ? *SharedPoorlyWritten : CountTextLayout(lines).IsPoorlyWritten();
+        Wrap.Clear();
+        if (LayoutDetected && !Choices.NoWrapReading)
+            Wrap.Build(lines, PoorlyWritten);
+        WrapWidth = Wrap.DominantWidth();
         HyphensDropped = 0;
         HyphensKept = 0;
         HyphenWords.Clear();
@@ -315,6 +356,8 @@ void TEnhancedRichEdit::EnhanceText(const QStringList &lines, const QString &pre
         WalkLines(lines);
     }
     FUN_CATCH
+    WalkedLines = nullptr;
+    BoundaryLine = -1;
     // Lines that added no text take the position of what follows them.
     int following = Position;
     for (auto it = LinePositions.rbegin(); it != LinePositions.rend(); ++it) {
@@ -348,6 +391,7 @@ void TEnhancedRichEdit::WalkLines(const QStringList &lines)
     QString paragraph;
     paragraph.reserve(4096);
     Skip = false;
+    WalkedLines = &lines;
     int f = 0;
     while (f < count && !Cancelled) {
         // The accumulator is built from trimmed pieces, so it only needs
@@ -363,6 +407,7 @@ void TEnhancedRichEdit::WalkLines(const QStringList &lines)
             indented = IsIndentedLine(lines.at(f + 1));
             next = Trimmed(lines.at(f + 1));
         }
+        BoundaryLine = f;
         if (ContinuesParagraph(paragraph, next, indented)) {
             NoteLine(f + 1, paragraph);
             Join(paragraph, next);
@@ -372,6 +417,7 @@ void TEnhancedRichEdit::WalkLines(const QStringList &lines)
                 indented = IsIndentedLine(lines.at(f + 2));
                 next = Trimmed(lines.at(f + 2));
             }
+            BoundaryLine = f + 1;
             if (ContinuesParagraph(paragraph, next, indented)) {
                 f += 2; // the next pass joins line f + 2
                 continue;

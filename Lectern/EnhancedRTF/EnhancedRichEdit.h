@@ -11,6 +11,7 @@
 #include "HyphenWords.h"
 #include "ParagraphSink.h"
 #include "RichDocument.h"
+#include "WrapLayout.h"
 
 #include <QChar>
 #include <QObject>
@@ -74,6 +75,9 @@ struct TEnhanceChoices {
     // _text_ in italics and *text* in bold, without the markers (which then
     // take no positions).
     bool MarkupEmphasis = false;
+    // With DetectTextLayout: never read a stretch by its wrap width or as
+    // verse line by line, only by the rule set decided (for measurements).
+    bool NoWrapReading = false;
 };
 
 class TEnhancedRichEdit {
@@ -111,6 +115,9 @@ public:
     // Of the last run: the rule set was decided from the lines (PoorlyWritten
     // then holds the decision), and the line-end hyphens dropped and kept.
     bool LayoutDetected = false;
+    // Of the last run with DetectTextLayout: the width most of the lines
+    // read by their wrap width were wrapped at (0: none were).
+    int WrapWidth = 0;
     int HyphensDropped = 0;
     int HyphensKept = 0;
     // What the whole book decided, for a run over one piece of it: the
@@ -191,6 +198,12 @@ private:
     std::unique_ptr<TChaptersMenu> Menu;
     TParagraphSink *ActiveSink = nullptr; // during a run
     bool Skip = false;
+    TWrapLayout Wrap; // DetectTextLayout
+    const QStringList *WalkedLines = nullptr; // during the line walk
+    int BoundaryLine = -1; // the last line of the paragraph ContinuesParagraph looks at
+    bool Quote(char16_t c) const;
+    bool SentenceEnd(char16_t c) const;
+    bool WrapEndsParagraph(char16_t start, bool indented) const;
     THyphenWords HyphenWords; // CheckHyphens
     TChapterCollector Chapters; // SmartChapters
     // Reused buffers of the run.

@@ -32,6 +32,23 @@ inline bool IsQuotation(char16_t c)
 
 inline bool IsSentenceEnd(char16_t c) { return c == '.' || c == '?' || c == '!' || c == ')' || IsQuotation(c); }
 
+// The quotation marks of every language: the classic ones and the curly
+// single quotes, the low quotes and the single guillemets.
+inline bool IsAnyQuotation(char16_t c)
+{
+    switch (c) {
+    case 0x2018:
+    case 0x2019:
+    case 0x201A:
+    case 0x201E:
+    case 0x2039:
+    case 0x203A: return true;
+    default: return IsQuotation(c);
+    }
+}
+
+inline bool IsAnySentenceEnd(char16_t c) { return IsSentenceEnd(c) || IsAnyQuotation(c); }
+
 // Characters at or below the space removed at both ends.
 inline QStringView Trimmed(QStringView text)
 {

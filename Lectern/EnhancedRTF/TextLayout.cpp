@@ -43,10 +43,10 @@ TTextLayoutCounts CountTextLayout(const QStringList &lines)
         if (previous.isEmpty()) {
             if (!first)
                 ++counts.EmptyLineStarts;
-        } else if (IsSentenceEnd(previous.back().unicode())) {
+        } else if (IsAnySentenceEnd(previous.back().unicode())) {
             if (TEnhancedRichEdit::IsIndentedLine(raw))
                 ++counts.IndentedStarts;
-            else if (IsUpperLetter(start) || IsQuotation(start))
+            else if (IsUpperLetter(start) || IsAnyQuotation(start))
                 ++counts.SentenceStarts;
         } else {
             ++counts.ContinuedLines;

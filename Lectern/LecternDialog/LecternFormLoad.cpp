@@ -375,7 +375,9 @@ void TLecternForm::UpdateCurrentFileInfo(const QString &text, bool setTitle, boo
         info.Encoding = EncodingDisplayName(Book->Encoding());
     // The layout the engine found is shown, never stored: the profile keeps
     // the reader's own choice.
-    if (Engine->LayoutDetected)
+    if (Engine->LayoutDetected && Engine->WrapWidth > 0)
+        info.Layout = QStringLiteral("detected: wrapped at %1 columns").arg(Engine->WrapWidth);
+    else if (Engine->LayoutDetected)
         info.Layout = Engine->PoorlyWritten ? QStringLiteral("detected: poorly written")
                                             : QStringLiteral("detected: well written");
     CurrentFileInfoLabel->setText(CurrentFileInfoText(info, loadTime));

@@ -69,6 +69,38 @@ QByteArray GeneratedBook(qsizetype size)
     return book;
 }
 
+// A book of `size` characters without empty lines or indents: paragraphs
+// of 20 to 120 words wrapped at 72 columns, every third one a speech.
+QStringList WrappedBookWithoutEmptyLines(qsizetype size)
+{
+    static const char *const words[]
+        = {"the", "prince", "said", "and", "to", "her", "with", "a", "smile", "of", "Moscow", "was", "in",
+           "that", "evening", "army", "which", "had", "not", "been", "quite", "well-known", "Natasha", "looked"};
+    QRandomGenerator random(20251209);
+    QStringList lines;
+    qsizetype total = 0;
+    while (total < size) {
+        const int count = 20 + random.bounded(100);
+        const bool speech = random.bounded(3) == 0;
+        QString line = speech ? QStringLiteral("\"The") : QStringLiteral("The");
+        for (int w = 0; w < count; ++w) {
+            const QLatin1String word(words[random.bounded(int(sizeof(words) / sizeof(words[0])))]);
+            if (line.size() + 1 + word.size() > 72) {
+                total += line.size() + 1;
+                lines << line;
+                line.clear();
+            }
+            if (!line.isEmpty())
+                line += QLatin1Char(' ');
+            line += word;
+        }
+        line += speech ? QStringLiteral(".\"") : QStringLiteral(".");
+        total += line.size() + 1;
+        lines << line;
+    }
+    return lines;
+}
+
 QStringList SplitLines(const QByteArray &bytes)
 {
     // Read exactly as the reader reads a whole book.
@@ -258,6 +290,32 @@ int main(int argc, char **argv)
         std::printf("whole_enhancement_choices_20mb: %.1f ms\n", wholeChosenMs);
         std::printf("ratio: %.2f (goal ≤ 1.15) whole enhancement with the choices against without\n",
                     wholeChosenMs / wholeClassicMs);
+    }
+
+    // The reading by the wrap width, on a 20 MB book that needs it: the
+    // whole enhancement with layout detection against the same detection
+    // reading by the rules alone.
+    {
+        const QStringList wrapped = WrappedBookWithoutEmptyLines(20000000);
+        TEnhancedRichEdit byWidth;
+        byWidth.Choices.DetectTextLayout = true;
+        TEnhancedRichEdit byRules;
+        byRules.Choices.DetectTextLayout = true;
+        byRules.Choices.NoWrapReading = true;
+        double rulesMs = 1e300;
+        double widthMs = 1e300;
+        int rulesBlocks = 0;
+        int widthBlocks = 0;
+        for (int i = 0; i < 2; ++i) {
+            rulesMs = std::min(rulesMs, WholeEnhancement(byRules, wrapped, true, &rulesBlocks));
+            widthMs = std::min(widthMs, WholeEnhancement(byWidth, wrapped, true, &widthBlocks));
+        }
+        std::printf("wrap_book_lines: %d, wrapped at %d\n", int(wrapped.size()), byWidth.WrapWidth);
+        std::printf("wrap_paragraphs: %d by the width, %d by the rules\n", widthBlocks, rulesBlocks);
+        std::printf("whole_enhancement_rules_20mb_no_empty_lines: %.1f ms\n", rulesMs);
+        std::printf("whole_enhancement_wrap_width_20mb_no_empty_lines: %.1f ms\n", widthMs);
+        std::printf("ratio: %.2f (goal ≤ 1.15) whole enhancement reading the wrap width against the rules alone\n",
+                    widthMs / rulesMs);
     }
 
     // The same paragraphs, kept for the floor.

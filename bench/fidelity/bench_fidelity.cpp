@@ -4,16 +4,22 @@
 // under the classic rules and with each choice of the rule set, against
 // the per-book better choice; the line-end hyphens kept and dropped; and
 // whether the chapters menu reaches the reference chapter headings without
-// pointing into a table of contents.
+// pointing into a table of contents. When calibre's ebook-convert is
+// installed, its heuristic text conversion of the same inputs is scored the
+// same way (its outputs kept by input digest beside the benchmark, since a
+// first run takes minutes).
 #include "BookFile.h"
 #include "ChapterHeadings.h"
 #include "EnhancedRichEdit.h"
 
+#include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QHash>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -38,6 +44,7 @@ const char *const Variants[] = {"as_is", "no_empty"};
 struct TRun {
     QStringList Texts;
     bool PoorlyWritten = false;
+    int WrapWidth = 0;
     int HyphensKept = 0;
     int HyphensDropped = 0;
     QVector<TChapterItem> Chapters;
@@ -54,6 +61,7 @@ TRun Enhance(const QStringList &lines, const TMode &mode)
     TRun run;
     run.Texts = sink.Texts();
     run.PoorlyWritten = engine.PoorlyWritten;
+    run.WrapWidth = engine.WrapWidth;
     run.HyphensKept = engine.HyphensKept;
     run.HyphensDropped = engine.HyphensDropped;
     if (engine.ChaptersMenu())
@@ -167,6 +175,45 @@ QVector<double> Score(const QString &fidelityDir, const QStringList &pairs)
     return f1;
 }
 
+const QStringList CalibreOptions = {QStringLiteral("--paragraph-type"),  QStringLiteral("auto"),
+                                    QStringLiteral("--formatting-type"), QStringLiteral("plain"),
+                                    QStringLiteral("--enable-heuristics"), QStringLiteral("--input-encoding"),
+                                    QStringLiteral("utf-8"),             QStringLiteral("--txt-output-encoding"),
+                                    QStringLiteral("utf-8"),             QStringLiteral("--max-line-length"),
+                                    QStringLiteral("0")};
+
+// calibre's conversion of the lines (as a UTF-8 text file) to text, one
+// paragraph a line: the cached file, made first when ebook-convert is there.
+// Empty when there is none.
+QString CalibreOutput(const QString &program, const QString &cacheDir, const QString &workDir, const QStringList &lines)
+{
+    const QByteArray input = lines.join(QLatin1Char('\n')).toUtf8() + '\n';
+    QCryptographicHash digest(QCryptographicHash::Sha1);
+    digest.addData(input);
+    digest.addData(CalibreOptions.join(QLatin1Char(' ')).toUtf8());
+    const QString cached = cacheDir + QLatin1Char('/') + QString::fromLatin1(digest.result().toHex()) + ".txt";
+    if (QFile::exists(cached))
+        return cached;
+    if (program.isEmpty())
+        return QString();
+    const QString in = workDir + QStringLiteral("/calibre-input.txt");
+    const QString out = workDir + QStringLiteral("/calibre-output.txt");
+    QFile file(in);
+    if (!file.open(QIODevice::WriteOnly) || file.write(input) != input.size())
+        return QString();
+    file.close();
+    QFile::remove(out);
+    QProcess convert;
+    convert.setProcessChannelMode(QProcess::MergedChannels);
+    convert.start(program, QStringList{in, out} + CalibreOptions);
+    if (!convert.waitForFinished(-1) || convert.exitCode() != 0 || !QFile::exists(out)) {
+        std::fprintf(stderr, "ebook-convert failed: %s\n", convert.readAll().right(400).constData());
+        return QString();
+    }
+    QDir().mkpath(cacheDir);
+    return QFile::rename(out, cached) || QFile::copy(out, cached) ? cached : QString();
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -181,9 +228,17 @@ int main(int argc, char **argv)
         return 0;
     }
     QTemporaryDir work;
+    if (qEnvironmentVariableIsSet("LECTERN_BENCH_KEEP")) {
+        work.setAutoRemove(false); // the outputs, to look at with score.py --show
+        std::printf("outputs: %s\n", qPrintable(work.path()));
+    }
     QStringList books;
     QStringList pairs;
     QHash<QString, TRun> detected; // book and variant: the run with every choice
+    const QString calibre = QStandardPaths::findExecutable(QStringLiteral("ebook-convert"));
+    const QString calibreCache = QCoreApplication::applicationDirPath() + QStringLiteral("/../calibre-cache");
+    QStringList calibrePairs;
+    QVector<int> calibreAt; // per book and variant: index in calibrePairs, or -1
     for (const QString &truthFile : truthFiles) {
         const QString name = truthFile.chopped(6);
         const QString bookPath = corpus + QStringLiteral("/books/") + name + QStringLiteral(".txt");
@@ -208,10 +263,15 @@ int main(int argc, char **argv)
                 if (mode.Detect)
                     detected.insert(name + QLatin1Char('/') + QLatin1String(variant), std::move(run));
             }
+            const QString converted = CalibreOutput(calibre, calibreCache, work.path(), source);
+            calibreAt << (converted.isEmpty() ? -1 : int(calibrePairs.size()));
+            if (!converted.isEmpty())
+                calibrePairs << converted + QLatin1Char('\t') + truthDir.filePath(truthFile);
         }
     }
     const QVector<double> f1 = Score(fidelityDir, pairs);
-    if (f1.size() != pairs.size()) {
+    const QVector<double> calibreF1 = calibrePairs.isEmpty() ? QVector<double>() : Score(fidelityDir, calibrePairs);
+    if (f1.size() != pairs.size() || calibreF1.size() != calibrePairs.size()) {
         std::fprintf(stderr, "scoring failed\n");
         return 1;
     }
@@ -226,6 +286,10 @@ int main(int argc, char **argv)
         double best = 0;
         double worse = 0;
         int belowWorse = 0;
+        double calibreSum = 0;
+        double detectWithCalibre = 0;
+        int calibreBooks = 0;
+        int belowCalibre = 0;
         for (int b = 0; b < books.size(); ++b) {
             QString line = QStringLiteral("f1_%1_%2:").arg(QLatin1String(Variants[v]), books.at(b));
             for (int m = 0; m < ModeCount; ++m) {
@@ -233,8 +297,20 @@ int main(int argc, char **argv)
                 line += QStringLiteral(" %1=%2").arg(QLatin1String(Modes[m].Name)).arg(F1(b, v, m), 0, 'f', 3);
             }
             const TRun &run = detected.value(books.at(b) + QLatin1Char('/') + QLatin1String(Variants[v]));
-            line += run.PoorlyWritten ? QStringLiteral(" (detected: poorly written)")
-                                      : QStringLiteral(" (detected: well written)");
+            const int at = calibreAt.value(b * 2 + v, -1);
+            if (at >= 0) {
+                const double c = calibreF1.at(at);
+                line += QStringLiteral(" calibre=%1").arg(c, 0, 'f', 3);
+                calibreSum += c;
+                detectWithCalibre += F1(b, v, Detect);
+                ++calibreBooks;
+                if (F1(b, v, Detect) < c - 0.01)
+                    ++belowCalibre;
+            }
+            line += run.PoorlyWritten ? QStringLiteral(" (detected: poorly written") : QStringLiteral(" (detected: well written");
+            if (run.WrapWidth > 0)
+                line += QStringLiteral(", wrapped at %1 columns").arg(run.WrapWidth);
+            line += QLatin1Char(')');
             std::printf("%s\n", qPrintable(line));
             const double low = std::min(F1(b, v, Poorly), F1(b, v, Well));
             best += std::max(F1(b, v, Poorly), F1(b, v, Well));
@@ -248,6 +324,14 @@ int main(int argc, char **argv)
         std::printf("mean_f1_%s_per_book_best: %.3f\n", Variants[v], best / n);
         std::printf("mean_f1_%s_per_book_worse: %.3f\n", Variants[v], worse / n);
         std::printf("books_below_worse_%s: %d (goal 0)\n", Variants[v], belowWorse);
+        if (calibreBooks > 0) {
+            std::printf("mean_f1_%s_calibre: %.3f over %d books (detect: %.3f)\n", Variants[v],
+                        calibreSum / calibreBooks, calibreBooks, detectWithCalibre / calibreBooks);
+            std::printf("books_below_calibre_%s: %d (goal 0) detect more than 0.01 below calibre\n", Variants[v],
+                        belowCalibre);
+        } else {
+            std::printf("calibre_%s: skipped, no ebook-convert\n", Variants[v]);
+        }
         const double gap = (best - sums[Detect]) / n;
         std::printf("ratio: %.3f (goal ≤ 0.01) mean F1 of detection below the per-book best, %s\n", gap,
                     Variants[v]);

@@ -1,0 +1,73 @@
+// The paragraphs of a text without empty lines or indents, read from the
+// shape of its lines: an editor that wrapped the text at a width filled
+// every line of a paragraph up to that width, so a line clearly shorter,
+// whose next line's first word would have fitted on it, ended a paragraph.
+// Decided per stretch of the book, since its parts may have been wrapped
+// at different widths, or not at all (verse, plays, tables).
+#pragma once
+
+#include <QStringList>
+#include <QStringView>
+
+#include <cstdint>
+#include <vector>
+
+class TWrapLayout {
+public:
+    // How a line boundary is read.
+    enum TReading : uint8_t {
+        ByRules, // the stretch is read by the rules alone
+        ByWidth, // by the wrap width
+        ByVerseLines, // verse without stanza marks: a line that begins with a capital starts a paragraph
+        BySpeakers, // a play in verse: a speech, its speaker's name first, is a paragraph
+    };
+
+    // Looks at the lines; `poorlyWritten` is the rule set the book is read
+    // with (verse is read line by line only in a poorly written book).
+    void Build(const QStringList &lines, bool poorlyWritten);
+    void Clear();
+
+    // The reading of the boundary after line `line`.
+    TReading Reading(int line) const
+    {
+        return line >= 0 && size_t(line) < Widths.size() ? TReading(Readings[size_t(line) / StretchLines]) : ByRules;
+    }
+    // With ByWidth: true when a paragraph ends after line `line` (the raw
+    // lines given to Build; `next` is line + 1).
+    bool EndsParagraph(int line, QStringView rawLine, QStringView rawNext) const;
+    // The wrap width the most lines read by it were wrapped at; 0 when no
+    // stretch is read by the width.
+    int DominantWidth() const { return Dominant; }
+    bool UsesWidth() const { return Dominant > 0; }
+
+    static constexpr int StretchLines = 256;
+    static constexpr int WidthReach = 96;
+
+private:
+    std::vector<uint16_t> Widths; // per line: the wrap width around it
+    std::vector<uint8_t> Readings; // per stretch
+    // Per stretch: how far short of the width a line inside a paragraph
+    // may end (hand-wrapped texts leave room now and then).
+    std::vector<uint8_t> Tolerances;
+    int Dominant = 0;
+
+    void MeasureWidths(const std::vector<uint16_t> &lengths, qsizetype from, qsizetype to);
+    void DecideStretch(int stretch, const QStringList &lines, const std::vector<uint16_t> &lengths,
+                       bool poorlyWritten);
+};
+
+namespace WrapRules {
+
+// The length of a line without the blanks at its end.
+int VisibleLength(QStringView rawLine);
+// The length of the first word of a trimmed line.
+int FirstWordLength(QStringView text);
+// "NAME." or "FIRST NAME." (capitals) at the start: a speaker of a play.
+bool IsSpeakerLine(QStringView text);
+// A speaker's name alone on its line, as plays in verse print it:
+// "Romeo." "Lady Capulet." "1 Watch."
+bool IsSpeakerName(QStringView text);
+// A line that opens a speech: a quotation mark or a dash.
+bool OpensSpeech(QStringView text);
+
+} // namespace WrapRules

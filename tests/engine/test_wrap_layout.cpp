@@ -1,0 +1,247 @@
+// Books without empty lines or indents between their paragraphs, read by
+// the width their lines were wrapped at: stories at different widths,
+// dialogue in curly quotes, a play, verse, and a book whose parts were
+// wrapped at two widths.
+#include "EngineTestHelpers.h"
+#include "WrapLayout.h"
+
+#include <QtTest>
+
+class TestWrapLayout : public QObject {
+    Q_OBJECT
+private slots:
+    void storyWrapped_data();
+    void storyWrapped();
+    void curlySingleQuotes();
+    void curlyQuotesInBooksAsTheyAre();
+    void playWithSpeakers();
+    void verseStaysLineByLine();
+    void twoWidths();
+    void marksStillRule();
+    void speakerLines_data();
+    void speakerLines();
+};
+
+namespace {
+
+const char *const Words[] = {"the", "old", "road", "ran", "down", "past", "farm", "where", "we", "had", "lived",
+                             "for", "many", "years", "and", "every", "morning", "light", "came", "over", "hills",
+                             "with", "slow", "cold", "wind", "that", "smelled", "of", "rain", "river", "stones",
+                             "quietly", "across", "fields", "towards", "village", "church", "small", "gardens"};
+const char *const Openings[] = {"The", "He", "She", "It", "They", "Then", "We", "In", "At"};
+
+// A deterministic sentence of 6 to 17 words.
+QString Sentence(quint32 &seed)
+{
+    auto next = [&seed](quint32 n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % n;
+    };
+    QStringList words{QString::fromLatin1(Openings[next(sizeof(Openings) / sizeof(*Openings))])};
+    const quint32 count = 5 + next(12);
+    for (quint32 i = 0; i < count; ++i)
+        words << QString::fromLatin1(Words[next(sizeof(Words) / sizeof(*Words))]);
+    return words.join(QLatin1Char(' ')) + QLatin1Char('.');
+}
+
+// Greedy wrapping, as an editor does it.
+QStringList Wrap(const QString &paragraph, int width)
+{
+    QStringList lines;
+    QString line;
+    for (const QString &word : paragraph.split(QLatin1Char(' '))) {
+        if (!line.isEmpty() && line.size() + 1 + word.size() > width) {
+            lines << line;
+            line.clear();
+        }
+        line += (line.isEmpty() ? QString() : QStringLiteral(" ")) + word;
+    }
+    lines << line;
+    return lines;
+}
+
+// The paragraph with a short sentence added until its last line leaves
+// room for the next paragraph's first word (else no reader could see the end).
+QString LeftRoom(QString text, int width)
+{
+    while (Wrap(text, width).last().size() > width - 8)
+        text += QStringLiteral(" It was late.");
+    return text;
+}
+
+// Paragraphs of 2 to 5 sentences; each one's last line leaves room for
+// the next paragraph's first word (else no reader could see the end).
+QStringList Story(int paragraphs, int width, quint32 seed)
+{
+    QStringList story;
+    for (int p = 0; p < paragraphs; ++p) {
+        QString text = Sentence(seed);
+        const int sentences = 1 + int(seed % 4);
+        for (int s = 0; s < sentences; ++s)
+            text += QLatin1Char(' ') + Sentence(seed);
+        story << LeftRoom(text, width);
+    }
+    return story;
+}
+
+QStringList WrapAll(const QStringList &paragraphs, int width)
+{
+    QStringList lines;
+    for (const QString &paragraph : paragraphs)
+        lines << Wrap(paragraph, width);
+    return lines;
+}
+
+QStringList Detected(const QStringList &lines, TEnhancedRichEdit *engine = nullptr)
+{
+    TEnhancedRichEdit own;
+    TEnhancedRichEdit &e = engine ? *engine : own;
+    e.Choices.DetectTextLayout = true;
+    TRecordingParagraphSink sink;
+    return Enhance(e, sink, lines);
+}
+
+// The first paragraph that differs, to see why.
+QStringList Shown(const QStringList &got, const QStringList &want)
+{
+    for (int i = 0; i < got.size() && i < want.size(); ++i)
+        if (got.at(i) != want.at(i)) {
+            qDebug().noquote() << "got: " << got.at(i) << "\nwant:" << want.at(i);
+            break;
+        }
+    return got;
+}
+
+} // namespace
+
+void TestWrapLayout::storyWrapped_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::newRow("60 columns") << 60;
+    QTest::newRow("72 columns") << 72;
+}
+
+void TestWrapLayout::storyWrapped()
+{
+    QFETCH(int, width);
+    const QStringList story = Story(40, width, 7);
+    const QStringList lines = WrapAll(story, width);
+    QVERIFY(lines.size() > 3 * story.size());
+    TEnhancedRichEdit engine;
+    QCOMPARE(Shown(Detected(lines, &engine), story), story);
+    QCOMPARE(engine.WrapWidth, width);
+    // The rules alone split at sentence ends or join everything.
+    QVERIFY(Enhance(lines, false, true) != story);
+    QVERIFY(Enhance(lines, false, false) != story);
+}
+
+void TestWrapLayout::curlySingleQuotes()
+{
+    // Dialogue whose speeches often end on a full line: the quotes tell.
+    QStringList story = Story(30, 66, 3);
+    quint32 seed = 11;
+    for (int i = 0; i < story.size(); i += 2) {
+        const QString speech = Sentence(seed);
+        story[i] = QStringLiteral("\u2018") + speech.chopped(1) + QStringLiteral(",\u2019 she said, \u2018")
+            + Sentence(seed) + QStringLiteral("\u2019");
+        story[i] = LeftRoom(story[i], 66);
+    }
+    const QStringList lines = WrapAll(story, 66);
+    QCOMPARE(Shown(Detected(lines), story), story);
+}
+
+void TestWrapLayout::curlyQuotesInBooksAsTheyAre()
+{
+    // A poorly written book: a speech closed by a curly quote ends a
+    // sentence, one opened by it starts a paragraph.
+    const QStringList lines = L("\u2018I will go,\u2019 she said. \u2018Now.\u2019|\u2018No.\u2019|\u201eNein\u201c, "
+                                "sagte er.|\u201aGut\u2018, sagte sie.");
+    QCOMPARE(Detected(lines), L("\u2018I will go,\u2019 she said. \u2018Now.\u2019|\u2018No.\u2019|\u201eNein\u201c, "
+                                "sagte er.|\u201aGut\u2018, sagte sie."));
+    // The classic rules know only the straight and double curly quotes.
+    QCOMPARE(Enhance(lines, false, true).size(), 1);
+}
+
+void TestWrapLayout::playWithSpeakers()
+{
+    QStringList play;
+    quint32 seed = 5;
+    const char *const speakers[] = {"ROMEO.", "BENVOLIO.", "LADY CAPULET.", "NURSE."};
+    for (int i = 0; i < 40; ++i) {
+        QString speech = QString::fromLatin1(speakers[i % 4]) + QLatin1Char(' ') + Sentence(seed);
+        if (i % 3 == 0)
+            speech += QLatin1Char(' ') + Sentence(seed);
+        play << speech;
+        if (i % 7 == 3)
+            play << QStringLiteral("[Exit Nurse.]");
+    }
+    // A speech that fills its last line still ends before the next speaker.
+    play[2] = QStringLiteral("NURSE. The old road ran down past the farm where we had lived.");
+    const QStringList lines = WrapAll(play, 62);
+    QCOMPARE(Shown(Detected(lines), play), play);
+}
+
+void TestWrapLayout::verseStaysLineByLine()
+{
+    const QStringList stanza = L("Of man's first disobedience, and the fruit|Of that forbidden tree, whose mortal "
+                                 "taste|Brought death into the world, and all our woe,|With loss of Eden, till one "
+                                 "greater man|Restore us, and regain the blissful seat,|Sing, heavenly Muse, that on "
+                                 "the secret top|Of Oreb, or of Sinai, didst inspire|That shepherd who first taught "
+                                 "the chosen seed");
+    QStringList verse;
+    for (int i = 0; i < 8; ++i)
+        verse << stanza;
+    QCOMPARE(Detected(verse), verse);
+}
+
+void TestWrapLayout::twoWidths()
+{
+    const QStringList first = Story(30, 70, 21);
+    const QStringList rest = Story(40, 76, 22);
+    const QStringList lines = WrapAll(first, 70) + WrapAll(rest, 76);
+    QCOMPARE(Shown(Detected(lines), first + rest), first + rest);
+}
+
+void TestWrapLayout::marksStillRule()
+{
+    // With an empty line between paragraphs the width says nothing new;
+    // the lines of a paragraph that were ended short stay joined.
+    const QStringList story = Story(30, 64, 9);
+    QStringList lines;
+    QStringList expected;
+    for (const QString &paragraph : story) {
+        QStringList wrapped = Wrap(paragraph, 64);
+        wrapped[0] = wrapped[0].left(30).trimmed(); // cut short, as a hand-edited line
+        lines << wrapped << QString();
+        expected << wrapped.join(QLatin1Char(' ')) << QString();
+    }
+    QCOMPARE(Detected(lines), expected);
+    // Classic rules: the same book without the reading by width.
+    TEnhancedRichEdit classic;
+    TRecordingParagraphSink sink;
+    QCOMPARE(Enhance(classic, sink, WrapAll(story, 64)), QStringList{story.join(QLatin1Char(' '))});
+    QCOMPARE(classic.WrapWidth, 0);
+}
+
+void TestWrapLayout::speakerLines_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<bool>("speaker");
+    QTest::newRow("name") << "ROMEO. Is the day so young?" << true;
+    QTest::newRow("two words") << "LADY CAPULET. What, ho!" << true;
+    QTest::newRow("name alone") << "NURSE." << true;
+    QTest::newRow("pronoun") << "I. The first" << false;
+    QTest::newRow("sentence") << "He went. Then" << false;
+    QTest::newRow("heading words") << "THE END OF IT ALL." << false;
+    QTest::newRow("no stop") << "ROMEO and Juliet" << false;
+}
+
+void TestWrapLayout::speakerLines()
+{
+    QFETCH(QString, line);
+    QFETCH(bool, speaker);
+    QCOMPARE(WrapRules::IsSpeakerLine(line), speaker);
+}
+
+QTEST_GUILESS_MAIN(TestWrapLayout)
+#include "test_wrap_layout.moc"
