@@ -428,12 +428,20 @@ void TLecternForm::ApplicationEventsActivate()
             SidebarSuppress = false;
         ApplicationHint = HintOf(HintLabel); // the hint where the pointer now is
         FocusRichBox();
-        LoadOnStart();
+        LoadStartBook();
         HintLabel->setText(
             QStringLiteral("Move the mouse cursor to the left side of the rich-box to view the sidebar"));
     }
     FUN_CATCH
     FUN_END;
+}
+
+void TLecternForm::LoadStartBook()
+{
+    if (StartBookLoaded)
+        return;
+    StartBookLoaded = true;
+    LoadOnStart();
 }
 
 void TLecternForm::LoadOnStart()
@@ -492,13 +500,20 @@ void TLecternForm::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     MarkStep(QStringLiteral("shown"));
-    // Without a window manager the window may never be activated; start up
-    // anyway shortly after it is shown.
-    if (FirstActivation)
+    // The start's book opens as soon as the window is up, without waiting
+    // for the window manager to activate it. Without a window manager the
+    // window may never be activated; start up anyway shortly after it is
+    // shown.
+    if (FirstActivation) {
+        QTimer::singleShot(0, this, [this] {
+            if (FirstActivation && isVisible())
+                LoadStartBook();
+        });
         QTimer::singleShot(500, this, [this] {
             if (FirstActivation && isVisible())
                 ApplicationEventsActivate();
         });
+    }
 }
 
 void TLecternForm::changeEvent(QEvent *event)

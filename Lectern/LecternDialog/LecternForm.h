@@ -403,6 +403,8 @@ private:
     void ShowHintMessage(const QString &text);
     static constexpr int HintMessageMs = 4000;
     QElapsedTimer HintMessageShown;
+    // Since the events were last let through during a load.
+    QElapsedTimer LoadEventsLetThrough;
     QString ApplicationHint; // the hint of the control under the pointer
     bool Minimized = false;
     // Format options and navigation: connections and rich-box hooks.
@@ -455,6 +457,9 @@ private:
     TProgramSettings ProgramSettings;
     QString SettingsDirectory; // empty until StartUp
     TStepTimes *StepTimes = nullptr;
+    bool StartBookLoaded = false;
+    // The start's book (LoadOnStart), once: at show or at the first activation.
+    void LoadStartBook();
     void MarkStep(const QString &key);
 
     // ---- Profiles (LecternFormProfile.cpp) ------------------------------

@@ -122,10 +122,16 @@ TSteps ReadSteps(const QString &file)
 
 // One start of the reader from `program` with fresh settings; the steps it
 // wrote, empty when it showed no page within the deadline.
-TSteps StartOnce(const TDesktop &desktop, const QString &program, const QStringList &args)
+// `ini`, when not empty, is written as the settings before the start.
+TSteps StartOnce(const TDesktop &desktop, const QString &program, const QStringList &args, const QByteArray &ini)
 {
     for (const char *name : {"Lectern.ini", "LecternProfile.lcp", "Errors.log", "Lectern.ini.bad"})
         QFile::remove(program + QLatin1Char('/') + QLatin1String(name));
+    if (!ini.isEmpty()) {
+        QFile settings(program + QStringLiteral("/Lectern.ini"));
+        if (settings.open(QIODevice::WriteOnly))
+            settings.write(ini);
+    }
     QTemporaryDir home;
     QDir(home.path()).mkpath(QStringLiteral("config"));
     QDir(home.path()).mkpath(QStringLiteral("run"));
@@ -164,7 +170,8 @@ double Median(QList<double> values)
     return values.isEmpty() ? 0 : values.at(values.size() / 2);
 }
 
-void Measure(const TDesktop &desktop, const QString &package, const QString &name, const QStringList &args)
+void Measure(const TDesktop &desktop, const QString &package, const QString &name, const QStringList &args,
+             const QByteArray &ini = QByteArray())
 {
     QTemporaryDir work;
     const QString program = work.path() + QStringLiteral("/program");
@@ -173,7 +180,7 @@ void Measure(const TDesktop &desktop, const QString &package, const QString &nam
     QStringList order;
     int failed = 0;
     for (int run = 0; run < Runs; ++run) {
-        const TSteps steps = StartOnce(desktop, program, args);
+        const TSteps steps = StartOnce(desktop, program, args, ini);
         if (steps.isEmpty())
             ++failed;
         QList<std::pair<double, QString>> sorted;
@@ -220,5 +227,9 @@ int main(int argc, char **argv)
         Measure(desktop, package, QStringLiteral("war-and-peace pieces"), {book});
     else
         std::printf("war-and-peace pieces: skipped, no corpus\n");
+    // The last book read is gone (an unmounted disk): the Welcome book.
+    Measure(desktop, package, QStringLiteral("last book gone"), {},
+            "[Lectern_Main]\nAutoLoadLast=TRUE\n\n[Lectern_Places]\nCount=1\n"
+            "0=/media/lectern-unmounted/book.txt\n0_Piece=1\n0_CaretPos=0\n");
     return 0;
 }
