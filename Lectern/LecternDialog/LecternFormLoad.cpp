@@ -37,9 +37,6 @@
 
 namespace {
 
-// How often a load lets the window's events through.
-const qint64 LoadEventsEveryMs = 20;
-
 const QString SlowOpeningHint = QStringLiteral(
     "Large books require some time to be opened. If you think it takes too long then read the \"Dealing with slow "
     "opening\" topic from help. If the text is being enhanced you can close the program at any time (allow up to a "
@@ -336,18 +333,12 @@ void TLecternForm::FinishLoad(int position)
 
 bool TLecternForm::LoadProgress(int characters)
 {
-    // The window keeps answering while a big book is read: the events are
-    // let through every few hundredths of a second, the progress shown once
-    // a second.
     const QString text = LoadTiming.ProgressText(characters);
-    if (!text.isEmpty()) {
-        UpdateCurrentFileInfo(text, false, true);
-        setWindowTitle(text);
-    } else if (LoadEventsLetThrough.isValid() && LoadEventsLetThrough.elapsed() < LoadEventsEveryMs) {
+    if (text.isEmpty())
         return Closing;
-    }
+    UpdateCurrentFileInfo(text, false, true);
+    setWindowTitle(text);
     QCoreApplication::processEvents();
-    LoadEventsLetThrough.start();
     return Closing;
 }
 
