@@ -403,8 +403,6 @@ private:
     void ShowHintMessage(const QString &text);
     static constexpr int HintMessageMs = 4000;
     QElapsedTimer HintMessageShown;
-    // Since the events were last let through during a load.
-    QElapsedTimer LoadEventsLetThrough;
     QString ApplicationHint; // the hint of the control under the pointer
     bool Minimized = false;
     // Format options and navigation: connections and rich-box hooks.
