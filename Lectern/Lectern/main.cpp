@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QSessionManager>
 #include <QTimer>
 
@@ -20,6 +21,7 @@
 #include "Program.h"
 #include "QuitSignals.h"
 #include "RichBox.h"
+#include "StepTimes.h"
 #include "WidgetDialogs.h"
 #include "WidgetProbe.h"
 
@@ -104,6 +106,8 @@ int main(int argc, char **argv)
 {
     InstallTerminateHandler();
     InitProgramArguments(argc, argv);
+    // LECTERN_STEP_TIMES=FILE: the times of the start's steps go there.
+    TStepTimes steps = TStepTimes::FromEnvironment();
 
     // The application outlives the try block, so a failure can still be
     // shown after the event loop.
@@ -119,6 +123,7 @@ int main(int argc, char **argv)
         // No display name: X11 would append it to every window caption,
         // and the error dialog's caption must read just "Error".
         InstallWidgetDialogService();
+        steps.Mark(QStringLiteral("qt start"));
 
         if (installer) {
             // The install window is the main window of this role: closing it
@@ -133,7 +138,14 @@ int main(int argc, char **argv)
             installForm.reset();
             AboutForm = nullptr;
         } else {
+            if (steps.Enabled()) {
+                // The font configuration is read on the first measure of a
+                // text; measured here, it is a step of its own.
+                QFontMetrics(app->font()).height();
+                steps.Mark(QStringLiteral("fonts"));
+            }
             LecternForm = new TLecternForm;
+            LecternForm->SetStepTimes(&steps);
             // The error dialog outlives the main window, so a failure of the
             // run can still be shown in it after the event loop.
             ErrorForm = new TErrorForm;

@@ -47,6 +47,7 @@
 #include "SpeechEngine.h"
 #include "SpeechReader.h"
 #include "SpokenSentenceView.h"
+#include "StepTimes.h"
 #include "StoredTextList.h"
 #include "TimeStamp.h"
 
@@ -366,6 +367,11 @@ bool TLecternForm::eventFilter(QObject *watched, QEvent *event)
         if (watched == RichEdit->viewport() || watched == CurrentFileInfoLabel || watched == HintLabel)
             ShowSidebar(true);
         break;
+    case QEvent::Paint:
+        // The first page of text is on the screen once this paint is done.
+        if (StepTimes && watched == RichEdit->viewport() && !RichEdit->document()->isEmpty())
+            QTimer::singleShot(0, this, [this] { MarkStep(QStringLiteral("first paint")); });
+        break;
     case QEvent::MouseButtonPress:
     case QEvent::Wheel:
         if (IsOwnWidget(watched))
@@ -389,11 +395,23 @@ void TLecternForm::StartUp(const QString &settingsDirectory)
 {
     SetAboutTexts(ProgramName, ProgramVersionText);
     SettingsDirectory = settingsDirectory;
+    MarkStep(QStringLiteral("window"));
     SettingsList->Load(SettingsDirectory + QStringLiteral("Lectern.ini"), false);
+    MarkStep(QStringLiteral("settings"));
     ProfileList->Load(DefaultProfilePath(), false);
+    MarkStep(QStringLiteral("default profile"));
     RebuildBackImages();
+    MarkStep(QStringLiteral("background pictures"));
     SetRichEditModified(false);
     setAcceptDrops(true);
+}
+
+void TLecternForm::SetStepTimes(TStepTimes *steps) { StepTimes = steps; }
+
+void TLecternForm::MarkStep(const QString &key)
+{
+    if (StepTimes)
+        StepTimes->Mark(key);
 }
 
 void TLecternForm::ApplicationEventsActivate()
@@ -410,12 +428,20 @@ void TLecternForm::ApplicationEventsActivate()
             SidebarSuppress = false;
         ApplicationHint = HintOf(HintLabel); // the hint where the pointer now is
         FocusRichBox();
-        LoadOnStart();
+        LoadStartBook();
         HintLabel->setText(
             QStringLiteral("Move the mouse cursor to the left side of the rich-box to view the sidebar"));
     }
     FUN_CATCH
     FUN_END;
+}
+
+void TLecternForm::LoadStartBook()
+{
+    if (StartBookLoaded)
+        return;
+    StartBookLoaded = true;
+    LoadOnStart();
 }
 
 void TLecternForm::LoadOnStart()
@@ -433,6 +459,7 @@ void TLecternForm::LoadOnStart()
             if (!opened)
                 FocusRichBox();
         }
+        MarkStep(QStringLiteral("first layout"));
         LoadBrowserOnStart();
     }
     FUN_CATCH
@@ -472,13 +499,21 @@ void TLecternForm::ComeToFront(const QString &activationToken)
 void TLecternForm::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    // Without a window manager the window may never be activated; start up
-    // anyway shortly after it is shown.
-    if (FirstActivation)
+    MarkStep(QStringLiteral("shown"));
+    // The start's book opens as soon as the window is up, without waiting
+    // for the window manager to activate it. Without a window manager the
+    // window may never be activated; start up anyway shortly after it is
+    // shown.
+    if (FirstActivation) {
+        QTimer::singleShot(0, this, [this] {
+            if (FirstActivation && isVisible())
+                LoadStartBook();
+        });
         QTimer::singleShot(500, this, [this] {
             if (FirstActivation && isVisible())
                 ApplicationEventsActivate();
         });
+    }
 }
 
 void TLecternForm::changeEvent(QEvent *event)

@@ -68,6 +68,7 @@ class TSpeechEngine;
 class TSpeechReader;
 class TSpokenSentenceView;
 class TVoiceGroupBox;
+class TStepTimes;
 
 class TLecternForm : public QWidget {
     Q_OBJECT
@@ -138,6 +139,8 @@ public:
     // GetSettingsDirectory() in the program), background images. A window
     // that never started up reads and writes no settings.
     void StartUp(const QString &settingsDirectory);
+    // Where the steps of the start are marked (not owned; may be null).
+    void SetStepTimes(TStepTimes *steps);
     // Shows (hide = false) or hides the sidebar; a pending suppress request
     // or an inactive application makes the call do nothing.
     void ShowSidebar(bool hide);
@@ -451,6 +454,11 @@ private:
     std::unique_ptr<TStoredTextList> SettingsList;
     TProgramSettings ProgramSettings;
     QString SettingsDirectory; // empty until StartUp
+    TStepTimes *StepTimes = nullptr;
+    bool StartBookLoaded = false;
+    // The start's book (LoadOnStart), once: at show or at the first activation.
+    void LoadStartBook();
+    void MarkStep(const QString &key);
 
     // ---- Profiles (LecternFormProfile.cpp) ------------------------------
     void SetUpProfiles();

@@ -11,6 +11,7 @@
 #include "Bookshelf.h"
 #include "BookshelfGroupBox.h"
 #include "Dialogs.h"
+#include "FileWait.h"
 #include "ProgramGeneralTabSheet.h"
 #include "ProgramOpenTabSheet.h"
 #include "RichBox.h"
@@ -19,6 +20,8 @@
 namespace {
 
 const int HelpContextMain = 100;
+// How long the start waits to learn whether the last book is still there.
+const int LastBookWaitMs = 100;
 
 const QString OverwriteBookmarkText
     = QStringLiteral("This bookmark is already set for this book. Do you want to overwrite it?");
@@ -83,6 +86,10 @@ bool TLecternForm::LoadLastBookOnStart()
 {
     const QString last = Bookshelf->LastReadBook();
     if (!ProgramGeneralTabSheet->Form.AutoLoadLastCheckBox->isChecked() || last.isEmpty())
+        return false;
+    // A disk that is slow to wake or a share that is gone must not hold up
+    // the first page: without an answer soon, the Welcome book is shown.
+    if (!FileExistsWithin(last, LastBookWaitMs))
         return false;
     return OpenBook(last, false);
 }

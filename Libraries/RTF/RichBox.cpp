@@ -355,7 +355,7 @@ void TRichBox::paintEvent(QPaintEvent *event)
         QTextCharFormat linkFormat;
         linkFormat.setForeground(palette().link());
         linkFormat.setFontUnderline(true);
-        layout->hitTest(QPointF(0, top + height), Qt::FuzzyHit); // lays out the visible part
+        LayOutDownTo(doc, top + height); // the visible part
         for (QTextBlock block = BlockAtY(top);
              block.isValid() && IsLaidOut(block) && block.layout()->position().y() < top + height;
              block = block.next()) {
@@ -394,8 +394,7 @@ void TRichBox::LimitShownHyphenation(int top, int height)
 {
     if (!Rich->HasSoftHyphens() || !isReadOnly())
         return;
-    QAbstractTextDocumentLayout *layout = document()->documentLayout();
-    layout->hitTest(QPointF(0, top + height), Qt::FuzzyHit); // lays out the visible part
+    LayOutDownTo(document(), top + height); // the visible part
     for (QTextBlock block = BlockAtY(top);
          block.isValid() && IsLaidOut(block) && block.layout()->position().y() < top + height; block = block.next())
         ChooseHyphenation(*Rich, block);

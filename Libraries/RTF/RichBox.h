@@ -146,6 +146,7 @@ private:
     std::unique_ptr<QMouseEvent> MappedEvent(const QMouseEvent *event) const;
     int VisibleDocumentHeight() const;
     QTextBlock BlockAtY(qreal y) const;
+    static void LayOutDownTo(QTextDocument *doc, qreal y);
     int HitTest(const QPointF &documentPoint, bool exact) const;
     void MovePage(bool down, bool keepAnchor);
     void CollectLinks(const QTextBlock &block, QVector<QPair<int, int>> *ranges) const;

@@ -82,13 +82,51 @@ bool TRichBox::IsLayoutComplete() const
     return last.layout() && last.layout()->lineCount() > 0;
 }
 
+namespace {
+
+bool HasLines(const QTextBlock &block) { return block.layout() && block.layout()->lineCount() > 0; }
+
+} // namespace
+
+// Lays the document out at least down to height y. Qt lays a document out
+// from its top, so the laid-out blocks are the first ones; the layout is
+// taken on by blocks, further each time, until it passes y. (Qt's own hit
+// test would do the same but walks every block of the document first.)
+void TRichBox::LayOutDownTo(QTextDocument *doc, qreal y)
+{
+    const int count = doc->blockCount();
+    if (count == 0 || HasLines(doc->lastBlock()))
+        return;
+    int low = -1, high = count - 1; // the last block laid out, -1: none
+    while (low < high) {
+        const int mid = low + (high - low + 1) / 2;
+        if (HasLines(doc->findBlockByNumber(mid)))
+            low = mid;
+        else
+            high = mid - 1;
+    }
+    for (int step = 16;; step *= 2) {
+        if (low >= 0) {
+            const QTextLayout *layout = doc->findBlockByNumber(low).layout();
+            if (layout->position().y() + layout->boundingRect().height() > y)
+                return;
+        }
+        if (low >= count - 1)
+            return;
+        low = std::min(count - 1, low + step);
+        doc->documentLayout()->blockBoundingRect(doc->findBlockByNumber(low));
+        if (!HasLines(doc->findBlockByNumber(low)))
+            return; // the layout went no further (no page width yet)
+    }
+}
+
 // The block shown at document height y: the last laid-out block whose top
 // is at or above y. Qt's own hit test is unreliable above the first block
 // while the layout is still running, so this searches the layout positions.
 QTextBlock TRichBox::BlockAtY(qreal y) const
 {
     QTextDocument *doc = document();
-    doc->documentLayout()->hitTest(QPointF(0, y), Qt::FuzzyHit); // lays the text out down to y
+    LayOutDownTo(doc, y);
     auto above = [doc, y](int number) {
         QTextBlock block = doc->findBlockByNumber(number);
         return block.layout() && block.layout()->lineCount() > 0 && block.layout()->position().y() <= y;
@@ -204,7 +242,7 @@ void TRichBox::SetScrollY(int y)
 {
     qreal top = std::max(0, y) / ZoomFactor();
     // Lay out one screen below the new top so the range reaches it.
-    document()->documentLayout()->hitTest(QPointF(0, top + VisibleDocumentHeight()), Qt::FuzzyHit);
+    LayOutDownTo(document(), top + VisibleDocumentHeight());
     FixScrollRange();
     verticalScrollBar()->setValue(int(std::lround(top)));
 }

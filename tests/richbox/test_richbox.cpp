@@ -47,6 +47,7 @@ private slots:
     void ContentAndCodecHooks();
     void EmptyAndTinyBoxesAreSafe();
     void TallBooksAreLaidOutToTheEnd();
+    void PointsBelowTheLayoutAnswerAsWhenLaidOut();
     void PlaceSetWhileHiddenSurvivesShowAndResize_data();
     void EditsNeverReachTheEndMarker_data();
     void EditsNeverReachTheEndMarker();
@@ -459,6 +460,36 @@ void TestRichBox::EmptyAndTinyBoxesAreSafe()
 // A whole large book lays out taller than Qt's layout reaches without a page
 // height (8 388 607 px); before the box gave its documents a tall page the
 // layout never returned.
+// A place far below what is laid out: the box lays out down to it, and the
+// character under each point is the one a full layout gives.
+void TestRichBox::PointsBelowTheLayoutAnswerAsWhenLaidOut()
+{
+    QString book;
+    for (int i = 0; i < 40; ++i)
+        book += SampleBook() + QStringLiteral("\r\n");
+    Box->LoadPlainText(book);
+    QVERIFY(!Box->IsLayoutComplete());
+    const QList<int> scrolls = {0, 90000, 40000, 250000, 250000 + 7};
+    const QList<QPoint> points = {QPoint(5, 5), QPoint(200, 150), QPoint(400, 290)};
+    QList<int> early;
+    for (int scroll : scrolls) {
+        Box->SetScrollY(scroll);
+        for (const QPoint &p : points)
+            early << Box->CharFromPos(p);
+    }
+    Box->document()->documentLayout()->documentSize();
+    QVERIFY(Box->IsLayoutComplete());
+    QList<int> full;
+    for (int scroll : scrolls) {
+        Box->SetScrollY(scroll);
+        QCOMPARE(Box->ScrollY(), scroll);
+        for (const QPoint &p : points)
+            full << Box->CharFromPos(p);
+    }
+    QCOMPARE(early, full);
+    QVERIFY(full.at(3) > full.at(0));
+}
+
 void TestRichBox::TallBooksAreLaidOutToTheEnd()
 {
     QStringList paragraphs;
@@ -493,7 +524,6 @@ void TestRichBox::TallBooksAreLaidOutToTheEnd()
     Box->LoadPlainText(paragraphs.join(QStringLiteral("\r\n")));
     QCOMPARE(Box->LineCountExact(), 2000);
 }
-
 
 void TestRichBox::PlaceSetWhileHiddenSurvivesShowAndResize_data()
 {
