@@ -5,6 +5,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QFontMetricsF>
 #include <QTextDocument>
+#include <QTextBoundaryFinder>
 #include <QTextLayout>
 
 #include <algorithm>
@@ -128,25 +129,19 @@ public:
     }
 
     // Where lines may end, in the order of the text.
+    // Where lines may end, in the order of the text: the line breaks Qt
+    // itself allows.
     QVector<TLineEnd> LineEnds() const
     {
         QVector<TLineEnd> ends;
-        const int n = Text.size();
-        for (int i = 0; i < n; ++i) {
-            const QChar c = Text.at(i);
-            if (c == QLatin1Char(' ')) {
-                int j = i;
-                while (j < n && Text.at(j) == QLatin1Char(' '))
-                    ++j;
-                if (i > 0 && j < n)
-                    ends.append({i, j, false});
-                i = j - 1;
-            } else if (c == SoftHyphen) {
-                if (i > 0 && i + 1 < n)
-                    ends.append({i + 1, i + 1, true});
-            } else if ((c == QLatin1Char('-') || c == QChar(0x2014)) && i > 0 && i + 1 < n && Text.at(i + 1).isLetter()) {
-                ends.append({i + 1, i + 1, false});
-            }
+        const int n = int(Text.size());
+        QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, Text);
+        for (int next = int(breaks.toNextBoundary()); next > 0 && next < n; next = int(breaks.toNextBoundary())) {
+            int end = next;
+            while (end > 0 && Text.at(end - 1).isSpace())
+                --end;
+            if (end > 0)
+                ends.append({end, next, Text.at(end - 1) == SoftHyphen});
         }
         return ends;
     }

@@ -387,8 +387,9 @@ void TRichBox::paintEvent(QPaintEvent *event)
     layout->draw(&painter, context);
 }
 
-// Qt breaks lines at any soft hyphen, so the paragraphs on screen are held
-// to two hyphenated lines in a row once they are laid out. Not while the
+// Qt breaks lines at any soft hyphen that suits it, so the paragraphs on
+// screen keep only the soft hyphens of their evenest breaking, with at most
+// two hyphenated lines in a row, once they are laid out. Not while the
 // reader edits: the soft hyphens taken out would join the reader's undo.
 void TRichBox::LimitShownHyphenation(int top, int height)
 {
