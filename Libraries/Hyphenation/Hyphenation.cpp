@@ -146,20 +146,29 @@ QVector<int8_t> THyphenator::PatternBreaks(const QString &lower) const
     return breaks;
 }
 
+const QVector<int8_t> *THyphenator::CachedBreaks(QStringView word) const
+{
+    if (!Dict || word.size() < MinBefore + MinAfter || word.size() > MaxWordLength || !HasLowerCase(word))
+        return nullptr;
+    // The lower-case word in a buffer kept between calls: a word met before
+    // costs no allocation.
+    Lower.resize(word.size());
+    for (qsizetype i = 0; i < word.size(); ++i)
+        Lower[i] = word.at(i).toLower();
+    auto found = Cache.constFind(Lower);
+    if (found == Cache.constEnd())
+        found = Cache.insert(Lower, PatternBreaks(Lower));
+    return &*found;
+}
+
 QVector<int> THyphenator::WordBreaks(QStringView word) const
 {
     QVector<int> result;
-    if (!Dict || word.size() < MinBefore + MinAfter || word.size() > MaxWordLength || !HasLowerCase(word))
-        return result;
-    const QString lower = word.toString().toLower();
-    if (lower.size() != word.size())
-        return result;
-    auto found = Cache.constFind(lower);
-    if (found == Cache.constEnd())
-        found = Cache.insert(lower, PatternBreaks(lower));
-    result.reserve(found->size());
-    for (const int8_t at : *found)
-        result.append(at);
+    if (const QVector<int8_t> *breaks = CachedBreaks(word)) {
+        result.reserve(breaks->size());
+        for (const int8_t at : *breaks)
+            result.append(at);
+    }
     return result;
 }
 
@@ -201,8 +210,9 @@ void THyphenator::ParagraphBreaks(QStringView text, QVector<int> &breaks) const
                 ++w;
             if (w - wordStart < MinBefore + MinAfter)
                 continue;
-            for (const int at : WordBreaks(token.mid(wordStart, w - wordStart)))
-                breaks.append(start + wordStart + at);
+            if (const QVector<int8_t> *found = CachedBreaks(token.mid(wordStart, w - wordStart)))
+                for (const int8_t at : *found)
+                    breaks.append(start + wordStart + at);
         }
     }
 }

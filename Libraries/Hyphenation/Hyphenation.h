@@ -47,6 +47,9 @@ private:
     // The patterns' breaks of a lower-case word, before the rules.
     QVector<int8_t> PatternBreaks(const QString &lower) const;
     bool Encode(const QString &lower, QByteArray &bytes, QVector<int> &charOfByte) const;
+    // The breaks of a word from the cache (read from the patterns the first
+    // time); null for a word that gets none by the rules.
+    const QVector<int8_t> *CachedBreaks(QStringView word) const;
 
     _HyphenDict *Dict = nullptr;
     QString File;
@@ -54,6 +57,7 @@ private:
     QHash<char16_t, char> SingleByte; // the dictionary's code page, for the characters beyond ASCII
     // Words met before, lower case, with their breaks.
     mutable QHash<QString, QVector<int8_t>> Cache;
+    mutable QString Lower;
 };
 
 // The directory the systems's pattern files are in.
