@@ -16,9 +16,9 @@ namespace {
 
 bool IsInWord(QChar c) { return c.isLetter() || c.isMark() || c == SoftHyphen; }
 
-bool IsLaidOut(const QTextBlock &block) { return block.isValid() && block.layout() && block.layout()->lineCount() > 0; }
-
 } // namespace
+
+bool IsLaidOut(const QTextBlock &block) { return block.isValid() && block.layout() && block.layout()->lineCount() > 0; }
 
 QVector<bool> HyphenatedLineEnds(const QTextBlock &block)
 {

@@ -9,6 +9,9 @@
 
 class TRichDocument;
 
+// Whether Qt has laid the block out (it has lines).
+bool IsLaidOut(const QTextBlock &block);
+
 // For each line of a laid-out block: whether it ends at a soft hyphen.
 QVector<bool> HyphenatedLineEnds(const QTextBlock &block);
 

@@ -19,8 +19,6 @@
 
 namespace {
 
-bool IsLaidOut(const QTextBlock &block) { return block.isValid() && block.layout() && block.layout()->lineCount() > 0; }
-
 // Qt lays documents out in 26.6 fixed point. Without a page height it
 // takes 8 388 607 px (INT_MAX / 256) as the bottom of the only page, and a
 // line that reaches it is pushed on to a next page that never comes: the

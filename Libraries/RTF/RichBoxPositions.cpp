@@ -1,6 +1,8 @@
 // TRichBox: display lines, scrolling, caret, links and content.
 #include "RichBox.h"
 
+#include "HyphenatedLines.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>
 #include <QPrinter>
@@ -82,12 +84,6 @@ bool TRichBox::IsLayoutComplete() const
     return last.layout() && last.layout()->lineCount() > 0;
 }
 
-namespace {
-
-bool HasLines(const QTextBlock &block) { return block.layout() && block.layout()->lineCount() > 0; }
-
-} // namespace
-
 // Lays the document out at least down to height y. Qt lays a document out
 // from its top, so the laid-out blocks are the first ones; the layout is
 // taken on by blocks, further each time, until it passes y. (Qt's own hit
@@ -95,12 +91,12 @@ bool HasLines(const QTextBlock &block) { return block.layout() && block.layout()
 void TRichBox::LayOutDownTo(QTextDocument *doc, qreal y)
 {
     const int count = doc->blockCount();
-    if (count == 0 || HasLines(doc->lastBlock()))
+    if (count == 0 || IsLaidOut(doc->lastBlock()))
         return;
     int low = -1, high = count - 1; // the last block laid out, -1: none
     while (low < high) {
         const int mid = low + (high - low + 1) / 2;
-        if (HasLines(doc->findBlockByNumber(mid)))
+        if (IsLaidOut(doc->findBlockByNumber(mid)))
             low = mid;
         else
             high = mid - 1;
@@ -115,7 +111,7 @@ void TRichBox::LayOutDownTo(QTextDocument *doc, qreal y)
             return;
         low = std::min(count - 1, low + step);
         doc->documentLayout()->blockBoundingRect(doc->findBlockByNumber(low));
-        if (!HasLines(doc->findBlockByNumber(low)))
+        if (!IsLaidOut(doc->findBlockByNumber(low)))
             return; // the layout went no further (no page width yet)
     }
 }
@@ -129,7 +125,7 @@ QTextBlock TRichBox::BlockAtY(qreal y) const
     LayOutDownTo(doc, y);
     auto above = [doc, y](int number) {
         QTextBlock block = doc->findBlockByNumber(number);
-        return block.layout() && block.layout()->lineCount() > 0 && block.layout()->position().y() <= y;
+        return IsLaidOut(block) && block.layout()->position().y() <= y;
     };
     int low = 0, high = doc->blockCount() - 1;
     while (low < high) {
