@@ -10,6 +10,7 @@
 #include "FunStatContext.h"
 #include "Picture.h"
 #include "ReadablePictures.h"
+#include "TempTree.h"
 
 namespace {
 
@@ -251,12 +252,9 @@ void TestContrast::LayoutTonesOfTheTiledPicture()
 
 void TestContrast::LayoutTonesOfAnUndecodablePicture()
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("words.png"));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("only words");
-    file.close();
+    TTempTree tree;
+    QVERIFY(tree.IsValid());
+    const QString path = tree.File(QStringLiteral("words.png"), "only words");
     TPictureTones tones;
     QVERIFY(!LayoutTones(path, QSize(20, 20), false, {QRect(0, 0, 20, 20)}, tones));
     QVERIFY(tones.IsEmpty());
