@@ -124,7 +124,7 @@ QByteArray BookSaveBytes(const TRichDocument &document, TBookSaveFormat format)
         tail.setPosition(bookEnd);
         tail.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
         tail.removeSelectedText();
-        return WriteRtf(*book, &document.SoftHyphens().All());
+        return WriteRtf(*book, &document.SoftHyphens());
     }
     // What ToPlainTextCrLf gives, without building it: the raw text encoded
     // whole, then each paragraph or line separator (E2 80 A9, E2 80 A8)

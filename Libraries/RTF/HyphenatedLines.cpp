@@ -9,6 +9,7 @@
 #include <QTextLayout>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -76,19 +77,25 @@ namespace {
 
 // A place where a line may end: its text ends before End (the trailing
 // spaces left out), the next line starts at Next; Soft when it ends at a
-// soft hyphen (which then shows as a hyphen).
+// soft hyphen (which then shows as a hyphen); Holdable when the line may be
+// kept from breaking there by holding its spaces.
 struct TLineEnd {
     int End;
     int Next;
     bool Soft;
+    bool Holdable;
 };
 
 // The widths of a block's text, measured as Qt shapes it on one line.
 class TParagraphMeasure {
 public:
-    bool Measure(const QTextBlock &block)
+    // The block's text with the spaces at `held` (positions in the block)
+    // as spaces.
+    bool Measure(const QTextBlock &block, const std::vector<int> &held)
     {
         Text = block.text();
+        for (int at : held)
+            Text[at] = QLatin1Char(' ');
         for (QChar c : Text)
             if (c == QLatin1Char('\t') || c == QChar::LineSeparator || c == QChar::ObjectReplacementCharacter)
                 return false;
@@ -128,7 +135,6 @@ public:
         return Space > 0;
     }
 
-    // Where lines may end, in the order of the text.
     // Where lines may end, in the order of the text: the line breaks Qt
     // itself allows.
     QVector<TLineEnd> LineEnds() const
@@ -140,8 +146,12 @@ public:
             int end = next;
             while (end > 0 && Text.at(end - 1).isSpace())
                 --end;
-            if (end > 0)
-                ends.append({end, next, Text.at(end - 1) == SoftHyphen});
+            if (end == 0)
+                continue;
+            bool holdable = next > end;
+            for (int i = end; i < next && holdable; ++i)
+                holdable = Text.at(i) == QLatin1Char(' ');
+            ends.append({end, next, Text.at(end - 1) == SoftHyphen, holdable});
         }
         return ends;
     }
@@ -171,14 +181,17 @@ constexpr double HyphenCost = 60;
 constexpr double WideCost = 1000;
 constexpr int SettledMark = 0x40000000;
 
-double LooseCost(const TParagraphMeasure &measure, int start, const TLineEnd &end, double width)
+// How much wider than the font's space a line's gaps grow when it is
+// justified.
+double Stretch(const TParagraphMeasure &measure, int start, const TLineEnd &end, double width)
 {
     const int gaps = measure.Gaps(start, end.End);
     if (gaps == 0)
         return 0;
-    const double stretch = std::max(0.0, width - measure.Width(start, end)) / (gaps * measure.SpaceWidth());
-    return 100 * stretch * stretch * stretch + (stretch > 1.0 ? WideCost : 0);
+    return std::max(0.0, width - measure.Width(start, end)) / (gaps * measure.SpaceWidth());
 }
+
+double LooseCost(double stretch) { return 100 * stretch * stretch * stretch + (stretch > 1.0 ? WideCost : 0); }
 
 // The best way to the end of the paragraph from each line start, with the
 // hyphenated lines in a row before it.
@@ -186,9 +199,135 @@ struct TState {
     double Cost = 1e300;
     int From = -1; // the previous line's start
     int FromRun = 0;
-    int DropFirst = 0; // the line ends (indices) whose soft hyphens go
-    int DropLast = 0;
+    int ChangeFirst = 0; // the line ends (indices) the previous line
+    int ChangeLast = 0; // passes over: soft hyphens go, other breaks are held
 };
+
+// The spaces held in a block, by their positions in it.
+std::vector<int> HeldIn(const TSoftHyphens &marks, const QTextBlock &block)
+{
+    const std::vector<int> &held = marks.Held();
+    const auto first = std::lower_bound(held.begin(), held.end(), block.position());
+    const auto last = std::lower_bound(first, held.end(), block.position() + block.length());
+    std::vector<int> inBlock;
+    for (auto it = first; it != last; ++it)
+        inBlock.push_back(*it - block.position());
+    return inBlock;
+}
+
+// Lines only go forward, so the states are settled in the order of their
+// starts. From each line start the choices are the ends Qt would take when
+// the soft hyphens after them are gone and the other breaks after them are
+// held: the last one that fits, the soft hyphens after the last plain end,
+// and earlier ends as long as their line stays within two spaces a gap.
+class TLineChoice {
+public:
+    TLineChoice(const TParagraphMeasure &measure, const QVector<TLineEnd> &ends, std::function<bool(int)> droppable,
+                double firstWidth, double width, int most)
+        : Measure(measure), Ends(ends), Droppable(std::move(droppable)), FirstWidth(firstWidth), Width(width),
+          Most(most)
+    {
+    }
+
+    // False when no way through was found.
+    bool Choose()
+    {
+        States[0].assign(Most + 1, TState{});
+        States[0][0].Cost = 0;
+        for (auto at = States.begin(); at != States.end(); ++at)
+            for (int run = 0; run <= Most; ++run)
+                if (at->second[run].Cost < 1e299)
+                    Expand(at->first, run, at->second[run].Cost);
+        return BestStart >= 0;
+    }
+
+    // The line ends the chosen lines pass over, by their indices.
+    std::vector<int> PassedOver() const
+    {
+        std::vector<int> passed;
+        for (int start = BestStart, run = BestRun; start > 0;) {
+            const TState &state = States.at(start)[run];
+            for (int i = state.ChangeFirst; i < state.ChangeLast; ++i)
+                passed.push_back(i);
+            start = state.From;
+            run = state.FromRun;
+        }
+        return passed;
+    }
+
+private:
+    void Expand(int start, int run, double cost)
+    {
+        const double lineWidth = start == 0 ? FirstWidth : Width;
+        if (Measure.RestWidth(start) <= lineWidth + Fit) { // the last line
+            if (cost < BestCost) {
+                BestCost = cost;
+                BestStart = start;
+                BestRun = run;
+            }
+            return;
+        }
+        const int first = int(std::upper_bound(Ends.begin(), Ends.end(), start,
+                                               [](int s, const TLineEnd &e) { return s < e.End; })
+                              - Ends.begin());
+        int last = first - 1; // the last end that fits
+        int plain = -1; // the last end without a soft hyphen that fits
+        for (int i = first; i < Ends.size() && Measure.Width(start, Ends.at(i)) <= lineWidth + Fit; ++i) {
+            last = i;
+            if (!Ends.at(i).Soft)
+                plain = i;
+        }
+        if (last < first) { // nothing fits: Qt breaks where it can
+            if (first < Ends.size())
+                Offer(start, run, first, cost, 0, first + 1, first + 1);
+            return;
+        }
+        const int reserved = States[start][run].ChangeLast; // ends the previous line holds or drops
+        bool reachable = true; // the soft hyphens after the choice can all go
+        for (int choice = last; choice >= std::max(first, reserved) && reachable; --choice) {
+            const TLineEnd &end = Ends.at(choice);
+            const double stretch = Stretch(Measure, start, end, lineWidth);
+            if (choice < plain && stretch > 1.0)
+                break; // earlier ends only make the line looser
+            if (end.Soft) {
+                if (run < Most)
+                    Offer(start, run, choice, cost + LooseCost(stretch) + HyphenCost, run + 1, choice + 1, last + 1);
+                reachable = Droppable(choice);
+            } else {
+                Offer(start, run, choice, cost + LooseCost(stretch), 0, choice + 1, last + 1);
+                reachable = end.Holdable;
+            }
+        }
+    }
+
+    void Offer(int start, int run, int choice, double total, int newRun, int changeFirst, int changeLast)
+    {
+        std::vector<TState> &next = States[Ends.at(choice).Next];
+        if (next.empty())
+            next.assign(Most + 1, TState{});
+        TState &target = next[newRun];
+        if (total < target.Cost)
+            target = {total, start, run, changeFirst, changeLast};
+    }
+
+    const TParagraphMeasure &Measure;
+    const QVector<TLineEnd> &Ends;
+    const std::function<bool(int)> Droppable;
+    const double FirstWidth;
+    const double Width;
+    const int Most;
+    std::map<int, std::vector<TState>> States; // by line start
+    double BestCost = 1e300;
+    int BestStart = -1;
+    int BestRun = 0;
+};
+
+void LayOut(const QTextBlock &block)
+{
+    const QTextBlock now = block.document()->findBlockByNumber(block.blockNumber());
+    if (!IsLaidOut(now))
+        block.document()->documentLayout()->blockBoundingRect(now);
+}
 
 } // namespace
 
@@ -203,86 +342,30 @@ bool ChooseHyphenation(TRichDocument &document, const QTextBlock &block, int mos
     if (block.userState() == mark || block.length() > 20000)
         return false;
     QTextBlock(block).setUserState(mark);
+    const TSoftHyphens &marks = document.SoftHyphens();
+    const int position = block.position();
     TParagraphMeasure measure;
-    if (!measure.Measure(block))
+    if (!measure.Measure(block, HeldIn(marks, block)))
         return LimitHyphenatedRuns(document, block, most);
     const QVector<TLineEnd> ends = measure.LineEnds();
-    const TSoftHyphens &added = document.SoftHyphens();
-    auto droppable = [&](int index) { return added.Contains(block.position() + ends.at(index).End - 1); };
-
-    // Lines only go forward, so the states are settled in the order of
-    // their starts.
-    std::map<int, std::vector<TState>> states; // by line start
-    states[0].assign(most + 1, TState{});
-    states[0][0].Cost = 0;
-    double bestCost = 1e300;
-    int bestStart = -1, bestRun = 0;
-    for (auto at = states.begin(); at != states.end(); ++at) {
-        const int start = at->first;
-        const double lineWidth = start == 0 ? firstWidth : width;
-        for (int run = 0; run <= most; ++run) {
-            const double cost = at->second[run].Cost;
-            if (cost >= 1e299)
-                continue;
-            if (measure.RestWidth(start) <= lineWidth + Fit) { // the last line
-                if (cost < bestCost) {
-                    bestCost = cost;
-                    bestStart = start;
-                    bestRun = run;
-                }
-                continue;
-            }
-            const int first = int(std::upper_bound(ends.begin(), ends.end(), start,
-                                                   [](int s, const TLineEnd &e) { return s < e.End; })
-                                  - ends.begin());
-            int last = first - 1; // the last end that fits
-            int plain = -1; // the last end without a soft hyphen that fits
-            for (int i = first; i < ends.size() && measure.Width(start, ends.at(i)) <= lineWidth + Fit; ++i) {
-                last = i;
-                if (!ends.at(i).Soft)
-                    plain = i;
-            }
-            auto offer = [&](int choice, double total, int newRun, int dropFirst, int dropLast) {
-                std::vector<TState> &next = states[ends.at(choice).Next];
-                if (next.empty())
-                    next.assign(most + 1, TState{});
-                TState &target = next[newRun];
-                if (total < target.Cost)
-                    target = {total, start, run, dropFirst, dropLast};
-            };
-            if (last < first) { // nothing fits: Qt breaks where it can
-                if (first < ends.size())
-                    offer(first, cost, 0, 0, 0);
-                continue;
-            }
-            // The choices: the plain end, or one of the soft hyphens after
-            // it, each leaving out the ones after it that would fit too.
-            bool reachable = true;
-            for (int choice = last; choice > plain; --choice) {
-                if (reachable && run < most)
-                    offer(choice, cost + LooseCost(measure, start, ends.at(choice), lineWidth) + HyphenCost, run + 1,
-                          choice + 1, last + 1);
-                reachable = reachable && droppable(choice);
-            }
-            if (plain >= 0 && reachable)
-                offer(plain, cost + LooseCost(measure, start, ends.at(plain), lineWidth), 0, plain + 1, last + 1);
-        }
-    }
-    if (bestStart < 0)
+    TLineChoice choice(
+        measure, ends, [&](int index) { return marks.Contains(position + ends.at(index).End - 1); }, firstWidth,
+        width, most);
+    if (!choice.Choose())
         return LimitHyphenatedRuns(document, block, most);
-    std::vector<int> drops;
-    for (int start = bestStart, run = bestRun; start > 0;) {
-        const TState &state = states[start][run];
-        for (int i = state.DropFirst; i < state.DropLast; ++i)
-            if (ends.at(i).Soft)
-                drops.push_back(block.position() + ends.at(i).End - 1);
-        start = state.From;
-        run = state.FromRun;
+    std::vector<int> drops, holds;
+    for (int i : choice.PassedOver()) {
+        const TLineEnd &end = ends.at(i);
+        if (end.Soft)
+            drops.push_back(position + end.End - 1);
+        else
+            for (int at = end.End; at < end.Next; ++at)
+                holds.push_back(position + at);
     }
     std::sort(drops.begin(), drops.end());
-    const bool changed = document.DropSoftHyphensAt(drops);
+    std::sort(holds.begin(), holds.end());
+    const bool changed = document.ChangeLineBreaks(position, position + block.length(), holds, drops);
+    LayOut(block);
     const QTextBlock now = block.document()->findBlockByNumber(block.blockNumber());
-    if (!IsLaidOut(now))
-        block.document()->documentLayout()->blockBoundingRect(now);
     return LimitHyphenatedRuns(document, now, most) || changed;
 }

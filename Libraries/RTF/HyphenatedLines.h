@@ -1,7 +1,7 @@
-// Runs of hyphenated lines in a laid-out paragraph of a rich-box document:
-// Qt breaks a line at any soft hyphen that suits it, so after the layout the
-// lines that would make a third hyphenated line in a row lose the soft
-// hyphens of their last word. Qt Gui only.
+// The line breaks of a laid-out paragraph of a rich-box document: Qt breaks
+// a line at the last soft hyphen or space that suits it, so the paragraph's
+// lines are chosen by taking soft hyphens out and holding spaces, with at
+// most two hyphenated lines in a row. Qt Gui only.
 #pragma once
 
 #include <QTextBlock>
@@ -21,12 +21,15 @@ QVector<bool> HyphenatedLineEnds(const QTextBlock &block);
 // block changed. Blocks not laid out yet are left as they are.
 bool LimitHyphenatedRuns(TRichDocument &document, const QTextBlock &block, int most = 2);
 
-// Chooses the soft hyphens of a laid-out block that its lines use: Qt takes
-// the last break that fits on each line, so the soft hyphens of a word that
-// overflows a line decide where the line ends. Of the ways these choices
-// allow, the one with the evenest word gaps, the fewest hyphenated lines
-// and at most `most` of them in a row is kept; the soft hyphens that would
-// lead Qt elsewhere are taken out. A block is settled once for its width:
-// later calls for the same width return false at once. True when the block
-// changed.
+// Chooses the line breaks of a laid-out block. Qt takes the last break that
+// fits on each line, so its lines follow from the soft hyphens left in the
+// words and the spaces held as no-break spaces. Of the lines this allows
+// (each ending at the last break that fits, at a soft hyphen of the word
+// that overflows, or earlier while its gaps stay within twice a space), the
+// way with the evenest word gaps, the fewest hyphenated lines and at most
+// `most` of them in a row is kept: the soft hyphens its lines pass over are
+// taken out and the spaces they pass over are held. A block is settled once
+// for its width: later calls for the same width return false at once; a new
+// width chooses again, with the block's held spaces free. True when the
+// block changed.
 bool ChooseHyphenation(TRichDocument &document, const QTextBlock &block, int most = 2);

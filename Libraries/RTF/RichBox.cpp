@@ -662,7 +662,7 @@ void TRichBox::wheelEvent(QWheelEvent *event)
 }
 
 // What is copied or dragged is the book's text, without the soft hyphens
-// the document added.
+// the document added and with the spaces it holds as spaces.
 QMimeData *TRichBox::createMimeDataFromSelection() const
 {
     if (!Rich->HasSoftHyphens())
@@ -676,7 +676,11 @@ QMimeData *TRichBox::createMimeDataFromSelection() const
     auto *data = new QMimeData;
     data->setText(text);
     if (shown && shown->hasHtml())
-        data->setHtml(shown->html().remove(SoftHyphen).remove(QLatin1String("&shy;")));
+        data->setHtml(shown->html()
+                          .remove(SoftHyphen)
+                          .remove(QLatin1String("&shy;"))
+                          .replace(QChar::Nbsp, QLatin1Char(' '))
+                          .replace(QLatin1String("&nbsp;"), QLatin1String(" ")));
     return data;
 }
 

@@ -445,20 +445,11 @@ bool TRichBox::Print(QPrinter *printer, const QMarginsF &marginsMm, QString *err
         return false;
     }
     // A copy of the document laid out on the printer itself, page by page,
-    // without the soft hyphens laid out for the screen.
+    // without the soft hyphens and held spaces laid out for the screen.
     std::unique_ptr<QTextDocument> copy(document()->clone());
     copy->setUndoRedoEnabled(false);
     copy->setDocumentMargin(0);
-    if (Rich->HasSoftHyphens()) {
-        const std::vector<int> &hyphens = Rich->SoftHyphens().All();
-        QTextCursor cursor(copy.get());
-        cursor.beginEditBlock();
-        for (auto it = hyphens.rbegin(); it != hyphens.rend(); ++it) {
-            cursor.setPosition(*it);
-            cursor.deleteChar();
-        }
-        cursor.endEditBlock();
-    }
+    TakeOutLineBreaking(*copy, Rich->SoftHyphens());
     QPainter painter;
     if (!painter.begin(printer)) {
         if (error)

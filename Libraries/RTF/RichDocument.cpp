@@ -36,8 +36,8 @@ QString ToQtParagraphs(const QString &text)
 
 QString FromQtParagraphs(QString text) { return text.replace(ParagraphSeparator, QStringLiteral("\r\n")); }
 
-// The Qt positions of the soft hyphens in [from, to).
-std::vector<int> SoftHyphensIn(const QTextDocument *doc, int from, int to)
+// The Qt positions of the characters `c` in [from, to).
+std::vector<int> CharactersIn(const QTextDocument *doc, QChar c, int from, int to)
 {
     std::vector<int> found;
     to = std::min(to, doc->characterCount() - 1);
@@ -47,27 +47,56 @@ std::vector<int> SoftHyphensIn(const QTextDocument *doc, int from, int to)
         const int start = std::max(0, from - block.position());
         const int end = std::min(int(text.size()), to - block.position());
         for (int i = start; i < end; ++i)
-            if (text.at(i) == SoftHyphen)
+            if (text.at(i) == c)
                 found.push_back(block.position() + i);
     }
     return found;
 }
 
-// A search for a text in which a soft hyphen may stand between any two
-// characters.
+// A search for a text in which soft hyphens may stand between any two
+// characters and a space may be held as a no-break space.
 QRegularExpression AcrossSoftHyphens(const QString &text)
 {
     QString pattern;
     for (int i = 0; i < text.size(); ++i) {
         if (i > 0 && !text.at(i).isLowSurrogate())
             pattern += QStringLiteral("\\x{AD}*");
-        pattern += QRegularExpression::escape(text.mid(i, text.at(i).isHighSurrogate() ? 2 : 1));
+        if (text.at(i) == QLatin1Char(' '))
+            pattern += QStringLiteral("[ \\x{A0}]");
+        else
+            pattern += QRegularExpression::escape(text.mid(i, text.at(i).isHighSurrogate() ? 2 : 1));
         if (text.at(i).isHighSurrogate())
             ++i;
     }
     return QRegularExpression(pattern, QRegularExpression::CaseInsensitiveOption);
 }
+// Puts `by` in place of the character at a Qt position, in its format.
+void ReplaceCharacter(QTextCursor &cursor, int position, QChar by)
+{
+    if (cursor.document()->characterAt(position) == by)
+        return;
+    cursor.setPosition(position + 1);
+    const QTextCharFormat format = cursor.charFormat();
+    cursor.setPosition(position, QTextCursor::KeepAnchor);
+    cursor.insertText(QString(by), format);
+}
 } // namespace
+
+void TakeOutLineBreaking(QTextDocument &copy, const TSoftHyphens &marks)
+{
+    if (marks.IsEmpty() && marks.Held().empty())
+        return;
+    QTextCursor cursor(&copy);
+    cursor.beginEditBlock();
+    for (int position : marks.Held())
+        ReplaceCharacter(cursor, position, QLatin1Char(' '));
+    const std::vector<int> &hyphens = marks.All();
+    for (auto it = hyphens.rbegin(); it != hyphens.rend(); ++it) {
+        cursor.setPosition(*it);
+        cursor.deleteChar();
+    }
+    cursor.endEditBlock();
+}
 
 // ---------------------------------------------------------------- document
 
@@ -112,7 +141,10 @@ void TRichDocument::OnContentsChange(int from, int removed, int added)
     }
     if (!d->hyphenated || d->ownEdit)
         return;
-    d->softHyphens.Changed(from, removed, added, SoftHyphensIn(d->doc, from, from + added));
+    d->softHyphens.Changed(from, removed, added, CharactersIn(d->doc, SoftHyphen, from, from + added),
+                           removed == added && !d->softHyphens.Held().empty()
+                               ? CharactersIn(d->doc, QChar::Nbsp, from, from + added)
+                               : std::vector<int>());
 }
 
 TRichDocument::~TRichDocument() { delete d; }
@@ -343,24 +375,46 @@ bool TRichDocument::DropSoftHyphens(int qtFrom, int qtTo)
 
 bool TRichDocument::DropSoftHyphensAt(const std::vector<int> &qtPositions)
 {
+    return ChangeLineBreaks(0, 0, {}, qtPositions);
+}
+
+bool TRichDocument::ChangeLineBreaks(int qtFrom, int qtTo, const std::vector<int> &hold, const std::vector<int> &drop)
+{
     std::vector<int> gone;
-    gone.reserve(qtPositions.size());
-    for (int position : qtPositions)
+    gone.reserve(drop.size());
+    for (int position : drop)
         if (d->softHyphens.Contains(position) && (gone.empty() || gone.back() < position))
             gone.push_back(position);
-    if (gone.empty())
+    // Spaces to hold and held ones to set free.
+    const std::vector<int> &held = d->softHyphens.Held();
+    const auto heldFirst = std::lower_bound(held.begin(), held.end(), qtFrom);
+    const auto heldLast = std::lower_bound(heldFirst, held.end(), qtTo);
+    std::vector<int> freed, holds;
+    std::set_difference(heldFirst, heldLast, hold.begin(), hold.end(), std::back_inserter(freed));
+    for (int position : hold)
+        if (position >= qtFrom && position < qtTo && (holds.empty() || holds.back() < position)
+            && (d->doc->characterAt(position) == QLatin1Char(' ') || d->softHyphens.IsHeld(position)))
+            holds.push_back(position);
+    const bool sameHeld = holds.size() == size_t(heldLast - heldFirst) && std::equal(holds.begin(), holds.end(), heldFirst);
+    if (gone.empty() && sameHeld)
         return false;
     {
         TKeepModified keep(d->doc);
         const QScopedValueRollback<bool> own(d->ownEdit, true);
         QTextCursor c(d->doc);
         c.beginEditBlock();
+        for (int position : freed)
+            ReplaceCharacter(c, position, QLatin1Char(' '));
+        for (int position : holds)
+            ReplaceCharacter(c, position, QChar::Nbsp);
         for (auto it = gone.rbegin(); it != gone.rend(); ++it) {
             c.setPosition(*it);
             c.deleteChar();
         }
         c.endEditBlock();
     }
+    if (!sameHeld)
+        d->softHyphens.SetHeld(qtFrom, qtTo, holds);
     d->softHyphens.RemovedAt(gone);
     return true;
 }

@@ -200,6 +200,12 @@ public:
     // Takes out the added soft hyphens at the given Qt positions (sorted);
     // the others, and positions without one, are left. False when none went.
     bool DropSoftHyphensAt(const std::vector<int> &qtPositions);
+    // In one edit: the spaces held as no-break spaces in [qtFrom, qtTo),
+    // where a line may not break, become those at the sorted Qt positions
+    // `hold` (the others are spaces again), and the added soft hyphens at
+    // the sorted Qt positions `drop` go. Positions are those before the
+    // change. False when nothing changed.
+    bool ChangeLineBreaks(int qtFrom, int qtTo, const std::vector<int> &hold, const std::vector<int> &drop);
 
     // --- Selection (shared with the rich-box's caret) ---
     void SetSelection(int start, int length); // length < 0 or past the end: to the end
@@ -258,3 +264,8 @@ private:
     void Attach(QTextDocument *document);
     void OnContentsChange(int from, int removed, int added);
 };
+
+// Takes what a rich-box document changed for its line breaking out of a
+// copy of its Qt document: the added soft hyphens go, held spaces are spaces
+// again.
+void TakeOutLineBreaking(QTextDocument &copy, const TSoftHyphens &marks);

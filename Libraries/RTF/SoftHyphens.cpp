@@ -28,24 +28,62 @@ int TSoftHyphens::QtPositionInBlock(int blockStart, int visible) const
 
 QString TSoftHyphens::Strip(const QString &text, int qtStart) const
 {
+    const int qtEnd = qtStart + int(text.size());
+    auto held = std::lower_bound(HeldSpaces.begin(), HeldSpaces.end(), qtStart);
+    const auto heldEnd = std::lower_bound(held, HeldSpaces.end(), qtEnd);
     auto it = std::lower_bound(Positions.begin(), Positions.end(), qtStart);
-    const auto end = std::lower_bound(it, Positions.end(), qtStart + int(text.size()));
-    if (it == end)
+    const auto end = std::lower_bound(it, Positions.end(), qtEnd);
+    if (it == end && held == heldEnd)
         return text;
     QString result;
     result.reserve(text.size() - (end - it));
     int from = 0;
+    auto copyTo = [&](int at) {
+        for (; held != heldEnd && *held - qtStart < at; ++held) {
+            const int space = *held - qtStart;
+            result.append(QStringView(text).mid(from, space - from));
+            result.append(QLatin1Char(' '));
+            from = space + 1;
+        }
+        result.append(QStringView(text).mid(from, at - from));
+    };
     for (; it != end; ++it) {
         const int at = *it - qtStart;
-        result.append(QStringView(text).mid(from, at - from));
+        copyTo(at);
         from = at + 1;
     }
-    result.append(QStringView(text).mid(from));
+    copyTo(int(text.size()));
     return result;
 }
 
-void TSoftHyphens::Changed(int from, int removed, int added, const std::vector<int> &found)
+namespace {
+
+// Positions at or after `from + removed` move by `shift`; those in
+// [from, from + removed) go.
+void Replaced(std::vector<int> &positions, int from, int removed, int shift)
 {
+    const auto first = std::lower_bound(positions.begin(), positions.end(), from);
+    const auto last = std::lower_bound(first, positions.end(), from + removed);
+    const auto at = positions.erase(first, last);
+    for (auto it = at; it != positions.end(); ++it)
+        *it += shift;
+}
+
+} // namespace
+
+void TSoftHyphens::Changed(int from, int removed, int added, const std::vector<int> &found,
+                           const std::vector<int> &noBreakSpaces)
+{
+    if (removed != added) {
+        Replaced(HeldSpaces, from, removed, added - removed);
+    } else {
+        const auto first = std::lower_bound(HeldSpaces.begin(), HeldSpaces.end(), from);
+        const auto last = std::lower_bound(first, HeldSpaces.end(), from + removed);
+        std::vector<int> kept;
+        std::set_intersection(first, last, noBreakSpaces.begin(), noBreakSpaces.end(), std::back_inserter(kept));
+        if (kept.size() != size_t(last - first))
+            SetHeld(from, from + removed, kept);
+    }
     const auto first = std::lower_bound(Positions.begin(), Positions.end(), from);
     const auto last = std::lower_bound(first, Positions.end(), from + removed);
     if (removed == added) {
@@ -67,6 +105,7 @@ void TSoftHyphens::Changed(int from, int removed, int added, const std::vector<i
 
 void TSoftHyphens::Removed(int from, int to)
 {
+    Replaced(HeldSpaces, to, 0, -CountIn(from, to));
     const auto first = std::lower_bound(Positions.begin(), Positions.end(), from);
     const auto last = std::lower_bound(first, Positions.end(), to);
     const int gone = int(last - first);
@@ -77,6 +116,8 @@ void TSoftHyphens::Removed(int from, int to)
 
 void TSoftHyphens::RemovedAt(const std::vector<int> &gone)
 {
+    for (int &held : HeldSpaces)
+        held -= int(std::lower_bound(gone.begin(), gone.end(), held) - gone.begin());
     size_t kept = 0;
     size_t g = 0;
     for (size_t i = 0; i < Positions.size(); ++i) {
@@ -87,4 +128,12 @@ void TSoftHyphens::RemovedAt(const std::vector<int> &gone)
         Positions[kept++] = Positions[i] - int(g);
     }
     Positions.resize(kept);
+}
+
+void TSoftHyphens::SetHeld(int from, int to, const std::vector<int> &held)
+{
+    const auto first = std::lower_bound(HeldSpaces.begin(), HeldSpaces.end(), from);
+    const auto last = std::lower_bound(first, HeldSpaces.end(), to);
+    const auto at = HeldSpaces.erase(first, last);
+    HeldSpaces.insert(at, held.begin(), held.end());
 }

@@ -1,11 +1,14 @@
-// The soft hyphens (U+00AD) a document holds for its line breaking only:
-// they are no part of the book's text, so positions, text, search and saving
-// pass over them. Kept as the sorted Qt positions they stand at, and moved
-// along with the document's changes.
+// What a document changes in the book's text for its line breaking only:
+// the soft hyphens (U+00AD) it adds where a word may break, and the spaces
+// it holds as no-break spaces (U+00A0) where a line must not. They are no
+// part of the book's text, so positions, text, search and saving pass over
+// the soft hyphens and see the held spaces as spaces. Kept as the sorted Qt
+// positions they stand at, and moved along with the document's changes.
 #pragma once
 
 #include <QString>
 
+#include <algorithm>
 #include <vector>
 
 constexpr QChar SoftHyphen(0x00AD);
@@ -15,7 +18,11 @@ public:
     bool IsEmpty() const { return Positions.empty(); }
     int Count() const { return int(Positions.size()); }
     const std::vector<int> &All() const { return Positions; }
-    void Clear() { Positions.clear(); }
+    void Clear()
+    {
+        Positions.clear();
+        HeldSpaces.clear();
+    }
     void Assign(std::vector<int> positions) { Positions = std::move(positions); }
     void Append(int qtPosition) { Positions.push_back(qtPosition); } // after all the others
 
@@ -29,16 +36,19 @@ public:
     int QtPositionInBlock(int blockStart, int visible) const;
 
     // A text of the document that starts at Qt position `qtStart` (one
-    // character per Qt position), without the soft hyphens.
+    // character per Qt position), without the soft hyphens, the held spaces
+    // spaces again.
     QString Strip(const QString &text, int qtStart) const;
 
     // The document changed at `from`: `removed` characters became `added`
     // ones; `found` are the Qt positions of soft hyphens in the new
-    // characters, sorted. Where text was replaced, every soft hyphen of the
-    // new text counts as one of these (the reader's undo brings them back);
-    // where only formats changed (as many added as removed) the ones that
-    // are still there stay, and no others join them.
-    void Changed(int from, int removed, int added, const std::vector<int> &found);
+    // characters, sorted, `noBreakSpaces` those of no-break spaces. Where
+    // text was replaced, every soft hyphen of the new text counts as one of
+    // these (the reader's undo brings them back) and its no-break spaces are
+    // the book's own; where only formats changed (as many added as removed)
+    // the ones that are still there stay, and no others join them.
+    void Changed(int from, int removed, int added, const std::vector<int> &found,
+                 const std::vector<int> &noBreakSpaces = {});
     // The ones in [from, to) are gone from the document: those after move
     // back.
     void Removed(int from, int to);
@@ -47,6 +57,13 @@ public:
     void RemovedAt(const std::vector<int> &gone);
     bool Contains(int qtPosition) const { return CountIn(qtPosition, qtPosition + 1) > 0; }
 
+    // The held spaces, sorted Qt positions.
+    const std::vector<int> &Held() const { return HeldSpaces; }
+    bool IsHeld(int qtPosition) const { return std::binary_search(HeldSpaces.begin(), HeldSpaces.end(), qtPosition); }
+    // The spaces held in [from, to) become those at the sorted `held`.
+    void SetHeld(int from, int to, const std::vector<int> &held);
+
 private:
     std::vector<int> Positions;
+    std::vector<int> HeldSpaces;
 };

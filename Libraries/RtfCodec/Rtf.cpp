@@ -38,5 +38,5 @@ bool ReadRtf(QIODevice &device, TRichDocument &document, QString *error)
 
 QByteArray WriteRtf(const TRichDocument &document)
 {
-    return WriteRtf(*document.Document(), &document.SoftHyphens().All());
+    return WriteRtf(*document.Document(), &document.SoftHyphens());
 }

@@ -4,12 +4,11 @@
 #include <QByteArray>
 #include <QString>
 
-#include <vector>
-
 class QIODevice;
 class QTextDocument;
 class TRichDocument;
 class TRtfSink;
+class TSoftHyphens;
 
 // Replaces the document's content with the RTF document in `bytes`. Bytes
 // that are not RTF at all (no "{\rtf" at the start) fail with a message in
@@ -26,7 +25,7 @@ bool IsRtf(const QByteArray &bytes);
 
 // An RTF 1.x document (Windows-1252 with \uN for other characters) of the
 // document's text, character and paragraph formats, links and pictures.
-// The soft hyphens a rich-box document added are left out, as are the
-// characters at the (sorted) Qt positions `leftOut`.
+// What a rich-box document changed for its line breaking is not written:
+// the soft hyphens it added are left out, the spaces it holds are spaces.
 QByteArray WriteRtf(const TRichDocument &document);
-QByteArray WriteRtf(const QTextDocument &document, const std::vector<int> *leftOut = nullptr);
+QByteArray WriteRtf(const QTextDocument &document, const TSoftHyphens *marks = nullptr);

@@ -114,7 +114,7 @@ struct TCharControls {
 
 class TWriter {
 public:
-    TWriter(const QTextDocument &document, const std::vector<int> *leftOut) : Doc(document), LeftOut(leftOut) {}
+    TWriter(const QTextDocument &document, const TSoftHyphens *marks) : Doc(document), Marks(marks) {}
     QByteArray Write();
 
 private:
@@ -130,8 +130,7 @@ private:
     void WriteText(const QString &text, int position);
 
     const QTextDocument &Doc;
-    const std::vector<int> *LeftOut; // Qt positions of characters not written, sorted
-    size_t NextLeftOut = 0;
+    const TSoftHyphens *Marks; // the line breaking's changes to the text
     QByteArray Out;
     QStringList Fonts;
     QHash<QString, int> FontIndexes;
@@ -393,23 +392,10 @@ void TWriter::WriteBlock(const QTextBlock &block)
     Out += "\\par\n";
 }
 
-// The text of a fragment at a Qt position, without the characters left out.
+// The text of a fragment at a Qt position, as the book has it.
 void TWriter::WriteText(const QString &text, int position)
 {
-    if (!LeftOut) {
-        AppendEscaped(Out, text);
-        return;
-    }
-    const int end = position + int(text.size());
-    while (NextLeftOut < LeftOut->size() && (*LeftOut)[NextLeftOut] < position)
-        ++NextLeftOut;
-    int from = 0;
-    for (; NextLeftOut < LeftOut->size() && (*LeftOut)[NextLeftOut] < end; ++NextLeftOut) {
-        const int at = (*LeftOut)[NextLeftOut] - position;
-        AppendEscaped(Out, QStringView(text).mid(from, at - from));
-        from = at + 1;
-    }
-    AppendEscaped(Out, QStringView(text).mid(from));
+    AppendEscaped(Out, Marks ? Marks->Strip(text, position) : text);
 }
 
 QByteArray TWriter::Write()
@@ -450,8 +436,8 @@ QByteArray TWriter::Write()
 
 } // namespace
 
-QByteArray WriteRtf(const QTextDocument &document, const std::vector<int> *leftOut)
+QByteArray WriteRtf(const QTextDocument &document, const TSoftHyphens *marks)
 {
-    TWriter writer(document, leftOut && !leftOut->empty() ? leftOut : nullptr);
+    TWriter writer(document, marks && !(marks->IsEmpty() && marks->Held().empty()) ? marks : nullptr);
     return writer.Write();
 }

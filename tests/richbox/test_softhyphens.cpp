@@ -1,6 +1,7 @@
-// The soft hyphens a document adds for hyphenation: no part of its text, its
-// positions or its search, moved along with every change, and held to two
-// hyphenated lines in a row once laid out.
+// The soft hyphens a document adds for hyphenation and the spaces it holds
+// against line breaks: no part of its text, its positions or its search,
+// moved along with every change; the lines they give, at most two
+// hyphenated in a row.
 #include "FakeHyphenation.h"
 #include "HyphenatedLines.h"
 #include "RichDocument.h"
@@ -50,7 +51,7 @@ void CheckPositions(const TRichDocument &doc)
         }
         QCOMPARE(doc.FromQtPosition(q), p);
         if (p < text.size() && text.at(p) != QLatin1Char('\r'))
-            QCOMPARE(doc.Document()->characterAt(q), text.at(p));
+            QCOMPARE(doc.SoftHyphens().IsHeld(q) ? QLatin1Char(' ') : doc.Document()->characterAt(q), text.at(p));
     }
 }
 
@@ -70,6 +71,10 @@ private slots:
     void AtMostTwoHyphenatedLinesInARow();
     void DroppedAtPositionsOnly();
     void ChosenHyphensKeepTheTextAndTheRuns();
+    void HeldBreaksLeaveTheText();
+    void HeldBreaksAreKeptByQt();
+    void CopyWithoutTheLineBreaking();
+    void ChosenLinesAreNoLooserThanQts();
 };
 
 void TestSoftHyphens::TextAndPositionsPassOverThem()
@@ -324,6 +329,143 @@ void TestSoftHyphens::ChosenHyphensKeepTheTextAndTheRuns()
     ChooseHyphenation(doc, doc.Document()->firstBlock());
     QVERIFY(LongestRun(doc.Document()->firstBlock()) <= 2);
     QVERIFY(doc.SoftHyphens().Count() <= left);
+}
+
+void TestSoftHyphens::HeldBreaksLeaveTheText()
+{
+    TRichDocument doc;
+    Build(doc);
+    const std::vector<int> all = doc.SoftHyphens().All();
+    const int end = doc.Document()->characterCount();
+    const int me = doc.ToQtPosition(Expected().indexOf(QStringLiteral(" Ishmael")));
+    const int said = doc.ToQtPosition(Expected().indexOf(QStringLiteral(" said")));
+    const int shortWord = doc.ToQtPosition(Expected().indexOf(QStringLiteral("short")));
+    // A soft hyphen goes and two spaces are held, in one edit; a position
+    // that is no space is not held.
+    QVERIFY(doc.ChangeLineBreaks(0, end, {me, said, shortWord}, {all[0]}));
+    QCOMPARE(doc.SoftHyphens().Count(), int(all.size()) - 1);
+    QCOMPARE(doc.SoftHyphens().Held(), std::vector<int>({me - 1, said - 1}));
+    QCOMPARE(doc.Document()->characterAt(me - 1), QChar(QChar::Nbsp));
+    QCOMPARE(doc.GetText(), Expected());
+    QCOMPARE(doc.GetTextRange(0, doc.GetTextLength()), Expected());
+    QVERIFY(!doc.IsModified());
+    CheckPositions(doc);
+    const int found = doc.FindText(QStringLiteral("me ishmael, said"), 0, -1, true);
+    QCOMPARE(found, int(Expected().indexOf(QStringLiteral("me Ish"))));
+    // Holding the same ones again changes nothing; an empty list sets them
+    // free.
+    QVERIFY(!doc.ChangeLineBreaks(0, end, doc.SoftHyphens().Held(), {}));
+    QVERIFY(doc.ChangeLineBreaks(0, end, {}, {}));
+    QVERIFY(doc.SoftHyphens().Held().empty());
+    QCOMPARE(doc.Document()->characterAt(me - 1), QLatin1Char(' '));
+    QCOMPARE(doc.GetText(), Expected());
+}
+
+void TestSoftHyphens::HeldBreaksAreKeptByQt()
+{
+    TRichDocument doc;
+    const QString words = QStringLiteral("one two three four five six seven eight nine ten eleven twelve");
+    Build(doc, {words});
+    LayOut(doc, 1e6);
+    const QTextLine whole = doc.Document()->firstBlock().layout()->lineAt(0);
+    const double oneLine = whole.naturalTextWidth();
+    const int seven = doc.ToQtPosition(words.indexOf(QStringLiteral(" eight")));
+    // Room up to "seven": Qt's first line ends there.
+    const double room = whole.cursorToX(seven) + 1 + 2 * doc.Document()->documentMargin();
+    LayOut(doc, room);
+    QCOMPARE(doc.Document()->firstBlock().layout()->lineAt(0).textLength(), seven + 1);
+    // With the spaces after "six" and "seven" held it ends after "five",
+    // the widths unchanged.
+    const int six = doc.ToQtPosition(words.indexOf(QStringLiteral(" six")));
+    const std::vector<int> holds = {doc.ToQtPosition(words.indexOf(QStringLiteral(" seven"))), seven};
+    QVERIFY(doc.ChangeLineBreaks(0, doc.Document()->characterCount(), holds, {}));
+    LayOut(doc, 1e6);
+    QCOMPARE(doc.Document()->firstBlock().layout()->lineAt(0).naturalTextWidth(), oneLine);
+    LayOut(doc, room);
+    QCOMPARE(doc.Document()->firstBlock().layout()->lineAt(0).textLength(), six + 1);
+    // Edits before them move them; an edit over one lets it go.
+    QTextCursor cursor(doc.Document());
+    cursor.insertText(QStringLiteral("zero "));
+    QCOMPARE(doc.SoftHyphens().Held().front(), holds.front() + 5);
+    QCOMPARE(doc.GetText(), QStringLiteral("zero ") + words);
+    cursor.setPosition(holds.front() + 5);
+    cursor.setPosition(holds.front() + 7, QTextCursor::KeepAnchor);
+    cursor.insertText(QStringLiteral("_"));
+    QCOMPARE(int(doc.SoftHyphens().Held().size()), int(holds.size()) - 1);
+    QString edited = QStringLiteral("zero ") + words;
+    edited.replace(5 + int(words.indexOf(QStringLiteral(" seven"))), 2, QStringLiteral("_"));
+    QCOMPARE(doc.GetText(), edited);
+    CheckPositions(doc);
+}
+
+// A copy of the Qt document (as printing makes) with the book's text.
+void TestSoftHyphens::CopyWithoutTheLineBreaking()
+{
+    TRichDocument doc;
+    Build(doc);
+    const int space = doc.ToQtPosition(Expected().indexOf(QStringLiteral(" said")));
+    QVERIFY(doc.ChangeLineBreaks(0, doc.Document()->characterCount(), {space}, {}));
+    const std::unique_ptr<QTextDocument> copy(doc.Document()->clone());
+    TakeOutLineBreaking(*copy, doc.SoftHyphens());
+    QCOMPARE(copy->toRawText().replace(QChar::ParagraphSeparator, QStringLiteral("\r\n")), Expected());
+}
+
+namespace {
+
+// The lines of a laid-out block whose gaps grow beyond twice a space when
+// justified.
+int WideLines(const QTextBlock &block, double space)
+{
+    int wide = 0;
+    const QString text = block.text();
+    for (int i = 0; i + 1 < block.layout()->lineCount(); ++i) {
+        const QTextLine line = block.layout()->lineAt(i);
+        const int gaps = int(text.mid(line.textStart(), line.textLength()).trimmed().count(QLatin1Char(' ')));
+        if (gaps > 0 && line.width() - line.naturalTextWidth() > gaps * space)
+            ++wide;
+    }
+    return wide;
+}
+
+} // namespace
+
+void TestSoftHyphens::ChosenLinesAreNoLooserThanQts()
+{
+    // Short words the patterns cannot break, between long ones.
+    QString paragraph;
+    const QStringList words = {QStringLiteral("extraordinarily"), QStringLiteral("sad"), QStringLiteral("a"),
+                               QStringLiteral("chest"), QStringLiteral("of"), QStringLiteral("whalebone"),
+                               QStringLiteral("an"), QStringLiteral("harpooneer"), QStringLiteral("sadly")};
+    for (int i = 0; i < 200; ++i)
+        paragraph += words.at((i * 5) % words.size()) + QLatin1Char(' ');
+    paragraph += QStringLiteral("end");
+    const double space = QFontMetricsF(QTextDocument().defaultFont()).horizontalAdvance(QLatin1Char(' '));
+    bool held = false;
+    for (double width : {150.0, 190.0, 260.0}) {
+        TRichDocument greedy, chosen;
+        Build(greedy, {paragraph});
+        Build(chosen, {paragraph});
+        LayOut(greedy, width);
+        LayOut(chosen, width);
+        ChooseHyphenation(chosen, chosen.Document()->firstBlock());
+        held = held || !chosen.SoftHyphens().Held().empty();
+        QTextBlock block = chosen.Document()->firstBlock();
+        QVERIFY(WideLines(block, space) <= WideLines(greedy.Document()->firstBlock(), space));
+        QVERIFY(LongestRun(block) <= 2);
+        QCOMPARE(chosen.GetText(), paragraph);
+        CheckPositions(chosen);
+        // No line ends at a held space.
+        for (int i = 0; i + 1 < block.layout()->lineCount(); ++i) {
+            const QTextLine line = block.layout()->lineAt(i);
+            QVERIFY(block.text().at(line.textStart() + line.textLength() - 1) != QChar(QChar::Nbsp));
+        }
+        // Another width frees the spaces held for this one.
+        LayOut(chosen, width + 37);
+        ChooseHyphenation(chosen, chosen.Document()->firstBlock());
+        QCOMPARE(chosen.GetText(), paragraph);
+        CheckPositions(chosen);
+    }
+    QVERIFY(held); // lines were ended before Qt's own breaks
 }
 
 QTEST_MAIN(TestSoftHyphens)

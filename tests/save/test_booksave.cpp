@@ -296,8 +296,9 @@ void TestBookSave::softHyphensAreNeverSaved_data()
     QTest::newRow("with the end marker") << true;
 }
 
-// The soft hyphens of a hyphenated page stay out of both formats; a soft
-// hyphen of the book's own is saved.
+// The soft hyphens of a hyphenated page stay out of both formats and the
+// spaces it holds are saved as spaces; a soft hyphen of the book's own is
+// saved.
 void TestBookSave::softHyphensAreNeverSaved()
 {
     QFETCH(bool, marker);
@@ -314,11 +315,15 @@ void TestBookSave::softHyphensAreNeverSaved()
     MarkEndMarker(document);
     QCOMPARE(document.HasEndMarker(), marker);
     QVERIFY(document.SoftHyphens().Count() >= 4);
+    const int space = document.ToQtPosition(int(paragraphs.first().indexOf(QLatin1Char(' '))));
+    QVERIFY(document.ChangeLineBreaks(0, document.Document()->characterCount(), {space}, {}));
     const QByteArray plain = BookSaveBytes(document, TBookSaveFormat::PlainText);
     QCOMPARE(plain.count("\xC2\xAD"), 1); // the book's own
+    QVERIFY(!plain.contains("\xC2\xA0"));
     QVERIFY(plain.startsWith("Extraordinary harpooneers everywhere.\r\nco\xC2\xAD"
                              "operation\r\n"));
     const QByteArray rtf = BookSaveBytes(document, TBookSaveFormat::Rtf);
+    QVERIFY(!rtf.contains("\\~"));
     TRichDocument back;
     QVERIFY(ReadRtf(rtf, back));
     QVERIFY(back.GetText().startsWith(QStringLiteral("Extraordinary harpooneers everywhere.\r\nco\u00ADoperation")));
