@@ -298,7 +298,7 @@ bool TEnhancedRichEdit::ContinuesParagraph(QStringView paragraph, QStringView ne
         return false;
     if (IsSeparatorLine(paragraph) || IsSeparatorLine(next))
         return false;
-    if (last == ':' && IsUpperLetter(start))
+    if (last == ':' && IsUpperLetter(start) && !(WalkedLines && Wrap.IsVerse(BoundaryLine)))
         return false;
     return true;
 }

@@ -117,6 +117,7 @@ void TWrapLayout::Clear()
 {
     Widths.clear();
     Readings.clear();
+    Verse.clear();
     Tolerances.clear();
     Dominant = 0;
 }
@@ -134,11 +135,13 @@ void TWrapLayout::Build(const QStringList &lines, bool poorlyWritten)
     // The last stretch takes the lines that would make a short one.
     const int stretches = std::max<int>(1, int(count / StretchLines));
     Readings.assign(size_t(count / StretchLines + 1), ByRules);
+    Verse.assign(Readings.size(), 0);
     Tolerances.assign(Readings.size(), 0);
     for (int s = 0; s < stretches; ++s)
         DecideStretch(s, lines, lengths, poorlyWritten);
     for (size_t s = size_t(stretches); s < Readings.size(); ++s) {
         Readings[s] = Readings[size_t(stretches - 1)];
+        Verse[s] = Verse[size_t(stretches - 1)];
         Tolerances[s] = Tolerances[size_t(stretches - 1)];
     }
     // The width most of the lines read by it were wrapped at.
@@ -169,6 +172,7 @@ void TWrapLayout::DecideStretch(int stretch, const QStringList &lines, const std
     if (int(shown.size()) < MinimumLines)
         return;
     const TTextLayoutCounts counts = CountTextLayout(lines.mid(from, to - from));
+    Verse[size_t(stretch)] = counts.IsVerse() ? 1 : 0;
     // Marked paragraphs and verse are never read by the width.
     if (counts.IsVerse() || !counts.IsPoorlyWritten()) {
         if (counts.IsVerse() && poorlyWritten && counts.IsPoorlyWritten())

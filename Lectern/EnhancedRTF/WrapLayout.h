@@ -32,6 +32,13 @@ public:
     {
         return line >= 0 && size_t(line) < Widths.size() ? TReading(Readings[size_t(line) / StretchLines]) : ByRules;
     }
+    // True when the stretch of line `line` is verse, whatever it is read
+    // by: its lines begin with capitals, so a capital after a colon says
+    // nothing about a paragraph.
+    bool IsVerse(int line) const
+    {
+        return line >= 0 && size_t(line) < Widths.size() && Verse[size_t(line) / StretchLines] != 0;
+    }
     // With ByWidth: true when a paragraph ends after line `line` (the raw
     // lines given to Build; `next` is line + 1).
     bool EndsParagraph(int line, QStringView rawLine, QStringView rawNext) const;
@@ -46,6 +53,7 @@ public:
 private:
     std::vector<uint16_t> Widths; // per line: the wrap width around it
     std::vector<uint8_t> Readings; // per stretch
+    std::vector<uint8_t> Verse; // per stretch: 1 for verse
     // Per stretch: how far short of the width a line inside a paragraph
     // may end (hand-wrapped texts leave room now and then).
     std::vector<uint8_t> Tolerances;

@@ -16,6 +16,7 @@ private slots:
     void curlyQuotesInBooksAsTheyAre();
     void playWithSpeakers();
     void verseStaysLineByLine();
+    void versePassagesByIndent();
     void twoWidths();
     void marksStillRule();
     void speakerLines_data();
@@ -192,6 +193,28 @@ void TestWrapLayout::verseStaysLineByLine()
     for (int i = 0; i < 8; ++i)
         verse << stanza;
     QCOMPARE(Detected(verse), verse);
+}
+
+void TestWrapLayout::versePassagesByIndent()
+{
+    // Blank verse whose passages begin with an indent: every line begins
+    // with a capital, so one after a colon goes on the passage.
+    const QStringList passage = L("Of man's first disobedience, and the fruit|Of that forbidden tree, whose mortal "
+                                  "taste|Brought death into the world, and all our woe:|With loss of Eden, till one "
+                                  "greater man|Restore us, and regain the blissful seat,|Sing, heavenly Muse, that on "
+                                  "the secret top|Of Oreb, or of Sinai, didst inspire|That shepherd who first taught "
+                                  "the chosen seed.");
+    QStringList lines;
+    QStringList expected;
+    for (int i = 0; i < 8; ++i) {
+        QStringList indented = passage;
+        indented[0].prepend(QStringLiteral("  "));
+        lines << indented;
+        expected << passage.join(QLatin1Char(' '));
+    }
+    QCOMPARE(Shown(Detected(lines), expected), expected);
+    // Without the detection the colon before a capital still ends a paragraph.
+    QCOMPARE(Enhance(lines).size(), 16);
 }
 
 void TestWrapLayout::twoWidths()
