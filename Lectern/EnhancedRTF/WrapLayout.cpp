@@ -43,6 +43,14 @@ qsizetype SpeakerNames(const QStringList &lines, qsizetype from, qsizetype to)
     return names;
 }
 
+bool IsSentenceEndMark(char16_t c) { return c == '.' || c == '?' || c == '!'; }
+
+// The marks that close a double quotation, in English, French and German.
+bool IsClosingDoubleQuote(char16_t c)
+{
+    return c == '"' || c == 0x201D || c == 0x201C || c == 0x00BB || c == 0x00AB;
+}
+
 bool IsDash(QStringView text) { return text.startsWith(QLatin1String("--")) || text.front() == QChar(0x2014); }
 
 } // namespace
@@ -104,6 +112,27 @@ bool IsSpeakerName(QStringView text)
     return words <= 3;
 }
 
+bool EndsWithSpeechEnd(QStringView text)
+{
+    return text.size() >= 2 && IsClosingDoubleQuote(text.back().unicode())
+        && IsSentenceEndMark(text[text.size() - 2].unicode());
+}
+
+int SpeechEndsWithin(QStringView text)
+{
+    int found = 0;
+    for (qsizetype i = 1; i + 2 < text.size(); ++i) {
+        if (!IsClosingDoubleQuote(text[i].unicode()) || !IsSentenceEndMark(text[i - 1].unicode())
+            || text[i + 1] != QLatin1Char(' '))
+            continue;
+        qsizetype j = i + 1;
+        while (j < text.size() && text[j] == QLatin1Char(' '))
+            ++j;
+        found += j < text.size() && text[j].isUpper() ? 1 : 0;
+    }
+    return found;
+}
+
 bool OpensSpeech(QStringView text)
 {
     if (text.isEmpty())
@@ -113,6 +142,37 @@ bool OpensSpeech(QStringView text)
 
 } // namespace WrapRules
 
+void TQuoteTally::Add(QStringView line)
+{
+    for (const QChar c : line) {
+        switch (c.unicode()) {
+        case 0x22: ++Counts[0]; break;
+        case 0x201C: ++Counts[1]; break;
+        case 0x201D: ++Counts[2]; break;
+        case 0x201E: ++Counts[3]; break;
+        case 0x00AB: ++Counts[4]; break;
+        case 0x00BB: ++Counts[5]; break;
+        default: break;
+        }
+    }
+}
+
+TQuoteTally::TSpeech TQuoteTally::Speech(QStringView paragraph) const
+{
+    if (paragraph.isEmpty())
+        return NoSpeech;
+    bool closed = false;
+    switch (paragraph.front().unicode()) {
+    case 0x22: closed = Counts[0] % 2 == 0; break;
+    case 0x201C: closed = Counts[1] <= Counts[2]; break;
+    case 0x201E: closed = Counts[3] <= Counts[1]; break; // German: low mark, closed by U+201C
+    case 0x00AB: closed = Counts[4] <= Counts[5]; break;
+    case 0x00BB: closed = Counts[5] <= Counts[4]; break; // German: closed by U+00AB
+    default: return NoSpeech;
+    }
+    return closed ? ClosedSpeech : OpenSpeech;
+}
+
 void TWrapLayout::Clear()
 {
     Widths.clear();
@@ -120,6 +180,7 @@ void TWrapLayout::Clear()
     Verse.clear();
     Tolerances.clear();
     Dominant = 0;
+    SpeechesEndParagraphs = false;
 }
 
 void TWrapLayout::Build(const QStringList &lines, bool poorlyWritten)
@@ -157,6 +218,28 @@ void TWrapLayout::Build(const QStringList &lines, bool poorlyWritten)
     for (size_t w = 1; w < histogram.size(); ++w)
         if (histogram[w] > 0 && (Dominant == 0 || histogram[w] > histogram[size_t(Dominant)]))
             Dominant = int(w);
+    if (Dominant > 0)
+        CountSpeechEnds(lines, lengths);
+}
+
+void TWrapLayout::CountSpeechEnds(const QStringList &lines, const std::vector<uint16_t> &lengths)
+{
+    // A speech closed before narrative that goes on in the same line, and
+    // one closed at a line that clearly ends its paragraph: the book's habit.
+    int within = 0;
+    int ending = 0;
+    for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
+        if (Reading(int(i)) != ByWidth)
+            continue;
+        const QStringView text = Trimmed(lines.at(i));
+        within += WrapRules::SpeechEndsWithin(text);
+        const QStringView next = Trimmed(lines.at(i + 1));
+        if (next.isEmpty() || !next.front().isUpper() || !WrapRules::EndsWithSpeechEnd(text))
+            continue;
+        const int room = Widths[size_t(i)] - lengths[size_t(i)] - 1 - WrapRules::FirstWordLength(next);
+        ending += room > Tolerances[size_t(i) / StretchLines] ? 1 : 0;
+    }
+    SpeechesEndParagraphs = ending > within;
 }
 
 void TWrapLayout::DecideStretch(int stretch, const QStringList &lines, const std::vector<uint16_t> &lengths,
@@ -230,7 +313,7 @@ void TWrapLayout::MeasureWidths(const std::vector<uint16_t> &lengths, qsizetype 
     }
 }
 
-bool TWrapLayout::EndsParagraph(int line, QStringView rawLine, QStringView rawNext) const
+bool TWrapLayout::EndsParagraph(int line, QStringView rawLine, QStringView rawNext, TQuoteTally::TSpeech speech) const
 {
     if (line < 0 || size_t(line) >= Widths.size())
         return false;
@@ -250,6 +333,13 @@ bool TWrapLayout::EndsParagraph(int line, QStringView rawLine, QStringView rawNe
     // A paragraph never begins in lower case: the line was only ended early.
     if (next.front().isLower())
         return false;
+    // A speech the paragraph opened goes on until its quotation is closed;
+    // narrative after a speech closed at the end of a line starts anew.
+    if (speech == TQuoteTally::OpenSpeech)
+        return false;
+    if (speech == TQuoteTally::ClosedSpeech && SpeechesEndParagraphs && WrapRules::EndsWithSpeechEnd(text)
+        && next.front().isUpper())
+        return true;
     const int length = WrapRules::VisibleLength(rawLine);
     const int tolerance = Tolerances[size_t(line) / StretchLines];
     const int room = width - length - 1 - WrapRules::FirstWordLength(next);

@@ -14,6 +14,9 @@ private slots:
     void storyWrapped();
     void curlySingleQuotes();
     void curlyQuotesInBooksAsTheyAre();
+    void speechClosedAtFullLine_data();
+    void speechClosedAtFullLine();
+    void speechGoesOnPastShortLine();
     void playWithSpeakers();
     void verseStaysLineByLine();
     void versePassagesByIndent();
@@ -83,6 +86,23 @@ QStringList Story(int paragraphs, int width, quint32 seed)
         story << LeftRoom(text, width);
     }
     return story;
+}
+
+// The text with " a" added until, closed by `closing`, its last line has no
+// room left for a word of `nextWord` characters.
+QString FilledUp(QString text, const QString &closing, int width, int nextWord)
+{
+    while (Wrap(text + closing, width).last().size() + 1 + nextWord <= width)
+        text += QStringLiteral(" a");
+    return text + closing;
+}
+
+// The same, until its last line leaves room for the next paragraph's first word.
+QString RoomLeft(QString text, const QString &closing, int width)
+{
+    while (Wrap(text + closing, width).last().size() > width - 8)
+        text += QStringLiteral(" a");
+    return text + closing;
 }
 
 QStringList WrapAll(const QStringList &paragraphs, int width)
@@ -161,6 +181,68 @@ void TestWrapLayout::curlyQuotesInBooksAsTheyAre()
                                 "sagte er.|\u201aGut\u2018, sagte sie."));
     // The classic rules know only the straight and double curly quotes.
     QCOMPARE(Enhance(lines, false, true).size(), 1);
+}
+
+void TestWrapLayout::speechClosedAtFullLine_data()
+{
+    QTest::addColumn<QString>("open");
+    QTest::addColumn<QString>("close");
+    QTest::addColumn<bool>("narrativeFollows");
+    QTest::newRow("straight quotes, speeches alone") << "\"" << "\"" << false;
+    QTest::newRow("curly quotes, speeches alone") << "\u201c" << "\u201d" << false;
+    QTest::newRow("guillemets, speeches alone") << "\u00ab" << "\u00bb" << false;
+    QTest::newRow("straight quotes, narrative follows") << "\"" << "\"" << true;
+    QTest::newRow("German quotes, narrative follows") << "\u00bb" << "\u00ab" << true;
+}
+
+void TestWrapLayout::speechClosedAtFullLine()
+{
+    // A speech closed at the end of a full line before a line that begins
+    // with a capital: a paragraph end in a book whose speeches stand alone,
+    // none in one that goes on with narrative after them in the paragraph.
+    QFETCH(QString, open);
+    QFETCH(QString, close);
+    QFETCH(bool, narrativeFollows);
+    constexpr int Width = 64;
+    quint32 seed = 17;
+    const QString end = QStringLiteral(".") + close;
+    QStringList story;
+    for (int i = 0; i < 40; ++i) {
+        QString speech = open + Sentence(seed).chopped(1) + QStringLiteral(", he said. ") + Sentence(seed).chopped(1);
+        // Every third speech is closed at the end of a full line.
+        if (i % 3 == 0)
+            speech = FilledUp(speech, end, Width, 3);
+        else
+            speech = narrativeFollows ? speech + end : RoomLeft(speech, end, Width);
+        const QString narrative = QStringLiteral("The ") + Sentence(seed).section(QLatin1Char(' '), 1);
+        if (narrativeFollows)
+            story << LeftRoom(speech + QLatin1Char(' ') + narrative, Width);
+        else
+            story << speech << LeftRoom(narrative, Width);
+    }
+    const QStringList lines = WrapAll(story, Width);
+    QCOMPARE(Shown(Detected(lines), story), story);
+}
+
+void TestWrapLayout::speechGoesOnPastShortLine()
+{
+    // A line ended early inside a speech the paragraph opened, before a
+    // capital: the quotation is still open, so the speech goes on.
+    QStringList story = Story(40, 60, 13);
+    QStringList lines;
+    for (int i = 0; i < story.size(); ++i) {
+        if (i % 4 != 1) {
+            lines << Wrap(story.at(i), 60);
+            continue;
+        }
+        quint32 seed = quint32(i);
+        const QString first = QStringLiteral("\"") + Sentence(seed);
+        const QString rest = RoomLeft(Sentence(seed) + QLatin1Char(' ') + Sentence(seed).chopped(1),
+                                      QStringLiteral(".\""), 60);
+        story[i] = first + QLatin1Char(' ') + rest;
+        lines << Wrap(first, 60) << Wrap(rest, 60);
+    }
+    QCOMPARE(Shown(Detected(lines), story), story);
 }
 
 void TestWrapLayout::playWithSpeakers()
