@@ -294,6 +294,11 @@ bool TEnhancedRichEdit::ContinuesParagraph(QStringView paragraph, QStringView ne
         return false;
     if (!byRules && WrapEndsParagraph(paragraph, start, indented))
         return false;
+    // A dash at the start of a line read by the width breaks off a sentence
+    // the line before left unfinished, not a paragraph.
+    if (!byRules && Wrap.Reading(BoundaryLine) == TWrapLayout::ByWidth && !SentenceEnd(last) && last != ':'
+        && WrapRules::IsDashedGoOn(next) && !IsSeparatorLine(next))
+        return true;
     if (start == '*' || start == '-' || start == '=' || start == MiddleDot)
         return false;
     if (first == '^' || start == '^')

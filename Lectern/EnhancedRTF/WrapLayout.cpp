@@ -133,6 +133,11 @@ int SpeechEndsWithin(QStringView text)
     return found;
 }
 
+bool IsDashedGoOn(QStringView text)
+{
+    return text.size() > 2 && text.startsWith(QLatin1String("--")) && text[2] != QLatin1Char('-');
+}
+
 bool OpensSpeech(QStringView text)
 {
     if (text.isEmpty())
@@ -179,6 +184,7 @@ void TWrapLayout::Clear()
     Readings.clear();
     Verse.clear();
     Tolerances.clear();
+    OpenTolerances.clear();
     Dominant = 0;
     SpeechesEndParagraphs = false;
 }
@@ -198,12 +204,14 @@ void TWrapLayout::Build(const QStringList &lines, bool poorlyWritten)
     Readings.assign(size_t(count / StretchLines + 1), ByRules);
     Verse.assign(Readings.size(), 0);
     Tolerances.assign(Readings.size(), 0);
+    OpenTolerances.assign(Readings.size(), 0);
     for (int s = 0; s < stretches; ++s)
         DecideStretch(s, lines, lengths, poorlyWritten);
     for (size_t s = size_t(stretches); s < Readings.size(); ++s) {
         Readings[s] = Readings[size_t(stretches - 1)];
         Verse[s] = Verse[size_t(stretches - 1)];
         Tolerances[s] = Tolerances[size_t(stretches - 1)];
+        OpenTolerances[s] = OpenTolerances[size_t(stretches - 1)];
     }
     // The width most of the lines read by it were wrapped at.
     std::vector<int> histogram;
@@ -270,8 +278,9 @@ void TWrapLayout::DecideStretch(int stretch, const QStringList &lines, const std
         return;
     MeasureWidths(lengths, from, to);
     // The room left on lines that certainly go on (the next begins in lower
-    // case): a line ending with more room than nearly all of them ends its
-    // paragraph.
+    // case): a line that ends a sentence with more room than most of them
+    // ends its paragraph; one that ends no sentence, and so rarely ends a
+    // paragraph, needs more room than nearly all of them.
     std::vector<int> rooms;
     for (qsizetype i = from; i + 1 < to; ++i) {
         if (lengths[size_t(i)] == 0 || lengths[size_t(i + 1)] == 0)
@@ -281,12 +290,18 @@ void TWrapLayout::DecideStretch(int stretch, const QStringList &lines, const std
             rooms.push_back(Widths[size_t(i)] - lengths[size_t(i)] - 1 - WrapRules::FirstWordLength(next));
     }
     int tolerance = width / 6;
+    int openTolerance = width / 6;
     if (rooms.size() >= 20) {
-        const size_t at = rooms.size() * 19 / 20;
-        std::nth_element(rooms.begin(), rooms.begin() + qsizetype(at), rooms.end());
-        tolerance = std::clamp(rooms[at], 0, width / 6);
+        auto percentile = [&rooms, width](size_t percent) {
+            const size_t at = rooms.size() * percent / 100;
+            std::nth_element(rooms.begin(), rooms.begin() + qsizetype(at), rooms.end());
+            return std::clamp(rooms[at], 0, width / 6);
+        };
+        tolerance = percentile(90);
+        openTolerance = percentile(99);
     }
     Tolerances[size_t(stretch)] = uint8_t(tolerance);
+    OpenTolerances[size_t(stretch)] = uint8_t(openTolerance);
     int shortEnds = 0;
     for (qsizetype i = from; i + 1 < to; ++i) {
         if (lengths[size_t(i)] == 0 || lengths[size_t(i + 1)] == 0)
@@ -335,13 +350,13 @@ bool TWrapLayout::EndsParagraph(int line, QStringView rawLine, QStringView rawNe
         return false;
     // A speech the paragraph opened goes on until its quotation is closed;
     // narrative after a speech closed at the end of a line starts anew.
-    if (speech == TQuoteTally::OpenSpeech)
+    if (speech == TQuoteTally::OpenSpeech && next.front().isLetter())
         return false;
     if (speech == TQuoteTally::ClosedSpeech && SpeechesEndParagraphs && WrapRules::EndsWithSpeechEnd(text)
         && next.front().isUpper())
         return true;
     const int length = WrapRules::VisibleLength(rawLine);
-    const int tolerance = Tolerances[size_t(line) / StretchLines];
+    const int tolerance = (sentenceEnd ? Tolerances : OpenTolerances)[size_t(line) / StretchLines];
     const int room = width - length - 1 - WrapRules::FirstWordLength(next);
     // The next word would have fitted: the line was ended on purpose. A
     // line that had no room for it says nothing, whatever its last word.

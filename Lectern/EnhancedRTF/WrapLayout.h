@@ -78,8 +78,10 @@ private:
     std::vector<uint8_t> Readings; // per stretch
     std::vector<uint8_t> Verse; // per stretch: 1 for verse
     // Per stretch: how far short of the width a line inside a paragraph
-    // may end (hand-wrapped texts leave room now and then).
+    // may end (hand-wrapped texts leave room now and then), after a line
+    // that ends a sentence and after one that does not.
     std::vector<uint8_t> Tolerances;
+    std::vector<uint8_t> OpenTolerances;
     int Dominant = 0;
     // The book's speeches end their paragraphs more often than narrative
     // follows them: then one closed at the end of a full line ends it too.
@@ -106,6 +108,8 @@ bool IsSpeakerName(QStringView text);
 bool EndsWithSpeechEnd(QStringView text);
 // How often the line closes a quoted sentence and goes on with a capital.
 int SpeechEndsWithin(QStringView text);
+// A line that begins with a double hyphen and goes on: "-- and then".
+bool IsDashedGoOn(QStringView text);
 // A line that opens a speech: a quotation mark or a dash.
 bool OpensSpeech(QStringView text);
 

@@ -21,6 +21,8 @@ private slots:
     void verseStaysLineByLine();
     void versePassagesByIndent();
     void twoWidths();
+    void handWrappedBeforeCapital();
+    void dashGoesOnSentence();
     void marksStillRule();
     void speakerLines_data();
     void speakerLines();
@@ -305,6 +307,65 @@ void TestWrapLayout::twoWidths()
     const QStringList rest = Story(40, 76, 22);
     const QStringList lines = WrapAll(first, 70) + WrapAll(rest, 76);
     QCOMPARE(Shown(Detected(lines), first + rest), first + rest);
+}
+
+void TestWrapLayout::handWrappedBeforeCapital()
+{
+    // Now and then a full line was ended a word early, its last word of
+    // three letters put on the next line: before a name in mid-sentence the
+    // paragraph goes on, since a line that ends no sentence needs more room
+    // than nearly every line that goes on to end its paragraph.
+    constexpr int Width = 64;
+    QStringList story = Story(150, Width, 31);
+    for (QString &paragraph : story)
+        paragraph.replace(QStringLiteral(" the "), QStringLiteral(" Tom "));
+    QStringList lines;
+    int names = 0;
+    int others = 0;
+    for (const QString &paragraph : story) {
+        QStringList wrapped;
+        QString line;
+        int moved = 0;
+        for (const QString &word : paragraph.split(QLatin1Char(' '))) {
+            const bool full = !line.isEmpty() && line.size() + 1 + word.size() > Width;
+            const qsizetype space = line.lastIndexOf(QLatin1Char(' '));
+            const bool name = line.endsWith(QStringLiteral(" Tom"));
+            if (full && line.size() >= Width - (name ? 2 : 3) && space == line.size() - 4 && line.back().isLetter()
+                && line.at(space - 1) != QLatin1Char('.')) {
+                moved += name ? 1 : 0;
+                wrapped << line.left(space);
+                line = line.mid(space + 1);
+            } else if (full) {
+                wrapped << line;
+                line.clear();
+            }
+            line += (line.isEmpty() ? QString() : QStringLiteral(" ")) + word;
+        }
+        // The last line still leaves room for the next paragraph's first word.
+        if (line.size() > Width - 8) {
+            lines << Wrap(paragraph, Width);
+            continue;
+        }
+        lines << wrapped << line;
+        names += moved;
+    }
+    QVERIFY(names >= 3);
+    TEnhancedRichEdit engine;
+    QCOMPARE(Shown(Detected(lines, &engine), story), story);
+    QCOMPARE(engine.WrapWidth, Width);
+}
+
+void TestWrapLayout::dashGoesOnSentence()
+{
+    // A line that begins with "--" after a full one that ends no sentence
+    // goes on with the sentence.
+    QStringList story = Story(40, 60, 41);
+    quint32 seed = 43;
+    for (int i = 0; i < story.size(); i += 3)
+        story[i] = FilledUp(Sentence(seed).chopped(1), QString(), 60, 2) + QStringLiteral(" -- and so it went.");
+    const QStringList lines = WrapAll(story, 60);
+    QVERIFY(lines.filter(QRegularExpression(QStringLiteral("^-- and"))).size() >= 10);
+    QCOMPARE(Shown(Detected(lines), story), story);
 }
 
 void TestWrapLayout::marksStillRule()
