@@ -245,6 +245,11 @@ void TestWrapLayout::speechGoesOnPastShortLine()
         lines << Wrap(first, 60) << Wrap(rest, 60);
     }
     QCOMPARE(Shown(Detected(lines), story), story);
+    // A letter quoted paragraph by paragraph: its salutation leaves its
+    // quotation open, yet the next paragraph's quotation mark starts anew.
+    story.insert(8, QStringLiteral("\"DEAR SIR,"));
+    story[9] = RoomLeft(QLatin1Char('"') + story.at(9), QStringLiteral("\""), 60);
+    QCOMPARE(Shown(Detected(WrapAll(story, 60)), story), story);
 }
 
 void TestWrapLayout::playWithSpeakers()
