@@ -51,6 +51,18 @@ bool IsClosingDoubleQuote(char16_t c)
     return c == '"' || c == 0x201D || c == 0x201C || c == 0x00BB || c == 0x00AB;
 }
 
+// Letters, and no lower-case ones: "GABRIEL'S RESOLVE -- THE VISIT".
+bool IsTitleInCapitals(QStringView text)
+{
+    bool letters = false;
+    for (const QChar c : text) {
+        if (c.isLower())
+            return false;
+        letters = letters || c.isLetter();
+    }
+    return letters;
+}
+
 bool IsDash(QStringView text) { return text.startsWith(QLatin1String("--")) || text.front() == QChar(0x2014); }
 
 } // namespace
@@ -348,16 +360,20 @@ bool TWrapLayout::EndsParagraph(int line, QStringView rawLine, QStringView rawNe
     // A paragraph never begins in lower case: the line was only ended early.
     if (next.front().isLower())
         return false;
-    // A speech the paragraph opened goes on until its quotation is closed;
-    // narrative after a speech closed at the end of a line starts anew.
-    if (speech == TQuoteTally::OpenSpeech && next.front().isLetter())
+    const int length = WrapRules::VisibleLength(rawLine);
+    const int room = width - length - 1 - WrapRules::FirstWordLength(next);
+    // A speech the paragraph opened goes on until its quotation is closed,
+    // past lines ended a little early (a clearly short line still ends it:
+    // a quotation mark may be missing); narrative after a speech closed at
+    // the end of a line starts anew.
+    if (speech == TQuoteTally::OpenSpeech && next.front().isLetter() && room * 6 <= width)
         return false;
     if (speech == TQuoteTally::ClosedSpeech && SpeechesEndParagraphs && WrapRules::EndsWithSpeechEnd(text)
         && next.front().isUpper())
         return true;
-    const int length = WrapRules::VisibleLength(rawLine);
-    const int tolerance = (sentenceEnd ? Tolerances : OpenTolerances)[size_t(line) / StretchLines];
-    const int room = width - length - 1 - WrapRules::FirstWordLength(next);
+    // A sentence end, or a title in capitals, may well end a paragraph.
+    const bool closes = sentenceEnd || IsTitleInCapitals(text);
+    const int tolerance = (closes ? Tolerances : OpenTolerances)[size_t(line) / StretchLines];
     // The next word would have fitted: the line was ended on purpose. A
     // line that had no room for it says nothing, whatever its last word.
     return room > tolerance;

@@ -228,8 +228,8 @@ void TestWrapLayout::speechClosedAtFullLine()
 
 void TestWrapLayout::speechGoesOnPastShortLine()
 {
-    // A line ended early inside a speech the paragraph opened, before a
-    // capital: the quotation is still open, so the speech goes on.
+    // A line ended a little early inside a speech the paragraph opened,
+    // before a capital: the quotation is still open, so the speech goes on.
     QStringList story = Story(40, 60, 13);
     QStringList lines;
     for (int i = 0; i < story.size(); ++i) {
@@ -238,7 +238,11 @@ void TestWrapLayout::speechGoesOnPastShortLine()
             continue;
         }
         quint32 seed = quint32(i);
-        const QString first = QStringLiteral("\"") + Sentence(seed);
+        // The line is ended a few columns early, before a capital.
+        QString first = QStringLiteral("\"") + Sentence(seed).chopped(1);
+        while (Wrap(first + QLatin1Char('.'), 60).last().size() < 52)
+            first += QStringLiteral(" a");
+        first += QLatin1Char('.');
         const QString rest = RoomLeft(Sentence(seed) + QLatin1Char(' ') + Sentence(seed).chopped(1),
                                       QStringLiteral(".\""), 60);
         story[i] = first + QLatin1Char(' ') + rest;
@@ -358,6 +362,16 @@ void TestWrapLayout::handWrappedBeforeCapital()
     TEnhancedRichEdit engine;
     QCOMPARE(Shown(Detected(lines, &engine), story), story);
     QCOMPARE(engine.WrapWidth, Width);
+    // A title in capitals, with as little room as such a line, ends its
+    // paragraph the way a sentence does.
+    const QString title = QStringLiteral("GABRIEL'S RESOLVE -- THE VISIT -- THE MISTAKE -- A QUARREL");
+    const int at = int(lines.indexOf(Wrap(story.at(20), Width).first()));
+    QVERIFY(at > 0);
+    lines.insert(at, title);
+    lines[at + 1] = QStringLiteral("The ") + lines.at(at + 1).section(QLatin1Char(' '), 1);
+    story.insert(20, title);
+    story[21] = QStringLiteral("The ") + story.at(21).section(QLatin1Char(' '), 1);
+    QCOMPARE(Shown(Detected(lines), story), story);
 }
 
 void TestWrapLayout::dashGoesOnSentence()
