@@ -371,8 +371,9 @@ bool TWrapLayout::EndsParagraph(int line, QStringView rawLine, QStringView rawNe
     if (speech == TQuoteTally::ClosedSpeech && SpeechesEndParagraphs && WrapRules::EndsWithSpeechEnd(text)
         && next.front().isUpper())
         return true;
-    // A sentence end, or a title in capitals, may well end a paragraph.
-    const bool closes = sentenceEnd || IsTitleInCapitals(text);
+    // A sentence end, a title in capitals, or a colon before a speech may
+    // well end a paragraph.
+    const bool closes = sentenceEnd || IsTitleInCapitals(text) || (last == ':' && WrapRules::OpensSpeech(next));
     const int tolerance = (closes ? Tolerances : OpenTolerances)[size_t(line) / StretchLines];
     // The next word would have fitted: the line was ended on purpose. A
     // line that had no room for it says nothing, whatever its last word.

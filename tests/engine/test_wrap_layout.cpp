@@ -363,14 +363,22 @@ void TestWrapLayout::handWrappedBeforeCapital()
     QCOMPARE(Shown(Detected(lines, &engine), story), story);
     QCOMPARE(engine.WrapWidth, Width);
     // A title in capitals, with as little room as such a line, ends its
-    // paragraph the way a sentence does.
+    // paragraph the way a sentence end does.
     const QString title = QStringLiteral("GABRIEL'S RESOLVE -- THE VISIT -- THE MISTAKE -- A QUARREL");
-    const int at = int(lines.indexOf(Wrap(story.at(20), Width).first()));
+    const int at = int(lines.indexOf(QRegularExpression(QRegularExpression::escape(story.at(20).left(30)) + ".*")));
     QVERIFY(at > 0);
     lines.insert(at, title);
     lines[at + 1] = QStringLiteral("The ") + lines.at(at + 1).section(QLatin1Char(' '), 1);
     story.insert(20, title);
     story[21] = QStringLiteral("The ") + story.at(21).section(QLatin1Char(' '), 1);
+    // So does a colon before a speech.
+    const QStringList speech = L("Then the old man turned round to all of them and he said:|\"Come in now.\"");
+    const int before = int(lines.indexOf(QRegularExpression(QRegularExpression::escape(story.at(40).left(30)) + ".*")));
+    QVERIFY(before > 0);
+    for (int i = 0; i < 2; ++i) {
+        lines.insert(before + i, speech.at(i));
+        story.insert(40 + i, speech.at(i));
+    }
     QCOMPARE(Shown(Detected(lines), story), story);
 }
 
