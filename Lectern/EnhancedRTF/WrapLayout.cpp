@@ -371,8 +371,8 @@ bool TWrapLayout::EndsParagraph(int line, QStringView rawLine, QStringView rawNe
     if (speech == TQuoteTally::ClosedSpeech && SpeechesEndParagraphs && WrapRules::EndsWithSpeechEnd(text)
         && next.front().isUpper())
         return true;
-    // A sentence end, a title in capitals, or a colon before a speech may
-    // well end a paragraph.
+    // A sentence end, a title in capitals or a colon before a speech often
+    // ends a paragraph: the line needs less room to end it.
     const bool closes = sentenceEnd || IsTitleInCapitals(text) || (last == ':' && WrapRules::OpensSpeech(next));
     const int tolerance = (closes ? Tolerances : OpenTolerances)[size_t(line) / StretchLines];
     // The next word would have fitted: the line was ended on purpose. A
