@@ -182,6 +182,11 @@ bool TEnhancedRichEdit::JoinLine(QString &paragraph, QStringView line)
 
 void TEnhancedRichEdit::Join(QString &paragraph, QStringView line)
 {
+    if (Wrap.UsesWidth()) {
+        if (paragraph.isEmpty())
+            Quotes.Clear();
+        Quotes.Add(line);
+    }
     if (Choices.CheckHyphens && !line.isEmpty() && paragraph.size() >= 2 && paragraph.back() == QLatin1Char('-')
         && IsLowerLetter(paragraph.at(paragraph.size() - 2).unicode()) && IsLowerLetter(line.front().unicode())
         && (SharedHyphenWords ? *SharedHyphenWords : HyphenWords).KeepsHyphen(paragraph, line)) {
@@ -254,13 +259,14 @@ bool TEnhancedRichEdit::SentenceEnd(char16_t c) const
 // The paragraph end that the shape of the lines tells, in a stretch read
 // by its wrap width or as verse; a stretch read by the rules leaves it to
 // them.
-bool TEnhancedRichEdit::WrapEndsParagraph(char16_t start, bool indented) const
+bool TEnhancedRichEdit::WrapEndsParagraph(QStringView paragraph, char16_t start, bool indented) const
 {
     if (!WalkedLines || BoundaryLine < 0 || BoundaryLine + 1 >= WalkedLines->size())
         return false;
     switch (Wrap.Reading(BoundaryLine)) {
     case TWrapLayout::ByWidth:
-        return Wrap.EndsParagraph(BoundaryLine, WalkedLines->at(BoundaryLine), WalkedLines->at(BoundaryLine + 1));
+        return Wrap.EndsParagraph(BoundaryLine, WalkedLines->at(BoundaryLine), WalkedLines->at(BoundaryLine + 1),
+                                  Quotes.Speech(paragraph));
     case TWrapLayout::ByVerseLines:
     case TWrapLayout::BySpeakers: {
         // A stage direction in brackets stands alone.
@@ -286,8 +292,13 @@ bool TEnhancedRichEdit::ContinuesParagraph(QStringView paragraph, QStringView ne
     const bool byRules = !WalkedLines || Wrap.Reading(BoundaryLine) == TWrapLayout::ByRules;
     if ((indented || (PoorlyWritten && byRules)) && (IsUpperLetter(start) || Quote(start)) && SentenceEnd(last))
         return false;
-    if (!byRules && WrapEndsParagraph(start, indented))
+    if (!byRules && WrapEndsParagraph(paragraph, start, indented))
         return false;
+    // A dash at the start of a line read by the width breaks off a sentence
+    // the line before left unfinished, not a paragraph.
+    if (!byRules && Wrap.Reading(BoundaryLine) == TWrapLayout::ByWidth && !SentenceEnd(last) && last != ':'
+        && WrapRules::IsDashedGoOn(next) && !IsSeparatorLine(next))
+        return true;
     if (start == '*' || start == '-' || start == '=' || start == MiddleDot)
         return false;
     if (first == '^' || start == '^')
@@ -298,7 +309,7 @@ bool TEnhancedRichEdit::ContinuesParagraph(QStringView paragraph, QStringView ne
         return false;
     if (IsSeparatorLine(paragraph) || IsSeparatorLine(next))
         return false;
-    if (last == ':' && IsUpperLetter(start))
+    if (last == ':' && IsUpperLetter(start) && !(WalkedLines && Wrap.IsVerse(BoundaryLine)))
         return false;
     return true;
 }

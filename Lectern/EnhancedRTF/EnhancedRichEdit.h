@@ -199,11 +199,12 @@ private:
     TParagraphSink *ActiveSink = nullptr; // during a run
     bool Skip = false;
     TWrapLayout Wrap; // DetectTextLayout
+    TQuoteTally Quotes; // of the paragraph being built, when Wrap reads widths
     const QStringList *WalkedLines = nullptr; // during the line walk
     int BoundaryLine = -1; // the last line of the paragraph ContinuesParagraph looks at
     bool Quote(char16_t c) const;
     bool SentenceEnd(char16_t c) const;
-    bool WrapEndsParagraph(char16_t start, bool indented) const;
+    bool WrapEndsParagraph(QStringView paragraph, char16_t start, bool indented) const;
     THyphenWords HyphenWords; // CheckHyphens
     TChapterCollector Chapters; // SmartChapters
     // Reused buffers of the run.

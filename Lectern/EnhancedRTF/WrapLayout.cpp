@@ -43,6 +43,26 @@ qsizetype SpeakerNames(const QStringList &lines, qsizetype from, qsizetype to)
     return names;
 }
 
+bool IsSentenceEndMark(char16_t c) { return c == '.' || c == '?' || c == '!'; }
+
+// The marks that close a double quotation, in English, French and German.
+bool IsClosingDoubleQuote(char16_t c)
+{
+    return c == '"' || c == 0x201D || c == 0x201C || c == 0x00BB || c == 0x00AB;
+}
+
+// Letters, and no lower-case ones: "GABRIEL'S RESOLVE -- THE VISIT".
+bool IsTitleInCapitals(QStringView text)
+{
+    bool letters = false;
+    for (const QChar c : text) {
+        if (c.isLower())
+            return false;
+        letters = letters || c.isLetter();
+    }
+    return letters;
+}
+
 bool IsDash(QStringView text) { return text.startsWith(QLatin1String("--")) || text.front() == QChar(0x2014); }
 
 } // namespace
@@ -104,6 +124,32 @@ bool IsSpeakerName(QStringView text)
     return words <= 3;
 }
 
+bool EndsWithSpeechEnd(QStringView text)
+{
+    return text.size() >= 2 && IsClosingDoubleQuote(text.back().unicode())
+        && IsSentenceEndMark(text[text.size() - 2].unicode());
+}
+
+int SpeechEndsWithin(QStringView text)
+{
+    int found = 0;
+    for (qsizetype i = 1; i + 2 < text.size(); ++i) {
+        if (!IsClosingDoubleQuote(text[i].unicode()) || !IsSentenceEndMark(text[i - 1].unicode())
+            || text[i + 1] != QLatin1Char(' '))
+            continue;
+        qsizetype j = i + 1;
+        while (j < text.size() && text[j] == QLatin1Char(' '))
+            ++j;
+        found += j < text.size() && text[j].isUpper() ? 1 : 0;
+    }
+    return found;
+}
+
+bool IsDashedGoOn(QStringView text)
+{
+    return text.size() > 2 && text.startsWith(QLatin1String("--")) && text[2] != QLatin1Char('-');
+}
+
 bool OpensSpeech(QStringView text)
 {
     if (text.isEmpty())
@@ -113,12 +159,46 @@ bool OpensSpeech(QStringView text)
 
 } // namespace WrapRules
 
+void TQuoteTally::Add(QStringView line)
+{
+    for (const QChar c : line) {
+        switch (c.unicode()) {
+        case 0x22: ++Counts[0]; break;
+        case 0x201C: ++Counts[1]; break;
+        case 0x201D: ++Counts[2]; break;
+        case 0x201E: ++Counts[3]; break;
+        case 0x00AB: ++Counts[4]; break;
+        case 0x00BB: ++Counts[5]; break;
+        default: break;
+        }
+    }
+}
+
+TQuoteTally::TSpeech TQuoteTally::Speech(QStringView paragraph) const
+{
+    if (paragraph.isEmpty())
+        return NoSpeech;
+    bool closed = false;
+    switch (paragraph.front().unicode()) {
+    case 0x22: closed = Counts[0] % 2 == 0; break;
+    case 0x201C: closed = Counts[1] <= Counts[2]; break;
+    case 0x201E: closed = Counts[3] <= Counts[1]; break; // German: low mark, closed by U+201C
+    case 0x00AB: closed = Counts[4] <= Counts[5]; break;
+    case 0x00BB: closed = Counts[5] <= Counts[4]; break; // German: closed by U+00AB
+    default: return NoSpeech;
+    }
+    return closed ? ClosedSpeech : OpenSpeech;
+}
+
 void TWrapLayout::Clear()
 {
     Widths.clear();
     Readings.clear();
+    Verse.clear();
     Tolerances.clear();
+    OpenTolerances.clear();
     Dominant = 0;
+    SpeechesEndParagraphs = false;
 }
 
 void TWrapLayout::Build(const QStringList &lines, bool poorlyWritten)
@@ -134,12 +214,16 @@ void TWrapLayout::Build(const QStringList &lines, bool poorlyWritten)
     // The last stretch takes the lines that would make a short one.
     const int stretches = std::max<int>(1, int(count / StretchLines));
     Readings.assign(size_t(count / StretchLines + 1), ByRules);
+    Verse.assign(Readings.size(), 0);
     Tolerances.assign(Readings.size(), 0);
+    OpenTolerances.assign(Readings.size(), 0);
     for (int s = 0; s < stretches; ++s)
         DecideStretch(s, lines, lengths, poorlyWritten);
     for (size_t s = size_t(stretches); s < Readings.size(); ++s) {
         Readings[s] = Readings[size_t(stretches - 1)];
+        Verse[s] = Verse[size_t(stretches - 1)];
         Tolerances[s] = Tolerances[size_t(stretches - 1)];
+        OpenTolerances[s] = OpenTolerances[size_t(stretches - 1)];
     }
     // The width most of the lines read by it were wrapped at.
     std::vector<int> histogram;
@@ -154,6 +238,28 @@ void TWrapLayout::Build(const QStringList &lines, bool poorlyWritten)
     for (size_t w = 1; w < histogram.size(); ++w)
         if (histogram[w] > 0 && (Dominant == 0 || histogram[w] > histogram[size_t(Dominant)]))
             Dominant = int(w);
+    if (Dominant > 0)
+        CountSpeechEnds(lines, lengths);
+}
+
+void TWrapLayout::CountSpeechEnds(const QStringList &lines, const std::vector<uint16_t> &lengths)
+{
+    // A speech closed before narrative that goes on in the same line, and
+    // one closed at a line that clearly ends its paragraph: the book's habit.
+    int within = 0;
+    int ending = 0;
+    for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
+        if (Reading(int(i)) != ByWidth)
+            continue;
+        const QStringView text = Trimmed(lines.at(i));
+        within += WrapRules::SpeechEndsWithin(text);
+        const QStringView next = Trimmed(lines.at(i + 1));
+        if (next.isEmpty() || !next.front().isUpper() || !WrapRules::EndsWithSpeechEnd(text))
+            continue;
+        const int room = Widths[size_t(i)] - lengths[size_t(i)] - 1 - WrapRules::FirstWordLength(next);
+        ending += room > Tolerances[size_t(i) / StretchLines] ? 1 : 0;
+    }
+    SpeechesEndParagraphs = ending > within;
 }
 
 void TWrapLayout::DecideStretch(int stretch, const QStringList &lines, const std::vector<uint16_t> &lengths,
@@ -169,6 +275,7 @@ void TWrapLayout::DecideStretch(int stretch, const QStringList &lines, const std
     if (int(shown.size()) < MinimumLines)
         return;
     const TTextLayoutCounts counts = CountTextLayout(lines.mid(from, to - from));
+    Verse[size_t(stretch)] = counts.IsVerse() ? 1 : 0;
     // Marked paragraphs and verse are never read by the width.
     if (counts.IsVerse() || !counts.IsPoorlyWritten()) {
         if (counts.IsVerse() && poorlyWritten && counts.IsPoorlyWritten())
@@ -183,8 +290,9 @@ void TWrapLayout::DecideStretch(int stretch, const QStringList &lines, const std
         return;
     MeasureWidths(lengths, from, to);
     // The room left on lines that certainly go on (the next begins in lower
-    // case): a line ending with more room than nearly all of them ends its
-    // paragraph.
+    // case): a line that ends a sentence with more room than most of them
+    // ends its paragraph; one that ends no sentence, and so rarely ends a
+    // paragraph, needs more room than nearly all of them.
     std::vector<int> rooms;
     for (qsizetype i = from; i + 1 < to; ++i) {
         if (lengths[size_t(i)] == 0 || lengths[size_t(i + 1)] == 0)
@@ -194,12 +302,18 @@ void TWrapLayout::DecideStretch(int stretch, const QStringList &lines, const std
             rooms.push_back(Widths[size_t(i)] - lengths[size_t(i)] - 1 - WrapRules::FirstWordLength(next));
     }
     int tolerance = width / 6;
+    int openTolerance = width / 6;
     if (rooms.size() >= 20) {
-        const size_t at = rooms.size() * 19 / 20;
-        std::nth_element(rooms.begin(), rooms.begin() + qsizetype(at), rooms.end());
-        tolerance = std::clamp(rooms[at], 0, width / 6);
+        auto percentile = [&rooms, width](size_t percent) {
+            const size_t at = rooms.size() * percent / 100;
+            std::nth_element(rooms.begin(), rooms.begin() + qsizetype(at), rooms.end());
+            return std::clamp(rooms[at], 0, width / 6);
+        };
+        tolerance = percentile(90);
+        openTolerance = percentile(99);
     }
     Tolerances[size_t(stretch)] = uint8_t(tolerance);
+    OpenTolerances[size_t(stretch)] = uint8_t(openTolerance);
     int shortEnds = 0;
     for (qsizetype i = from; i + 1 < to; ++i) {
         if (lengths[size_t(i)] == 0 || lengths[size_t(i + 1)] == 0)
@@ -226,7 +340,7 @@ void TWrapLayout::MeasureWidths(const std::vector<uint16_t> &lengths, qsizetype 
     }
 }
 
-bool TWrapLayout::EndsParagraph(int line, QStringView rawLine, QStringView rawNext) const
+bool TWrapLayout::EndsParagraph(int line, QStringView rawLine, QStringView rawNext, TQuoteTally::TSpeech speech) const
 {
     if (line < 0 || size_t(line) >= Widths.size())
         return false;
@@ -247,8 +361,20 @@ bool TWrapLayout::EndsParagraph(int line, QStringView rawLine, QStringView rawNe
     if (next.front().isLower())
         return false;
     const int length = WrapRules::VisibleLength(rawLine);
-    const int tolerance = Tolerances[size_t(line) / StretchLines];
     const int room = width - length - 1 - WrapRules::FirstWordLength(next);
+    // A speech the paragraph opened goes on until its quotation is closed,
+    // past lines ended a little early (a clearly short line still ends it:
+    // a quotation mark may be missing); narrative after a speech closed at
+    // the end of a line starts anew.
+    if (speech == TQuoteTally::OpenSpeech && next.front().isLetter() && room * 6 <= width)
+        return false;
+    if (speech == TQuoteTally::ClosedSpeech && SpeechesEndParagraphs && WrapRules::EndsWithSpeechEnd(text)
+        && next.front().isUpper())
+        return true;
+    // A sentence end, a title in capitals or a colon before a speech often
+    // ends a paragraph: the line needs less room to end it.
+    const bool closes = sentenceEnd || IsTitleInCapitals(text) || (last == ':' && WrapRules::OpensSpeech(next));
+    const int tolerance = (closes ? Tolerances : OpenTolerances)[size_t(line) / StretchLines];
     // The next word would have fitted: the line was ended on purpose. A
     // line that had no room for it says nothing, whatever its last word.
     return room > tolerance;

@@ -14,9 +14,15 @@ private slots:
     void storyWrapped();
     void curlySingleQuotes();
     void curlyQuotesInBooksAsTheyAre();
+    void speechClosedAtFullLine_data();
+    void speechClosedAtFullLine();
+    void speechGoesOnPastShortLine();
     void playWithSpeakers();
     void verseStaysLineByLine();
+    void versePassagesByIndent();
     void twoWidths();
+    void handWrappedBeforeCapital();
+    void dashGoesOnSentence();
     void marksStillRule();
     void speakerLines_data();
     void speakerLines();
@@ -82,6 +88,23 @@ QStringList Story(int paragraphs, int width, quint32 seed)
         story << LeftRoom(text, width);
     }
     return story;
+}
+
+// The text with " a" added until, closed by `closing`, its last line has no
+// room left for a word of `nextWord` characters.
+QString FilledUp(QString text, const QString &closing, int width, int nextWord)
+{
+    while (Wrap(text + closing, width).last().size() + 1 + nextWord <= width)
+        text += QStringLiteral(" a");
+    return text + closing;
+}
+
+// The same, until its last line leaves room for the next paragraph's first word.
+QString RoomLeft(QString text, const QString &closing, int width)
+{
+    while (Wrap(text + closing, width).last().size() > width - 8)
+        text += QStringLiteral(" a");
+    return text + closing;
 }
 
 QStringList WrapAll(const QStringList &paragraphs, int width)
@@ -162,6 +185,77 @@ void TestWrapLayout::curlyQuotesInBooksAsTheyAre()
     QCOMPARE(Enhance(lines, false, true).size(), 1);
 }
 
+void TestWrapLayout::speechClosedAtFullLine_data()
+{
+    QTest::addColumn<QString>("open");
+    QTest::addColumn<QString>("close");
+    QTest::addColumn<bool>("narrativeFollows");
+    QTest::newRow("straight quotes, speeches alone") << "\"" << "\"" << false;
+    QTest::newRow("curly quotes, speeches alone") << "\u201c" << "\u201d" << false;
+    QTest::newRow("guillemets, speeches alone") << "\u00ab" << "\u00bb" << false;
+    QTest::newRow("straight quotes, narrative follows") << "\"" << "\"" << true;
+    QTest::newRow("German quotes, narrative follows") << "\u00bb" << "\u00ab" << true;
+}
+
+void TestWrapLayout::speechClosedAtFullLine()
+{
+    // A speech closed at the end of a full line before a line that begins
+    // with a capital: a paragraph end in a book whose speeches stand alone,
+    // none in one that goes on with narrative after them in the paragraph.
+    QFETCH(QString, open);
+    QFETCH(QString, close);
+    QFETCH(bool, narrativeFollows);
+    constexpr int Width = 64;
+    quint32 seed = 17;
+    const QString end = QStringLiteral(".") + close;
+    QStringList story;
+    for (int i = 0; i < 40; ++i) {
+        QString speech = open + Sentence(seed).chopped(1) + QStringLiteral(", he said. ") + Sentence(seed).chopped(1);
+        // Every third speech is closed at the end of a full line.
+        if (i % 3 == 0)
+            speech = FilledUp(speech, end, Width, 3);
+        else
+            speech = narrativeFollows ? speech + end : RoomLeft(speech, end, Width);
+        const QString narrative = QStringLiteral("The ") + Sentence(seed).section(QLatin1Char(' '), 1);
+        if (narrativeFollows)
+            story << LeftRoom(speech + QLatin1Char(' ') + narrative, Width);
+        else
+            story << speech << LeftRoom(narrative, Width);
+    }
+    const QStringList lines = WrapAll(story, Width);
+    QCOMPARE(Shown(Detected(lines), story), story);
+}
+
+void TestWrapLayout::speechGoesOnPastShortLine()
+{
+    // A line ended a little early inside a speech the paragraph opened,
+    // before a capital: the quotation is still open, so the speech goes on.
+    QStringList story = Story(40, 60, 13);
+    QStringList lines;
+    for (int i = 0; i < story.size(); ++i) {
+        if (i % 4 != 1) {
+            lines << Wrap(story.at(i), 60);
+            continue;
+        }
+        quint32 seed = quint32(i);
+        // The line is ended a few columns early, before a capital.
+        QString first = QStringLiteral("\"") + Sentence(seed).chopped(1);
+        while (Wrap(first + QLatin1Char('.'), 60).last().size() < 52)
+            first += QStringLiteral(" a");
+        first += QLatin1Char('.');
+        const QString rest = RoomLeft(Sentence(seed) + QLatin1Char(' ') + Sentence(seed).chopped(1),
+                                      QStringLiteral(".\""), 60);
+        story[i] = first + QLatin1Char(' ') + rest;
+        lines << Wrap(first, 60) << Wrap(rest, 60);
+    }
+    QCOMPARE(Shown(Detected(lines), story), story);
+    // A letter quoted paragraph by paragraph: its salutation leaves its
+    // quotation open, yet the next paragraph's quotation mark starts anew.
+    story.insert(8, QStringLiteral("\"DEAR SIR,"));
+    story[9] = RoomLeft(QLatin1Char('"') + story.at(9), QStringLiteral("\""), 60);
+    QCOMPARE(Shown(Detected(WrapAll(story, 60)), story), story);
+}
+
 void TestWrapLayout::playWithSpeakers()
 {
     QStringList play;
@@ -194,12 +288,111 @@ void TestWrapLayout::verseStaysLineByLine()
     QCOMPARE(Detected(verse), verse);
 }
 
+void TestWrapLayout::versePassagesByIndent()
+{
+    // Blank verse whose passages begin with an indent: every line begins
+    // with a capital, so one after a colon goes on the passage.
+    const QStringList passage = L("Of man's first disobedience, and the fruit|Of that forbidden tree, whose mortal "
+                                  "taste|Brought death into the world, and all our woe:|With loss of Eden, till one "
+                                  "greater man|Restore us, and regain the blissful seat,|Sing, heavenly Muse, that on "
+                                  "the secret top|Of Oreb, or of Sinai, didst inspire|That shepherd who first taught "
+                                  "the chosen seed.");
+    QStringList lines;
+    QStringList expected;
+    for (int i = 0; i < 8; ++i) {
+        QStringList indented = passage;
+        indented[0].prepend(QStringLiteral("  "));
+        lines << indented;
+        expected << passage.join(QLatin1Char(' '));
+    }
+    QCOMPARE(Shown(Detected(lines), expected), expected);
+    // Without the detection the colon before a capital still ends a paragraph.
+    QCOMPARE(Enhance(lines).size(), 16);
+}
+
 void TestWrapLayout::twoWidths()
 {
     const QStringList first = Story(30, 70, 21);
     const QStringList rest = Story(40, 76, 22);
     const QStringList lines = WrapAll(first, 70) + WrapAll(rest, 76);
     QCOMPARE(Shown(Detected(lines), first + rest), first + rest);
+}
+
+void TestWrapLayout::handWrappedBeforeCapital()
+{
+    // Now and then a full line was ended a word early, its last word of
+    // three letters put on the next line: before a name in mid-sentence the
+    // paragraph goes on, since a line that ends no sentence needs more room
+    // than nearly every line that goes on to end its paragraph.
+    constexpr int Width = 64;
+    QStringList story = Story(150, Width, 31);
+    for (QString &paragraph : story)
+        paragraph.replace(QStringLiteral(" the "), QStringLiteral(" Tom "));
+    QStringList lines;
+    int names = 0;
+    int others = 0;
+    for (const QString &paragraph : story) {
+        QStringList wrapped;
+        QString line;
+        int moved = 0;
+        for (const QString &word : paragraph.split(QLatin1Char(' '))) {
+            const bool full = !line.isEmpty() && line.size() + 1 + word.size() > Width;
+            const qsizetype space = line.lastIndexOf(QLatin1Char(' '));
+            const bool name = line.endsWith(QStringLiteral(" Tom"));
+            if (full && line.size() >= Width - (name ? 2 : 3) && space == line.size() - 4 && line.back().isLetter()
+                && line.at(space - 1) != QLatin1Char('.')) {
+                moved += name ? 1 : 0;
+                wrapped << line.left(space);
+                line = line.mid(space + 1);
+            } else if (full) {
+                wrapped << line;
+                line.clear();
+            }
+            line += (line.isEmpty() ? QString() : QStringLiteral(" ")) + word;
+        }
+        // The last line still leaves room for the next paragraph's first word.
+        if (line.size() > Width - 8) {
+            lines << Wrap(paragraph, Width);
+            continue;
+        }
+        lines << wrapped << line;
+        names += moved;
+    }
+    QVERIFY(names >= 3);
+    TEnhancedRichEdit engine;
+    QCOMPARE(Shown(Detected(lines, &engine), story), story);
+    QCOMPARE(engine.WrapWidth, Width);
+    // A title in capitals, with as little room as such a line, ends its
+    // paragraph the way a sentence end does.
+    const QString title = QStringLiteral("GABRIEL'S RESOLVE -- THE VISIT -- THE MISTAKE -- A QUARREL");
+    const int at = int(lines.indexOf(QRegularExpression(QRegularExpression::escape(story.at(20).left(30)) + ".*")));
+    QVERIFY(at > 0);
+    lines.insert(at, title);
+    lines[at + 1] = QStringLiteral("The ") + lines.at(at + 1).section(QLatin1Char(' '), 1);
+    story.insert(20, title);
+    story[21] = QStringLiteral("The ") + story.at(21).section(QLatin1Char(' '), 1);
+    // So does a colon before a speech.
+    const QStringList speech = L("Then the old man turned round to all of them and he said:|\"Come in now.\"");
+    const int before = int(lines.indexOf(QRegularExpression(QRegularExpression::escape(story.at(40).left(30)) + ".*")));
+    QVERIFY(before > 0);
+    for (int i = 0; i < 2; ++i) {
+        lines.insert(before + i, speech.at(i));
+        story.insert(40 + i, speech.at(i));
+    }
+    QCOMPARE(Shown(Detected(lines), story), story);
+}
+
+void TestWrapLayout::dashGoesOnSentence()
+{
+    // A line that begins with "--" after a full one that ends no sentence
+    // goes on with the sentence.
+    QStringList story = Story(40, 60, 41);
+    quint32 seed = 43;
+    for (int i = 0; i < story.size(); i += 3)
+        story[i] = FilledUp(Sentence(seed).chopped(1), QString(), 60, 2) + QStringLiteral(" -- and so it went.");
+    const QStringList lines = WrapAll(story, 60);
+    QVERIFY(lines.filter(QRegularExpression(QStringLiteral("^-- and"))).size() >= 10);
+    QCOMPARE(Shown(Detected(lines), story), story);
 }
 
 void TestWrapLayout::marksStillRule()
