@@ -179,6 +179,10 @@ private:
 constexpr double Fit = 0.01; // pixels a line may be over and still fit
 constexpr double HyphenCost = 60;
 constexpr double WideCost = 1000;
+// Every line costs more than any evenness gains: a paragraph keeps as few
+// lines as Qt's own breaking gives it, so its height, and the place of
+// everything after it, stays.
+constexpr double LineCost = 1e7;
 constexpr int SettledMark = 0x40000000;
 
 // How much wider than the font's space a line's gaps grow when it is
@@ -306,6 +310,7 @@ private:
         if (next.empty())
             next.assign(Most + 1, TState{});
         TState &target = next[newRun];
+        total += LineCost;
         if (total < target.Cost)
             target = {total, start, run, changeFirst, changeLast};
     }

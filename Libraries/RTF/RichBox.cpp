@@ -204,12 +204,11 @@ void TRichBox::UpdateWrapWidth()
         : viewport()->width();
     int width = std::max(1, int((viewportWidth - LeftMargin - RightMargin) / ZoomFactor()));
     if (lineWrapColumnOrWidth() != width) {
-        const int top = verticalScrollBar()->value();
-        const int keep = top > 0 ? HitTest(QPointF(0, top + 1), false) : -1;
+        const int keep = KeptTopPosition();
         RelayoutFromTop([this, width] { setLineWrapColumnOrWidth(width); });
         Lines.Invalidate();
         FixScrollRange();
-        ShowAtTop(keep);
+        RestoreTop(keep);
     }
     Lines.Invalidate();
     FixScrollRange();
@@ -338,6 +337,7 @@ void TRichBox::paintEvent(QPaintEvent *event)
     QTextDocument *doc = document();
     QAbstractTextDocumentLayout *layout = doc->documentLayout();
     const double zoom = ZoomFactor();
+    LimitShownHyphenation();
     const int top = verticalScrollBar()->value();
     const int height = VisibleDocumentHeight() + 1;
 
@@ -378,25 +378,48 @@ void TRichBox::paintEvent(QPaintEvent *event)
         context.selections.append({cursor, selection});
     }
 
-    LimitShownHyphenation(top, height);
     painter.translate(LeftMargin, 0);
     painter.scale(zoom, zoom);
     painter.translate(0, -top);
     layout->draw(&painter, context);
 }
 
-// Qt breaks lines at any soft hyphen that suits it, so the paragraphs on
-// screen keep only the soft hyphens of their evenest breaking, with at most
-// two hyphenated lines in a row, once they are laid out. Not while the
-// reader edits: the soft hyphens taken out would join the reader's undo.
-void TRichBox::LimitShownHyphenation(int top, int height)
+// Qt breaks lines at the last soft hyphen or space that suits it, so the
+// paragraphs on screen choose their evenest breaking, with at most two
+// hyphenated lines in a row, once they are laid out. The line at the top
+// stays there, or the end when it is in view. Not while the reader edits:
+// the soft hyphens taken out would join the reader's undo.
+namespace {
+constexpr int WholeLayoutLimit = 400000; // characters laid out again at once
+} // namespace
+
+void TRichBox::LimitShownHyphenation()
 {
     if (!Rich->HasSoftHyphens() || !isReadOnly())
         return;
+    QScrollBar *bar = verticalScrollBar();
+    const int top = bar->value();
+    const int height = VisibleDocumentHeight() + 1;
+    const bool atEnd = top > 0 && top == bar->maximum();
+    const int keep = Rich->FromQtPosition(KeptTopPosition()); // soft hyphens may go before it
     LayOutDownTo(document(), top + height); // the visible part
+    bool changed = false;
     for (QTextBlock block = BlockAtY(top);
          block.isValid() && IsLaidOut(block) && block.layout()->position().y() < top + height; block = block.next())
-        ChooseHyphenation(*Rich, block);
+        changed = ChooseHyphenation(*Rich, block) || changed;
+    if (!changed)
+        return;
+    // Qt lays the blocks after a change out again in the background, and
+    // meanwhile tells of a shorter document: a piece finishes now, so that
+    // the scroll range stays whole.
+    if (document()->characterCount() < WholeLayoutLimit)
+        document()->documentLayout()->blockBoundingRect(document()->lastBlock());
+    if (atEnd) {
+        ScrollToBottom();
+    } else {
+        FixScrollRange();
+        RestoreTop(Rich->ToQtPosition(keep));
+    }
 }
 
 // The text at the top of the box stays there: the text edit clamps the
@@ -404,27 +427,46 @@ void TRichBox::LimitShownHyphenation(int top, int height)
 // box given its place while hidden gets its real viewport only now.
 void TRichBox::resizeEvent(QResizeEvent *event)
 {
-    const int keep = TopPosition();
+    const int keep = KeptTopPosition();
     QTextEdit::resizeEvent(event);
     UpdateWrapWidth();
-    if (keep > 0 && TopPosition() != keep)
-        ShowAtTop(keep);
+    RestoreTop(keep);
 }
 
 // The text edit's first show scrolls to its caret, which may not have
 // followed the program's caret yet: the place the program chose stays.
 void TRichBox::showEvent(QShowEvent *event)
 {
-    const int keep = TopPosition();
+    const int keep = KeptTopPosition();
     QTextEdit::showEvent(event);
-    if (keep > 0 && TopPosition() != keep)
-        ShowAtTop(keep);
+    RestoreTop(keep);
 }
 
 int TRichBox::TopPosition() const
 {
     const int top = verticalScrollBar()->value();
     return top > 0 ? HitTest(QPointF(0, top + 1), false) : 0;
+}
+
+void TRichBox::KeepAtTop(int position)
+{
+    KeptPosition = position;
+    KeptScroll = verticalScrollBar()->value();
+}
+
+int TRichBox::KeptTopPosition() const
+{
+    if (KeptPosition > 0 && KeptScroll == verticalScrollBar()->value())
+        return Rich->ToQtPosition(KeptPosition);
+    return TopPosition();
+}
+
+void TRichBox::RestoreTop(int qtPosition)
+{
+    if (qtPosition > 0 && TopPosition() != qtPosition)
+        ShowAtTop(qtPosition);
+    if (KeptPosition > 0 && Rich->ToQtPosition(KeptPosition) == qtPosition)
+        KeptScroll = verticalScrollBar()->value();
 }
 
 void TRichBox::scrollContentsBy(int dx, int dy)

@@ -100,6 +100,12 @@ public:
     // receives the number of pages of the document.
     bool Print(QPrinter *printer, const QMarginsF &marginsMm, QString *error = nullptr, int *pages = nullptr) const;
 
+    // The book position the program has just put in the top line: the line
+    // holding it stays at the top while the lines are laid out anew (a new
+    // width, the paragraphs on screen choosing their breaks), until the box
+    // scrolls.
+    void KeepAtTop(int position);
+
 signals:
     // A left press on a web address found in the text.
     void LinkClicked(int start, int end, const QString &text);
@@ -139,6 +145,11 @@ private:
     bool DeletesIntoEndMarker(QKeyEvent *event) const;
     // The (Qt) position at the top of the box; 0 when scrolled to the top.
     int TopPosition() const;
+    // The (Qt) position that is to stay at the top: the one kept, while the
+    // box has not scrolled since, or the one at the top.
+    int KeptTopPosition() const;
+    // Shows a position kept by KeptTopPosition() in the top line again.
+    void RestoreTop(int qtPosition);
     void FixScrollRange();
     qreal DocumentHeight() const;
     QPointF ToDocument(const QPointF &clientPoint) const;
@@ -150,8 +161,8 @@ private:
     int HitTest(const QPointF &documentPoint, bool exact) const;
     void MovePage(bool down, bool keepAnchor);
     void CollectLinks(const QTextBlock &block, QVector<QPair<int, int>> *ranges) const;
-    // The shown paragraphs get no more than two hyphenated lines in a row.
-    void LimitShownHyphenation(int top, int height);
+    // The shown paragraphs choose their line breaks; the top line stays.
+    void LimitShownHyphenation();
 
     TRichDocument *Rich;
     TLineIndex Lines;
@@ -164,4 +175,6 @@ private:
     bool FixingScroll = false;
     bool CaretOn = true;
     int BlinkTimer = 0;
+    int KeptPosition = -1; // a book position
+    int KeptScroll = -1; // the scroll value it was kept at
 };

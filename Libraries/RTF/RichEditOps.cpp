@@ -70,10 +70,12 @@ void GoToPosition(TRichBox *box, int position)
     int line = position == 0 ? 0 : LineFromChar(box, position);
     // "line > line count - 5" means line + 4 does not exist; asking for that
     // line lays the text out only that far.
-    if (LineIndex(box, line + 4) < 0)
+    if (LineIndex(box, line + 4) < 0) {
         ScrollToEnd(box);
-    else
+    } else {
         SetTopLine(box, line);
+        box->KeepAtTop(position);
+    }
 }
 
 void SetFontSizeAll(TRichBox *box, int points)
