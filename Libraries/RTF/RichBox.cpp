@@ -402,6 +402,11 @@ void TRichBox::LimitShownHyphenation()
     const int height = VisibleDocumentHeight() + 1;
     const bool atEnd = top > 0 && top == bar->maximum();
     const int keep = Rich->FromQtPosition(KeptTopPosition()); // soft hyphens may go before it
+    // A change while Qt is still laying the document out leaves the blocks
+    // it has not reached without lines and without height: a piece is laid
+    // out to its end first.
+    if (document()->characterCount() < WholeLayoutLimit)
+        document()->documentLayout()->blockBoundingRect(document()->lastBlock());
     LayOutDownTo(document(), top + height); // the visible part
     bool changed = false;
     for (QTextBlock block = BlockAtY(top);
@@ -409,11 +414,6 @@ void TRichBox::LimitShownHyphenation()
         changed = ChooseHyphenation(*Rich, block) || changed;
     if (!changed)
         return;
-    // Qt lays the blocks after a change out again in the background, and
-    // meanwhile tells of a shorter document: a piece finishes now, so that
-    // the scroll range stays whole.
-    if (document()->characterCount() < WholeLayoutLimit)
-        document()->documentLayout()->blockBoundingRect(document()->lastBlock());
     if (atEnd) {
         ScrollToBottom();
     } else {
