@@ -60,6 +60,16 @@ private:
 
 } // namespace
 
+// A piece read by steps: its lines, what the engine's run takes from the
+// scan, and the hyphenation of its paragraphs, until the run ends.
+struct TOpenBook::TPieceRead {
+    QStringList Lines;
+    std::shared_ptr<const TBookScanResult> Scan;
+    TEnhancedRichEdit *Engine = nullptr;
+    TRichDocument *Document = nullptr;
+    std::unique_ptr<THyphenationScope> Hyphenation;
+};
+
 bool CheckBookToOpen(const QString &path, bool openInPieces, int pieceSize, const TBookLoadHooks &hooks,
                      TBookOpenCheck &check)
 {
@@ -80,6 +90,8 @@ bool CheckBookToOpen(const QString &path, bool openInPieces, int pieceSize, cons
     }
     return false;
 }
+
+TOpenBook::TOpenBook() = default;
 
 TOpenBook::~TOpenBook() = default;
 
@@ -147,7 +159,19 @@ void TOpenBook::ResetScan()
 bool TOpenBook::ReadPlainPiece(int piece, const TBookFormatOptions &format, bool enhance, TEnhancedRichEdit &engine,
                                TRichDocument &document, THyphenators *hyphenators)
 {
+    return StartPlainPiece(piece, format, enhance, engine, document, hyphenators, -1);
+}
+
+bool TOpenBook::StartPlainPiece(int piece, const TBookFormatOptions &format, bool enhance, TEnhancedRichEdit &engine,
+                                TRichDocument &document, THyphenators *hyphenators, int shownReach)
+{
     FUN_BEGIN("TLecternForm::LoadFromFile");
+    if (Reading) {
+        // A read left unfinished: its text goes.
+        Reading->Engine->Cancelled = true;
+        EndPieceRead();
+        FunStatContext.Reset(Perfect);
+    }
     Shown = NormalisePiece(piece, Pieces);
     LinePositions.clear();
     ShownScanned = false;
@@ -175,10 +199,23 @@ bool TOpenBook::ReadPlainPiece(int piece, const TBookFormatOptions &format, bool
             engine.RichBox = &document;
             engine.RecordLinePositions = true;
             FunStatContext.Reset(Perfect);
-            const THyphenationScope hyphenation(document, hyphenator);
-            engine.EnhanceText(lines, format.ParagraphPrefix, format.IgnoreEmptyLines, format.PoorlyWritten);
-            FUN_ADOPT();
-            LinePositions = std::move(engine.LinePositions);
+            auto read = std::make_unique<TPieceRead>();
+            read->Lines = std::move(lines);
+            read->Scan = scan;
+            read->Engine = &engine;
+            read->Document = &document;
+            read->Hyphenation = std::make_unique<THyphenationScope>(document, hyphenator);
+            engine.BeginEnhance(read->Lines, format.ParagraphPrefix, format.IgnoreEmptyLines, format.PoorlyWritten);
+            Reading = std::move(read);
+            std::function<bool()> reached;
+            if (shownReach >= 0)
+                reached = [&engine, shownReach] { return engine.Position >= shownReach; };
+            if (engine.EnhanceSome(reached)) {
+                EndPieceRead();
+                FUN_ADOPT();
+            } else {
+                engine.ShowSoFar();
+            }
         } else {
             PutPlainLines(document, lines);
             LinePositions.reserve(size_t(lines.size()));
@@ -187,13 +224,47 @@ bool TOpenBook::ReadPlainPiece(int piece, const TBookFormatOptions &format, bool
                 LinePositions.push_back(position);
                 position += int(line.size()) + 2;
             }
+            engine.SharedPoorlyWritten = nullptr;
+            engine.SharedHyphenWords = nullptr;
+            MarkEndMarker(document);
         }
-        engine.SharedPoorlyWritten = nullptr;
-        engine.SharedHyphenWords = nullptr;
-        MarkEndMarker(document);
     }
     FUN_END;
     return !FUN_FAILED();
+}
+
+bool TOpenBook::ContinuePlainPiece(const std::function<bool()> &enough)
+{
+    if (!Reading)
+        return true;
+    FUN_BEGIN("TLecternForm::LoadFromFile");
+    const bool done = Reading->Engine->EnhanceSome(enough);
+    if (done) {
+        EndPieceRead();
+        FUN_ADOPT();
+    } else {
+        Reading->Engine->ShowSoFar();
+    }
+    FUN_END;
+    return done;
+}
+
+int TOpenBook::ReadSoFar() const { return Reading ? Reading->Engine->Position : -1; }
+
+// The end of the engine's run: a failure of the run is left in FunStatContext.
+void TOpenBook::EndPieceRead()
+{
+    TEnhancedRichEdit &engine = *Reading->Engine;
+    TRichDocument &document = *Reading->Document;
+    engine.EndEnhance();
+    TFunStatContext status;
+    status.Assign(FunStatContext);
+    LinePositions = std::move(engine.LinePositions);
+    Reading.reset(); // the hyphenation of the paragraphs ends with it
+    engine.SharedPoorlyWritten = nullptr;
+    engine.SharedHyphenWords = nullptr;
+    MarkEndMarker(document);
+    FunStatContext.Assign(status);
 }
 
 TBookScanRequest TOpenBook::ScanRequest(const TBookFormatOptions &format, bool enhance) const

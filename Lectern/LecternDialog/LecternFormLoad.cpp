@@ -13,7 +13,10 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QScopedValueRollback>
 #include <QTimer>
+
+#include <algorithm>
 
 #include "BookConverter.h"
 #include "BookFile.h"
@@ -42,17 +45,11 @@ const QString SlowOpeningHint = QStringLiteral(
     "opening\" topic from help. If the text is being enhanced you can close the program at any time (allow up to a "
     "second to perform).");
 
-// Sets a flag for the lifetime of the object.
-class TFlagGuard {
-public:
-    explicit TFlagGuard(bool &flag) : Flag(flag) { Flag = true; }
-    ~TFlagGuard() { Flag = false; }
-    TFlagGuard(const TFlagGuard &) = delete;
-    TFlagGuard &operator=(const TFlagGuard &) = delete;
-
-private:
-    bool &Flag;
-};
+// The first screen of a book shown before the rest is read: the text from
+// the place shown on, in rich-box characters.
+const int ShownReach = 100000;
+// A step of the rest takes about this long, its layout included.
+const qint64 LoadStepMs = 20;
 
 // An RTF book opens with "{\rtf" near its start; anything else would be
 // refused by the reader only after the open book was gone.
@@ -88,6 +85,9 @@ void TLecternForm::SetUpBookLoading()
     Hyphenators = std::make_unique<THyphenators>();
     connect(Hyphenators.get(), &THyphenators::Ready, this, &TLecternForm::HyphenationReady);
     connect(PieceSizeComboBox, &QComboBox::activated, this, [this] { PieceSizeComboBoxChange(); });
+    LoadStepTimer = std::make_unique<QTimer>();
+    LoadStepTimer->setInterval(0);
+    connect(LoadStepTimer.get(), &QTimer::timeout, this, &TLecternForm::LoadStep);
 
     TRichBox::SetRtfCodec(
         [](TRichDocument &document, const QByteArray &rtf, QString *error) { return ReadRtf(rtf, document, error); },
@@ -104,7 +104,15 @@ bool TLecternForm::OpenBook(const QString &fileName, bool recordAutoBookmark)
         return false;
     if (recordAutoBookmark)
         UpdateAutoBookmark();
-    const bool loaded = LoadFromFile(fileName, -1, false, 0);
+    bool loaded = false;
+    {
+        const QScopedValueRollback<bool> firstScreen(FirstScreenFirst, true);
+        loaded = LoadFromFile(fileName, -1, false, 0);
+    }
+    if (IsLoadingInSteps()) {
+        ShelfAfterLoad = true; // once the book is whole
+        return loaded;
+    }
     UpdateAutoBookmark();
     // The place in the book just left is on disk at once, so a crash later
     // does not lose it.
@@ -183,11 +191,12 @@ bool TLecternForm::AcceptBookForOpening(TBookOpenCheck &check, const QString &pa
 bool TLecternForm::ShowCheckedBook(const TBookOpenCheck &check, bool newBook, int piece, bool profileChosen,
                                    int position)
 {
-    TFlagGuard loadingGuard(Loading);
+    Loading = true;
     FUN_BEGIN("TLecternForm::LoadFromFile");
     bool loaded = false;
     bool placeFromShelf = false;
     int shelfPosition = -1;
+    int place = position; // where the book opens
     TRichDocument *document = RichEdit->RichDocument();
     try {
         if (newBook) {
@@ -217,6 +226,9 @@ bool TLecternForm::ShowCheckedBook(const TBookOpenCheck &check, bool newBook, in
                 shelfPosition = -1;
             }
         }
+        // Without a place of its own a book opened from the shelf starts at
+        // its top; -1 asked for the end.
+        place = position < 0 ? -1 : placeFromShelf ? std::max(0, shelfPosition) : position;
         piece = NormalisePiece(piece, Book->PieceCount());
         for (int i = 1; i <= Book->PieceCount(); ++i)
             PiecesComboBox->addItem(QString::number(i));
@@ -238,7 +250,7 @@ bool TLecternForm::ShowCheckedBook(const TBookOpenCheck &check, bool newBook, in
         if (check.Rtf)
             ReadRtfBook();
         else
-            ReadPlainBook(piece);
+            ReadPlainBook(piece, FirstScreenFirst && place >= 0 ? place + ShownReach : -1);
         FUN_ADOPT();
         loaded = !FUN_FAILED();
     }
@@ -250,15 +262,23 @@ bool TLecternForm::ShowCheckedBook(const TBookOpenCheck &check, bool newBook, in
         Fsc_.Show(QStringLiteral("Failed to load book."));
     }
     Fsc_.Reset(Perfect);
+    const bool inSteps = Book->IsReadingPiece();
     try {
-        // Without a place of its own a book opened from the shelf starts at
-        // its top; -1 asked for the end.
-        FinishLoad(position < 0 ? -1 : placeFromShelf ? std::max(0, shelfPosition) : position);
-        if (newBook && loaded)
-            StartBackSound();
+        if (inSteps) {
+            ShowFirstScreen(place);
+            LoadStartsSound = newBook && loaded;
+            LoadStepTimer->start();
+        } else {
+            FinishLoad(place);
+            if (newBook && loaded)
+                StartBackSound();
+        }
     }
     FUN_CATCH
     FUN_END;
+    if (inSteps)
+        return loaded;
+    Loading = false;
     if (CloseAfterLoad) {
         CloseAfterLoad = false;
         QTimer::singleShot(0, this, &QWidget::close);
@@ -268,15 +288,15 @@ bool TLecternForm::ShowCheckedBook(const TBookOpenCheck &check, bool newBook, in
 
 // A plain-text book or piece through the engine (or line by line without
 // the enhancement). Failures are left in FunStatContext.
-void TLecternForm::ReadPlainBook(int piece)
+void TLecternForm::ReadPlainBook(int piece, int shownReach)
 {
     FUN_BEGIN("TLecternForm::LoadFromFile");
     const TBookFormatOptions options = CurrentFormatOptions();
     ApplyBookFormat(*Engine, options);
     if (!Engine->Progress)
         Engine->Progress = [this](int characters) { return LoadProgress(characters); };
-    if (!Book->ReadPlainPiece(piece, options, EnhanceTextCheckBox->isChecked(), *Engine, *RichEdit->RichDocument(),
-                              Hyphenators.get()))
+    if (!Book->StartPlainPiece(piece, options, EnhanceTextCheckBox->isChecked(), *Engine, *RichEdit->RichDocument(),
+                               Hyphenators.get(), shownReach))
         FUN_ADOPT();
     else
         FontZoomComboBoxChange();
@@ -308,6 +328,13 @@ void TLecternForm::ReadRtfBook()
 // The end of every load: the place, the controls back on, the labels.
 void TLecternForm::FinishLoad(int position)
 {
+    ShowFirstScreen(position);
+    FinishLoadControls();
+}
+
+// The book at its place, on show.
+void TLecternForm::ShowFirstScreen(int position)
+{
     SetTextLimit(RichEdit, 0);
     SetRichEditModified(false);
     if (position < 0)
@@ -320,6 +347,11 @@ void TLecternForm::FinishLoad(int position)
     RefreshRichBackground();
     FocusRichBox();
     HintLabel->clear();
+}
+
+// What follows once the whole text is in the box.
+void TLecternForm::FinishLoadControls()
+{
     InfoTimer->start();
     AboutButton->setEnabled(true);
     Container_OptionsPageControl->setEnabled(true);
@@ -338,8 +370,76 @@ bool TLecternForm::LoadProgress(int characters)
         return Closing;
     UpdateCurrentFileInfo(text, false, true);
     setWindowTitle(text);
-    QCoreApplication::processEvents();
+    // The steps of a load run from the event loop, which goes on between
+    // them; only a load that holds the window lets its events through.
+    if (!IsLoadingInSteps())
+        QCoreApplication::processEvents();
     return Closing;
+}
+
+bool TLecternForm::IsLoadingInSteps() const { return LoadStepTimer && LoadStepTimer->isActive(); }
+
+void TLecternForm::CompleteLoad()
+{
+    if (IsLoadingInSteps())
+        ContinueLoad(false);
+}
+
+void TLecternForm::LoadStep() { ContinueLoad(true); }
+
+// Reads on: one step of about LoadStepMs, or the whole rest.
+void TLecternForm::ContinueLoad(bool oneStep)
+{
+    if (!Book->IsReadingPiece()) {
+        LoadStepTimer->stop();
+        return;
+    }
+    QElapsedTimer step;
+    step.start();
+    const int until = Book->ReadSoFar() + LoadStepChars;
+    std::function<bool()> enough;
+    if (oneStep)
+        enough = [this, until] { return Book->ReadSoFar() >= until; };
+    const bool done = Book->ContinuePlainPiece(enough);
+    TFunStatContext run; // how the read ended
+    run.Assign(FunStatContext);
+    if (oneStep) {
+        // The next step reads as much as this one could have in its time.
+        const double ms = std::max<double>(1, step.nsecsElapsed() / 1e6);
+        const double fitted = LoadStepChars * std::clamp(LoadStepMs / ms, 0.5, 2.0);
+        LoadStepChars = int(std::clamp(fitted, 2000.0, 1000000.0));
+    }
+    if (done)
+        EndLoadInSteps(run);
+}
+
+// The rest of the book is in: what a load does at its end.
+void TLecternForm::EndLoadInSteps(const TFunStatContext &run)
+{
+    LoadStepTimer->stop();
+    FUN_BEGIN("TLecternForm::LoadFromFile");
+    if (run.Failed())
+        Fsc_.Assign(run);
+    try {
+        SetTextLimit(RichEdit, 0);
+        SetRichEditModified(false);
+        FinishLoadControls();
+        if (LoadStartsSound && !FUN_FAILED())
+            StartBackSound();
+    }
+    FUN_CATCH
+    Loading = false;
+    LoadStartsSound = false;
+    if (ShelfAfterLoad) {
+        ShelfAfterLoad = false;
+        UpdateAutoBookmark();
+        SaveSettings();
+    }
+    FUN_END_SHOW(QStringLiteral("Failed to load book."));
+    if (CloseAfterLoad) {
+        CloseAfterLoad = false;
+        QTimer::singleShot(0, this, &QWidget::close);
+    }
 }
 
 void TLecternForm::UpdatePiecesControls()
