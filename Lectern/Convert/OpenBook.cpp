@@ -68,6 +68,16 @@ struct TOpenBook::TPieceRead {
     TEnhancedRichEdit *Engine = nullptr;
     TRichDocument *Document = nullptr;
     std::unique_ptr<THyphenationScope> Hyphenation;
+    int Released = 0; // the lines before this one are emptied
+
+    // The text of the lines the run is done with goes, so that the book is
+    // not held twice while the rest is read.
+    void ReleaseWalkedLines()
+    {
+        const int walked = std::min(Engine->LinesWalked(), int(Lines.size()));
+        for (; Released < walked; ++Released)
+            Lines[Released] = QString();
+    }
 };
 
 bool CheckBookToOpen(const QString &path, bool openInPieces, int pieceSize, const TBookLoadHooks &hooks,
@@ -215,6 +225,7 @@ bool TOpenBook::StartPlainPiece(int piece, const TBookFormatOptions &format, boo
                 FUN_ADOPT();
             } else {
                 engine.ShowSoFar();
+                Reading->ReleaseWalkedLines();
             }
         } else {
             PutPlainLines(document, lines);
@@ -244,6 +255,7 @@ bool TOpenBook::ContinuePlainPiece(const std::function<bool()> &enough)
         FUN_ADOPT();
     } else {
         Reading->Engine->ShowSoFar();
+        Reading->ReleaseWalkedLines();
     }
     FUN_END;
     return done;

@@ -179,6 +179,8 @@ public:
     void ShowSoFar();
     void EndEnhance();
     bool IsEnhancing() const { return ActiveSink != nullptr; }
+    // The lines before this one are done with (between steps of a run).
+    int LinesWalked() const { return WalkAt; }
     // Colours quoted speech over the whole rich-box.
     void EmphasizeText(TColor emphasisColor, TColor secondEmphasisColor);
 
