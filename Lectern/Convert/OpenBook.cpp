@@ -11,6 +11,9 @@
 
 #include <QFile>
 
+#include <atomic>
+#include <thread>
+
 #include <algorithm>
 
 namespace {
@@ -59,6 +62,24 @@ private:
 };
 
 } // namespace
+
+// The whole book's text read on a thread; the thread ends with the object.
+struct TOpenBook::TLinesRead {
+    QString Text; // split into lines by the window's thread
+    QStringList Lines;
+    bool Split = false;
+    TBookEncoding Encoding;
+    bool Ok = false;
+    int Error = 0;
+    std::atomic<bool> Done{false};
+    std::thread Worker;
+
+    ~TLinesRead()
+    {
+        if (Worker.joinable())
+            Worker.join();
+    }
+};
 
 // A piece read by steps: its lines, what the engine's run takes from the
 // scan, and the hyphenation of its paragraphs, until the run ends.
@@ -166,6 +187,56 @@ void TOpenBook::ResetScan()
     ScannedFull = false;
 }
 
+void TOpenBook::BeginLinesRead()
+{
+    LinesRead = std::make_unique<TLinesRead>();
+    TLinesRead *read = LinesRead.get();
+    read->Encoding = BookEncoding;
+    read->Worker = std::thread([read, path = BookPath] {
+        read->Ok = ReadWholeBookText(path, read->Text, read->Encoding, read->Error);
+        read->Done = true;
+    });
+}
+
+bool TOpenBook::LinesReadDone() const { return !LinesRead || LinesRead->Done; }
+
+bool TOpenBook::SplitReadLines()
+{
+    if (!LinesRead || LinesRead->Split)
+        return false;
+    SplitReadLines(*LinesRead);
+    return true;
+}
+
+void TOpenBook::SplitReadLines(TLinesRead &read)
+{
+    if (read.Worker.joinable())
+        read.Worker.join();
+    if (read.Split)
+        return;
+    read.Lines = SplitBookLines(read.Text);
+    read.Text = QString();
+    read.Split = true;
+}
+
+// The lines the thread read, as ReadBookLines gives them; false (the
+// failure raised into FunStatContext) when the book could not be read.
+bool TOpenBook::TakeReadLines(QStringList &lines)
+{
+    std::unique_ptr<TLinesRead> read = std::move(LinesRead);
+    SplitReadLines(*read);
+    lines = std::move(read->Lines);
+    AddEndMarker(lines, 1, 1);
+    if (!read->Ok) {
+        FUN_BEGIN("TLecternForm::LoadFromFile");
+        FUN_RAISE(QStringLiteral("Failed to load."), BookPath, QString(), read->Error);
+        FUN_END;
+        return false;
+    }
+    BookEncoding = read->Encoding;
+    return true;
+}
+
 bool TOpenBook::ReadPlainPiece(int piece, const TBookFormatOptions &format, bool enhance, TEnhancedRichEdit &engine,
                                TRichDocument &document, THyphenators *hyphenators)
 {
@@ -186,8 +257,13 @@ bool TOpenBook::StartPlainPiece(int piece, const TBookFormatOptions &format, boo
     LinePositions.clear();
     ShownScanned = false;
     QStringList lines;
-    if (!ReadBookLines(BookPath, Shown, Pieces, Size, lines, &BookEncoding, WholeBook()) && Pieces < 2)
+    if (LinesRead && Pieces < 2) {
+        if (!TakeReadLines(lines))
+            FUN_ADOPT();
+    } else if (!ReadBookLines(BookPath, Shown, Pieces, Size, lines, &BookEncoding, WholeBook()) && Pieces < 2) {
         FUN_ADOPT(); // a piece shows its own failure and goes on with the marker
+    }
+    LinesRead.reset();
     if (!FUN_FAILED()) {
         const std::shared_ptr<const TBookScanResult> scan = WholeBook() ? Scan() : nullptr;
         engine.SharedPoorlyWritten = scan && scan->LayoutDetected ? &scan->PoorlyWritten : nullptr;

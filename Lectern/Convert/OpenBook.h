@@ -81,6 +81,14 @@ public:
     bool StartPlainPiece(int piece, const TBookFormatOptions &format, bool enhance, TEnhancedRichEdit &engine,
                          TRichDocument &document, THyphenators *hyphenators, int shownReach);
     bool IsReadingPiece() const { return Reading != nullptr; }
+    // The lines of a book read whole, read on a thread of their own for the
+    // next StartPlainPiece (which waits for them): BeginLinesRead starts the
+    // thread, LinesReadDone tells that it has ended.
+    void BeginLinesRead();
+    bool LinesReadDone() const;
+    // Splits the text read into lines (waiting for the thread), so that
+    // StartPlainPiece finds them ready; false when there was nothing to split.
+    bool SplitReadLines();
     bool ContinuePlainPiece(const std::function<bool()> &enough);
     int ReadSoFar() const;
     // The language the book's text is guessed to be in (AnyLanguage before
@@ -141,6 +149,10 @@ private:
     bool ScannedFull = false; // with the engine's decisions and chapters
     struct TPieceRead;
     std::unique_ptr<TPieceRead> Reading; // a piece read by steps
+    struct TLinesRead;
+    std::unique_ptr<TLinesRead> LinesRead; // the book's lines on their thread
+    bool TakeReadLines(QStringList &lines);
+    static void SplitReadLines(TLinesRead &read);
     void EndPieceRead();
     TBookScanRequest ScanRequest(const TBookFormatOptions &format, bool enhance) const;
     void GuessLanguageOnce(const QStringList &lines);

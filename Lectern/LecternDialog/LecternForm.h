@@ -182,6 +182,8 @@ public:
     // read into the box in steps from a zero timer, outside every event
     // handler (the reader's input first has the rest read at once).
     bool IsLoadingInSteps() const;
+    // The book's lines are still being read: nothing of it is shown yet.
+    bool IsReadingLines() const;
     void CompleteLoad();
     void UpdatePiecesControls();
     void UpdateCurrentFileInfo(const QString &text, bool setTitle, bool loadTime);
@@ -341,6 +343,18 @@ private:
     void StartBackSound(); // background sound of the new book
     bool AcceptBookForOpening(TBookOpenCheck &check, const QString &path, bool inPieces, int pieceSize);
     bool ShowCheckedBook(const TBookOpenCheck &check, bool newBook, int piece, bool profileChosen, int position);
+    // What a load reads and where it shows it.
+    struct TBookRead {
+        bool Rtf = false;
+        bool NewBook = false;
+        int Piece = 1;
+        int Place = 0; // -1: the end
+        int ShownReach = -1; // the first screen is shown once the text reaches it
+    };
+    bool PrepareBookRead(int piece, bool profileChosen, int position, TBookRead &read);
+    bool ReadCheckedBook(const TBookRead &read, bool prepared);
+    TBookRead PendingRead; // of the lines being read on their thread
+    bool ReadingLines = false;
     void ReadPlainBook(int piece, int shownReach);
     void ReadRtfBook();
     void FinishLoad(int position);

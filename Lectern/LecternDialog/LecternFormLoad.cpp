@@ -50,6 +50,10 @@ const QString SlowOpeningHint = QStringLiteral(
 const int ShownReach = 100000;
 // A step of the rest takes about this long, its layout included.
 const qint64 LoadStepMs = 20;
+// Books from this size on have their lines read on a thread; the window
+// looks whether they are there this often.
+const qint64 LinesThreadSize = 1000000;
+const int LinesWaitMs = 2;
 
 // An RTF book opens with "{\rtf" near its start; anything else would be
 // refused by the reader only after the open book was gone.
@@ -192,11 +196,36 @@ bool TLecternForm::ShowCheckedBook(const TBookOpenCheck &check, bool newBook, in
                                    int position)
 {
     Loading = true;
+    TBookRead read;
+    read.Rtf = check.Rtf;
+    read.NewBook = newBook;
+    const bool prepared = PrepareBookRead(piece, profileChosen, position, read);
+    // A big book read whole has its lines read on a thread while the window
+    // goes on; the steps of the load take it on from there.
+    if (prepared && FirstScreenFirst && !check.Rtf && Book->PieceCount() == 1 && check.Size >= LinesThreadSize
+        && EnhanceTextCheckBox->isChecked()) {
+        Book->BeginLinesRead();
+        PendingRead = read;
+        ReadingLines = true;
+        // The window paints while it waits (the box stays hidden until its
+        // first screen): an expose that came while its drawing was locked
+        // would be lost, and without a window manager no other one comes.
+        setUpdatesEnabled(true);
+        LoadStepTimer->setInterval(LinesWaitMs);
+        LoadStepTimer->start();
+        return true;
+    }
+    return ReadCheckedBook(read, prepared);
+}
+
+// What every load does before the text is read; false (the failure left in
+// FunStatContext) when it failed.
+bool TLecternForm::PrepareBookRead(int piece, bool profileChosen, int position, TBookRead &read)
+{
     FUN_BEGIN("TLecternForm::LoadFromFile");
-    bool loaded = false;
+    const bool newBook = read.NewBook;
     bool placeFromShelf = false;
     int shelfPosition = -1;
-    int place = position; // where the book opens
     TRichDocument *document = RichEdit->RichDocument();
     try {
         if (newBook) {
@@ -228,8 +257,10 @@ bool TLecternForm::ShowCheckedBook(const TBookOpenCheck &check, bool newBook, in
         }
         // Without a place of its own a book opened from the shelf starts at
         // its top; -1 asked for the end.
-        place = position < 0 ? -1 : placeFromShelf ? std::max(0, shelfPosition) : position;
+        read.Place = position < 0 ? -1 : placeFromShelf ? std::max(0, shelfPosition) : position;
+        read.ShownReach = FirstScreenFirst && read.Place >= 0 ? read.Place + ShownReach : -1;
         piece = NormalisePiece(piece, Book->PieceCount());
+        read.Piece = piece;
         for (int i = 1; i <= Book->PieceCount(); ++i)
             PiecesComboBox->addItem(QString::number(i));
         PiecesComboBox->setCurrentIndex(piece - 1);
@@ -247,10 +278,26 @@ bool TLecternForm::ShowCheckedBook(const TBookOpenCheck &check, bool newBook, in
         }
         Book->SetWholeBook(CurrentFormatOptions().WholeBookPieces);
         LoadTiming.Start();
-        if (check.Rtf)
+    }
+    FUN_CATCH
+    const bool prepared = !FUN_FAILED();
+    FUN_END;
+    return prepared;
+}
+
+// The text read into the box, then its first screen shown; the rest of the
+// load follows at once or in steps.
+bool TLecternForm::ReadCheckedBook(const TBookRead &read, bool prepared)
+{
+    FUN_BEGIN("TLecternForm::LoadFromFile");
+    bool loaded = false;
+    try {
+        if (!prepared)
+            FUN_ADOPT();
+        else if (read.Rtf)
             ReadRtfBook();
         else
-            ReadPlainBook(piece, FirstScreenFirst && place >= 0 ? place + ShownReach : -1);
+            ReadPlainBook(read.Piece, read.ShownReach);
         FUN_ADOPT();
         loaded = !FUN_FAILED();
     }
@@ -265,12 +312,12 @@ bool TLecternForm::ShowCheckedBook(const TBookOpenCheck &check, bool newBook, in
     const bool inSteps = Book->IsReadingPiece();
     try {
         if (inSteps) {
-            ShowFirstScreen(place);
-            LoadStartsSound = newBook && loaded;
+            ShowFirstScreen(read.Place);
+            LoadStartsSound = read.NewBook && loaded;
             LoadStepTimer->start();
         } else {
-            FinishLoad(place);
-            if (newBook && loaded)
+            FinishLoad(read.Place);
+            if (read.NewBook && loaded)
                 StartBackSound();
         }
     }
@@ -279,6 +326,11 @@ bool TLecternForm::ShowCheckedBook(const TBookOpenCheck &check, bool newBook, in
     if (inSteps)
         return loaded;
     Loading = false;
+    if (ShelfAfterLoad) {
+        ShelfAfterLoad = false;
+        UpdateAutoBookmark();
+        SaveSettings();
+    }
     if (CloseAfterLoad) {
         CloseAfterLoad = false;
         QTimer::singleShot(0, this, &QWidget::close);
@@ -379,6 +431,8 @@ bool TLecternForm::LoadProgress(int characters)
 
 bool TLecternForm::IsLoadingInSteps() const { return LoadStepTimer && LoadStepTimer->isActive(); }
 
+bool TLecternForm::IsReadingLines() const { return ReadingLines; }
+
 void TLecternForm::CompleteLoad()
 {
     if (IsLoadingInSteps())
@@ -390,6 +444,22 @@ void TLecternForm::LoadStep() { ContinueLoad(true); }
 // Reads on: one step of about LoadStepMs, or the whole rest.
 void TLecternForm::ContinueLoad(bool oneStep)
 {
+    if (ReadingLines) {
+        // The lines are read: the text goes into the box (the rest of it,
+        // if the book is big, in the steps that follow).
+        if (oneStep && !Book->LinesReadDone())
+            return;
+        // Split into lines in a step of its own.
+        if (Book->SplitReadLines() && oneStep)
+            return;
+        ReadingLines = false;
+        LoadStepTimer->stop();
+        LoadStepTimer->setInterval(0);
+        ReadCheckedBook(PendingRead, true);
+        if (!oneStep && IsLoadingInSteps())
+            ContinueLoad(false);
+        return;
+    }
     if (!Book->IsReadingPiece()) {
         LoadStepTimer->stop();
         return;

@@ -47,6 +47,7 @@ class BigBookJourney(journey.JourneyCase):
         whole_book_settings(r)
         path = self.book("big.txt", lines=LINES)
         open_whole(r, path)
+        r.wait_ready()
         s = r.wait_settled()
         self.assertTrue(s.top_text.startswith("Paragraph 0001."), s.top_text)
         r.focus()
