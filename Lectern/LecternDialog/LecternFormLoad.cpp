@@ -439,7 +439,14 @@ void TLecternForm::CompleteLoad()
         ContinueLoad(false);
 }
 
-void TLecternForm::LoadStep() { ContinueLoad(true); }
+void TLecternForm::LoadStep()
+{
+    ContinueLoad(true);
+    // The next step is due from now on: the timers that came due during
+    // this one run first, rather than after another step.
+    if (LoadStepTimer->isActive())
+        LoadStepTimer->start();
+}
 
 // Reads on: one step of about LoadStepMs, or the whole rest.
 void TLecternForm::ContinueLoad(bool oneStep)
