@@ -225,6 +225,11 @@ void TRichDocument::AppendParagraph(const QString &text, const TCharFormat *char
     if (charFormat && charFormat->Mask)
         base.merge(ToQtCharFormat(*charFormat));
     const QString clean = SingleParagraph(text);
+    // Qt copies a block's tab stops into the layout of the block; a
+    // paragraph without tabs keeps them only as its format's record, so that
+    // a long book does not hold them once per paragraph.
+    if (!clean.contains(QLatin1Char('\t')))
+        block.clearProperty(QTextFormat::TabPositions);
     d->breaks.resize(0);
     if (d->hyphenate)
         d->hyphenate(clean, d->breaks);

@@ -13,6 +13,7 @@ private slots:
     void TextAndAppend();
     void BulkBuildsRunsAndFormats();
     void BulkShownOnTheWayEndsAsOneBuild();
+    void TabStopsLaidOutOnlyWhereTabsAre();
     void RunsMergeInTheirOrder_data();
     void RunsMergeInTheirOrder();
     void FormatsReadBack();
@@ -100,6 +101,29 @@ void TestRichDocument::TextAndAppend()
     doc.CollapseSelection();
     QCOMPARE(doc.SelectionStart(), 2);
     QCOMPARE(doc.SelectionLength(), 0);
+}
+
+// The whole text's tab stops reach Qt's layout only in paragraphs with a
+// tab; every paragraph still reports them.
+void TestRichDocument::TabStopsLaidOutOnlyWhereTabsAre()
+{
+    TRichDocument doc;
+    TParaFormat tabs;
+    tabs.Mask = PFM_TABSTOPS;
+    tabs.TabStops = {720, 1440, 2160};
+    doc.SetParaFormat(tabs, true);
+    doc.BeginBulk();
+    doc.AppendParagraph(QStringLiteral("No tab here"));
+    doc.AppendParagraph(QStringLiteral("Name\tValue"));
+    doc.EndBulk();
+    const QTextBlock plain = doc.Document()->begin();
+    const QTextBlock tabbed = plain.next();
+    QVERIFY(plain.blockFormat().tabPositions().isEmpty());
+    QCOMPARE(tabbed.blockFormat().tabPositions().size(), 3);
+    for (int at : {0, 12}) {
+        doc.SetSelection(at, 0);
+        QCOMPARE(doc.GetParaFormat().TabStops, QVector<int>({720, 1440, 2160}));
+    }
 }
 
 // A build shown part by part ends with the document one build makes: the
