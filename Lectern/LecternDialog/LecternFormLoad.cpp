@@ -46,13 +46,15 @@ const QString SlowOpeningHint = QStringLiteral(
     "second to perform).");
 
 // The first screen of a book shown before the rest is read: the text from
-// the place shown on, in rich-box characters.
-const int ShownReach = 100000;
+// the place shown on, in rich-box characters (more than a big screen holds;
+// the box lays all of it out when it takes the document).
+const int ShownReach = 30000;
 // A step of the rest takes about this long, its layout included.
 const qint64 LoadStepMs = 20;
-// Books from this size on have their lines read on a thread; the window
-// looks whether they are there this often.
-const qint64 LinesThreadSize = 1000000;
+// Books from this size on are read in steps, their lines on a thread (a
+// smaller one is read at once within the time of a step or two); the window
+// looks whether the lines are there this often.
+const qint64 BigBookSize = 1000000;
 const int LinesWaitMs = 2;
 
 // An RTF book opens with "{\rtf" near its start; anything else would be
@@ -200,9 +202,11 @@ bool TLecternForm::ShowCheckedBook(const TBookOpenCheck &check, bool newBook, in
     read.Rtf = check.Rtf;
     read.NewBook = newBook;
     const bool prepared = PrepareBookRead(piece, profileChosen, position, read);
+    if (check.Size < BigBookSize || Book->PieceCount() > 1)
+        read.ShownReach = -1; // read at once
     // A big book read whole has its lines read on a thread while the window
     // goes on; the steps of the load take it on from there.
-    if (prepared && FirstScreenFirst && !check.Rtf && Book->PieceCount() == 1 && check.Size >= LinesThreadSize
+    if (prepared && FirstScreenFirst && !check.Rtf && Book->PieceCount() == 1 && check.Size >= BigBookSize
         && EnhanceTextCheckBox->isChecked()) {
         Book->BeginLinesRead();
         PendingRead = read;
