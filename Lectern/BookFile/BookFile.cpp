@@ -337,14 +337,19 @@ TEncodingSample SampleBookEncoding(const QByteArray &wholeBook)
     return sample;
 }
 
-QStringList BookLinesFromBytes(const QByteArray &bytes, TByteEdges edges, const TBookEncoding &encoding)
+QString BookTextFromBytes(const QByteArray &bytes, TByteEdges edges, const TBookEncoding &encoding)
 {
     bool truncated = false;
     const QByteArray text
         = encoding.IsUtf16() ? Utf16BytesBeforeNul(bytes, &truncated) : BytesBeforeNul(bytes, &truncated);
     if (truncated)
         edges.CutAtEnd = false; // the text ends at the NUL, not at a cut
-    return SplitBookLines(DecodeBookBytes(text, encoding, edges));
+    return DecodeBookBytes(text, encoding, edges);
+}
+
+QStringList BookLinesFromBytes(const QByteArray &bytes, TByteEdges edges, const TBookEncoding &encoding)
+{
+    return SplitBookLines(BookTextFromBytes(bytes, edges, encoding));
 }
 
 bool LoadPieceFromFile(const QString &fileName, QStringList &lines, int piece, int pieceSize, TBookEncoding *encoding,
@@ -389,34 +394,53 @@ bool LoadPieceFromFile(const QString &fileName, QStringList &lines, int piece, i
     return ok;
 }
 
+bool ReadWholeBookLines(const QString &fileName, QStringList &lines, TBookEncoding &encoding, int &error)
+{
+    QString text;
+    const bool ok = ReadWholeBookText(fileName, text, encoding, error);
+    lines = ok ? SplitBookLines(text) : QStringList();
+    return ok;
+}
+
+bool ReadWholeBookText(const QString &fileName, QString &text, TBookEncoding &encoding, int &error)
+{
+    text.clear();
+    error = 0;
+    TOpenBookFile file(fileName);
+    if (!file.Ok) {
+        error = file.Errno;
+        return false;
+    }
+    bool ok = false;
+    const QByteArray bytes = ReadPieceBytes(file.File, TPieceRange{0, file.Size}, &ok);
+    if (!ok) {
+        error = ReadErrno();
+        return false;
+    }
+    TBookEncoding used = encoding;
+    if (!used.IsDecided())
+        used = Utf16FromSample(SampleBookEncoding(bytes)); // as the pieces find it
+    if (!used.IsDecided()) {
+        // Only the text before the first NUL is shown, so only it speaks.
+        used = DetectBookEncoding(SampleBookEncoding(BytesBeforeNul(bytes)));
+        if (!used.IsDecided())
+            used = TBookEncoding::Fallback();
+    }
+    encoding = used;
+    text = BookTextFromBytes(bytes, TByteEdges{}, used);
+    return true;
+}
+
 bool ReadWholeBook(const QString &fileName, QStringList &lines, TBookEncoding *encoding)
 {
     FUN_BEGIN("TLecternForm::LoadFromFile");
     try {
-        lines.clear();
-        TOpenBookFile file(fileName);
-        if (!file.Ok) {
-            FUN_RAISE(QStringLiteral("Failed to load."), fileName, QString(), file.Errno);
-        } else {
-            bool ok = false;
-            const QByteArray bytes = ReadPieceBytes(file.File, TPieceRange{0, file.Size}, &ok);
-            if (!ok) {
-                FUN_RAISE(QStringLiteral("Failed to load."), fileName, QString(), ReadErrno());
-            } else {
-                TBookEncoding used = encoding ? *encoding : TBookEncoding();
-                if (!used.IsDecided())
-                    used = Utf16FromSample(SampleBookEncoding(bytes)); // as the pieces find it
-                if (!used.IsDecided()) {
-                    // Only the text before the first NUL is shown, so only it speaks.
-                    used = DetectBookEncoding(SampleBookEncoding(BytesBeforeNul(bytes)));
-                    if (!used.IsDecided())
-                        used = TBookEncoding::Fallback();
-                }
-                if (encoding)
-                    *encoding = used;
-                lines = BookLinesFromBytes(bytes, TByteEdges{}, used);
-            }
-        }
+        TBookEncoding used = encoding ? *encoding : TBookEncoding();
+        int error = 0;
+        if (!ReadWholeBookLines(fileName, lines, used, error))
+            FUN_RAISE(QStringLiteral("Failed to load."), fileName, QString(), error);
+        else if (encoding)
+            *encoding = used;
     }
     FUN_CATCH
     if (FUN_FAILED())

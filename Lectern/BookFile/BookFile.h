@@ -109,6 +109,8 @@ TEncodingSample SampleBookEncoding(const QByteArray &wholeBook);
 // The lines of bytes read from a book: cut at the first NUL, decoded
 // (characters broken by a cut edge dropped) and split.
 QStringList BookLinesFromBytes(const QByteArray &bytes, TByteEdges edges, const TBookEncoding &encoding);
+// The text those lines are split from.
+QString BookTextFromBytes(const QByteArray &bytes, TByteEdges edges, const TBookEncoding &encoding);
 
 // Reads piece `piece` of the file as lines (no end marker). The encoding is
 // taken from *encoding when decided, else recognised and stored there.
@@ -122,6 +124,13 @@ bool LoadPieceFromFile(const QString &fileName, QStringList &lines, int piece, i
 // Reads the whole book as lines (no end marker). Failures are recorded under
 // "TLecternForm::LoadFromFile" and left in FunStatContext for the caller.
 bool ReadWholeBook(const QString &fileName, QStringList &lines, TBookEncoding *encoding = nullptr);
+// The same without the operation protocol, for a thread of its own: false,
+// with the system's error code, when the file cannot be read. An undecided
+// encoding is found and given back.
+bool ReadWholeBookLines(const QString &fileName, QStringList &lines, TBookEncoding &encoding, int &error);
+// The whole book's text before it is split into lines: a few large blocks
+// of memory, which a thread can make without the cost of many small ones.
+bool ReadWholeBookText(const QString &fileName, QString &text, TBookEncoding &encoding, int &error);
 
 // The lines the reader shows for a plain-text book: the piece when the list
 // holds more than one, else the whole book, then the end marker. The result

@@ -11,6 +11,9 @@
 
 #include <QFile>
 
+#include <atomic>
+#include <thread>
+
 #include <algorithm>
 
 namespace {
@@ -60,6 +63,44 @@ private:
 
 } // namespace
 
+// The whole book's text read on a thread; the thread ends with the object.
+struct TOpenBook::TLinesRead {
+    QString Text; // split into lines by the window's thread
+    QStringList Lines;
+    bool Split = false;
+    TBookEncoding Encoding;
+    bool Ok = false;
+    int Error = 0;
+    std::atomic<bool> Done{false};
+    std::thread Worker;
+
+    ~TLinesRead()
+    {
+        if (Worker.joinable())
+            Worker.join();
+    }
+};
+
+// A piece read by steps: its lines, what the engine's run takes from the
+// scan, and the hyphenation of its paragraphs, until the run ends.
+struct TOpenBook::TPieceRead {
+    QStringList Lines;
+    std::shared_ptr<const TBookScanResult> Scan;
+    TEnhancedRichEdit *Engine = nullptr;
+    TRichDocument *Document = nullptr;
+    std::unique_ptr<THyphenationScope> Hyphenation;
+    int Released = 0; // the lines before this one are emptied
+
+    // The text of the lines the run is done with goes, so that the book is
+    // not held twice while the rest is read.
+    void ReleaseWalkedLines()
+    {
+        const int walked = std::min(Engine->LinesWalked(), int(Lines.size()));
+        for (; Released < walked; ++Released)
+            Lines[Released] = QString();
+    }
+};
+
 bool CheckBookToOpen(const QString &path, bool openInPieces, int pieceSize, const TBookLoadHooks &hooks,
                      TBookOpenCheck &check)
 {
@@ -80,6 +121,8 @@ bool CheckBookToOpen(const QString &path, bool openInPieces, int pieceSize, cons
     }
     return false;
 }
+
+TOpenBook::TOpenBook() = default;
 
 TOpenBook::~TOpenBook() = default;
 
@@ -144,16 +187,83 @@ void TOpenBook::ResetScan()
     ScannedFull = false;
 }
 
+void TOpenBook::BeginLinesRead()
+{
+    LinesRead = std::make_unique<TLinesRead>();
+    TLinesRead *read = LinesRead.get();
+    read->Encoding = BookEncoding;
+    read->Worker = std::thread([read, path = BookPath] {
+        read->Ok = ReadWholeBookText(path, read->Text, read->Encoding, read->Error);
+        read->Done = true;
+    });
+}
+
+bool TOpenBook::LinesReadDone() const { return !LinesRead || LinesRead->Done; }
+
+bool TOpenBook::SplitReadLines()
+{
+    if (!LinesRead || LinesRead->Split)
+        return false;
+    SplitReadLines(*LinesRead);
+    return true;
+}
+
+void TOpenBook::SplitReadLines(TLinesRead &read)
+{
+    if (read.Worker.joinable())
+        read.Worker.join();
+    if (read.Split)
+        return;
+    read.Lines = SplitBookLines(read.Text);
+    read.Text = QString();
+    read.Split = true;
+}
+
+// The lines the thread read, as ReadBookLines gives them; false (the
+// failure raised into FunStatContext) when the book could not be read.
+bool TOpenBook::TakeReadLines(QStringList &lines)
+{
+    std::unique_ptr<TLinesRead> read = std::move(LinesRead);
+    SplitReadLines(*read);
+    lines = std::move(read->Lines);
+    AddEndMarker(lines, 1, 1);
+    if (!read->Ok) {
+        FUN_BEGIN("TLecternForm::LoadFromFile");
+        FUN_RAISE(QStringLiteral("Failed to load."), BookPath, QString(), read->Error);
+        FUN_END;
+        return false;
+    }
+    BookEncoding = read->Encoding;
+    return true;
+}
+
 bool TOpenBook::ReadPlainPiece(int piece, const TBookFormatOptions &format, bool enhance, TEnhancedRichEdit &engine,
                                TRichDocument &document, THyphenators *hyphenators)
 {
+    return StartPlainPiece(piece, format, enhance, engine, document, hyphenators, -1);
+}
+
+bool TOpenBook::StartPlainPiece(int piece, const TBookFormatOptions &format, bool enhance, TEnhancedRichEdit &engine,
+                                TRichDocument &document, THyphenators *hyphenators, int shownReach)
+{
     FUN_BEGIN("TLecternForm::LoadFromFile");
+    if (Reading) {
+        // A read left unfinished: its text goes.
+        Reading->Engine->Cancelled = true;
+        EndPieceRead();
+        FunStatContext.Reset(Perfect);
+    }
     Shown = NormalisePiece(piece, Pieces);
     LinePositions.clear();
     ShownScanned = false;
     QStringList lines;
-    if (!ReadBookLines(BookPath, Shown, Pieces, Size, lines, &BookEncoding, WholeBook()) && Pieces < 2)
+    if (LinesRead && Pieces < 2) {
+        if (!TakeReadLines(lines))
+            FUN_ADOPT();
+    } else if (!ReadBookLines(BookPath, Shown, Pieces, Size, lines, &BookEncoding, WholeBook()) && Pieces < 2) {
         FUN_ADOPT(); // a piece shows its own failure and goes on with the marker
+    }
+    LinesRead.reset();
     if (!FUN_FAILED()) {
         const std::shared_ptr<const TBookScanResult> scan = WholeBook() ? Scan() : nullptr;
         engine.SharedPoorlyWritten = scan && scan->LayoutDetected ? &scan->PoorlyWritten : nullptr;
@@ -175,10 +285,24 @@ bool TOpenBook::ReadPlainPiece(int piece, const TBookFormatOptions &format, bool
             engine.RichBox = &document;
             engine.RecordLinePositions = true;
             FunStatContext.Reset(Perfect);
-            const THyphenationScope hyphenation(document, hyphenator);
-            engine.EnhanceText(lines, format.ParagraphPrefix, format.IgnoreEmptyLines, format.PoorlyWritten);
-            FUN_ADOPT();
-            LinePositions = std::move(engine.LinePositions);
+            auto read = std::make_unique<TPieceRead>();
+            read->Lines = std::move(lines);
+            read->Scan = scan;
+            read->Engine = &engine;
+            read->Document = &document;
+            read->Hyphenation = std::make_unique<THyphenationScope>(document, hyphenator);
+            engine.BeginEnhance(read->Lines, format.ParagraphPrefix, format.IgnoreEmptyLines, format.PoorlyWritten);
+            Reading = std::move(read);
+            std::function<bool()> reached;
+            if (shownReach >= 0)
+                reached = [&engine, shownReach] { return engine.Position >= shownReach; };
+            if (engine.EnhanceSome(reached)) {
+                EndPieceRead();
+                FUN_ADOPT();
+            } else {
+                engine.ShowSoFar();
+                Reading->ReleaseWalkedLines();
+            }
         } else {
             PutPlainLines(document, lines);
             LinePositions.reserve(size_t(lines.size()));
@@ -187,13 +311,48 @@ bool TOpenBook::ReadPlainPiece(int piece, const TBookFormatOptions &format, bool
                 LinePositions.push_back(position);
                 position += int(line.size()) + 2;
             }
+            engine.SharedPoorlyWritten = nullptr;
+            engine.SharedHyphenWords = nullptr;
+            MarkEndMarker(document);
         }
-        engine.SharedPoorlyWritten = nullptr;
-        engine.SharedHyphenWords = nullptr;
-        MarkEndMarker(document);
     }
     FUN_END;
     return !FUN_FAILED();
+}
+
+bool TOpenBook::ContinuePlainPiece(const std::function<bool()> &enough)
+{
+    if (!Reading)
+        return true;
+    FUN_BEGIN("TLecternForm::LoadFromFile");
+    const bool done = Reading->Engine->EnhanceSome(enough);
+    if (done) {
+        EndPieceRead();
+        FUN_ADOPT();
+    } else {
+        Reading->Engine->ShowSoFar();
+        Reading->ReleaseWalkedLines();
+    }
+    FUN_END;
+    return done;
+}
+
+int TOpenBook::ReadSoFar() const { return Reading ? Reading->Engine->Position : -1; }
+
+// The end of the engine's run: a failure of the run is left in FunStatContext.
+void TOpenBook::EndPieceRead()
+{
+    TEnhancedRichEdit &engine = *Reading->Engine;
+    TRichDocument &document = *Reading->Document;
+    engine.EndEnhance();
+    TFunStatContext status;
+    status.Assign(FunStatContext);
+    LinePositions = std::move(engine.LinePositions);
+    Reading.reset(); // the hyphenation of the paragraphs ends with it
+    engine.SharedPoorlyWritten = nullptr;
+    engine.SharedHyphenWords = nullptr;
+    MarkEndMarker(document);
+    FunStatContext.Assign(status);
 }
 
 TBookScanRequest TOpenBook::ScanRequest(const TBookFormatOptions &format, bool enhance) const

@@ -36,7 +36,7 @@ bool CheckBookToOpen(const QString &path, bool openInPieces, int pieceSize, cons
 
 class TOpenBook {
 public:
-    TOpenBook() = default;
+    TOpenBook();
     ~TOpenBook();
     TOpenBook(const TOpenBook &) = delete;
     TOpenBook &operator=(const TOpenBook &) = delete;
@@ -71,6 +71,26 @@ public:
     // hyphenated in the chosen language or the book's.
     bool ReadPlainPiece(int piece, const TBookFormatOptions &format, bool enhance, TEnhancedRichEdit &engine,
                         TRichDocument &document, THyphenators *hyphenators = nullptr);
+    // The same read by steps, enhanced: the paragraphs are shown as soon as
+    // the document reaches position `shownReach` (-1: once the piece is
+    // whole). While IsReadingPiece() the rest follows through calls of
+    // ContinuePlainPiece, each of which reads on until `enough` (asked
+    // between paragraphs) says so and shows what it added; true when the
+    // piece is whole, a failure then left in FunStatContext. ReadSoFar: the
+    // position the document reaches (-1 when no read is going on).
+    bool StartPlainPiece(int piece, const TBookFormatOptions &format, bool enhance, TEnhancedRichEdit &engine,
+                         TRichDocument &document, THyphenators *hyphenators, int shownReach);
+    bool IsReadingPiece() const { return Reading != nullptr; }
+    // The lines of a book read whole, read on a thread of their own for the
+    // next StartPlainPiece (which waits for them): BeginLinesRead starts the
+    // thread, LinesReadDone tells that it has ended.
+    void BeginLinesRead();
+    bool LinesReadDone() const;
+    // Splits the text read into lines (waiting for the thread), so that
+    // StartPlainPiece finds them ready; false when there was nothing to split.
+    bool SplitReadLines();
+    bool ContinuePlainPiece(const std::function<bool()> &enough);
+    int ReadSoFar() const;
     // The language the book's text is guessed to be in (AnyLanguage before
     // a piece was read with hyphenation, or when it says too little), and
     // the pattern file the piece shown was hyphenated with (empty: none).
@@ -127,6 +147,13 @@ private:
     std::unique_ptr<TBookScan> Scanning;
     std::shared_ptr<const TBookScanResult> Scanned; // by ScanNow
     bool ScannedFull = false; // with the engine's decisions and chapters
+    struct TPieceRead;
+    std::unique_ptr<TPieceRead> Reading; // a piece read by steps
+    struct TLinesRead;
+    std::unique_ptr<TLinesRead> LinesRead; // the book's lines on their thread
+    bool TakeReadLines(QStringList &lines);
+    static void SplitReadLines(TLinesRead &read);
+    void EndPieceRead();
     TBookScanRequest ScanRequest(const TBookFormatOptions &format, bool enhance) const;
     void GuessLanguageOnce(const QStringList &lines);
 };

@@ -324,6 +324,21 @@ void TEnhancedRichEdit::EnhanceText(const QStringList &lines, const QString &pre
 void TEnhancedRichEdit::EnhanceText(const QStringList &lines, const QString &prefixOption, bool ignoreEmptyLines,
                                     bool poorlyWritten, TParagraphSink &sink)
 {
+    StartRun(lines, prefixOption, ignoreEmptyLines, poorlyWritten, sink);
+    EnhanceSome({});
+    EndEnhance();
+}
+
+void TEnhancedRichEdit::BeginEnhance(const QStringList &lines, const QString &prefixOption, bool ignoreEmptyLines,
+                                     bool poorlyWritten)
+{
+    OwnSink = std::make_unique<TRichDocumentSink>(RichBox);
+    StartRun(lines, prefixOption, ignoreEmptyLines, poorlyWritten, *OwnSink);
+}
+
+void TEnhancedRichEdit::StartRun(const QStringList &lines, const QString &prefixOption, bool ignoreEmptyLines,
+                                 bool poorlyWritten, TParagraphSink &sink)
+{
     FUN_BEGIN("TEnhancedRichEdit::EnhanceText");
     Cancelled = false;
     CommandsUsed = false;
@@ -332,6 +347,12 @@ void TEnhancedRichEdit::EnhanceText(const QStringList &lines, const QString &pre
     CommandName.clear();
     CommandValue.clear();
     ActiveSink = &sink;
+    RunStatus.Reset(Perfect);
+    WalkedLines = &lines;
+    WalkAt = 0;
+    WalkParagraph.resize(0);
+    WalkParagraph.reserve(4096);
+    Skip = false;
     try {
         ParagraphPrefix = TranslatePrefix(prefixOption);
         PoorlyWritten = poorlyWritten;
@@ -364,9 +385,47 @@ void TEnhancedRichEdit::EnhanceText(const QStringList &lines, const QString &pre
         };
         Position = 0;
         sink.BeginRun();
-        WalkLines(lines);
     }
     FUN_CATCH
+    if (FUN_FAILED())
+        RunStatus.Assign(Fsc_);
+    FUN_END;
+}
+
+bool TEnhancedRichEdit::EnhanceSome(const std::function<bool()> &enough)
+{
+    if (!ActiveSink || !WalkedLines)
+        return true;
+    if (RunStatus.Status > Warning)
+        return true; // the run broke: only its end steps are left
+    FUN_BEGIN("TEnhancedRichEdit::EnhanceText");
+    bool done = true;
+    try {
+        done = WalkLines(enough);
+    }
+    FUN_CATCH
+    if (FUN_FAILED()) {
+        RunStatus.Assign(Fsc_);
+        done = true;
+    }
+    FUN_END;
+    return done;
+}
+
+void TEnhancedRichEdit::ShowSoFar()
+{
+    if (ActiveSink)
+        ActiveSink->Show();
+}
+
+void TEnhancedRichEdit::EndEnhance()
+{
+    if (!ActiveSink)
+        return;
+    FUN_BEGIN("TEnhancedRichEdit::EnhanceText");
+    if (RunStatus.Status > Warning)
+        Fsc_.Assign(RunStatus);
+    TParagraphSink &sink = *ActiveSink;
     WalkedLines = nullptr;
     BoundaryLine = -1;
     // Lines that added no text take the position of what follows them.
@@ -393,18 +452,23 @@ void TEnhancedRichEdit::EnhanceText(const QStringList &lines, const QString &pre
         Menu.reset();
     Heading = false; // no paragraph is being emitted any more
     ActiveSink = nullptr;
+    OwnSink.reset();
+    WalkParagraph = QString();
+    RunStatus.Reset(Perfect);
     FUN_END;
 }
 
-void TEnhancedRichEdit::WalkLines(const QStringList &lines)
+// Walks on from WalkAt until the lines are done, the run is stopped or
+// `enough` (asked after each paragraph) says so; true when the walk is over.
+bool TEnhancedRichEdit::WalkLines(const std::function<bool()> &enough)
 {
+    const QStringList &lines = *WalkedLines;
     const int count = lines.size();
-    QString paragraph;
-    paragraph.reserve(4096);
-    Skip = false;
-    WalkedLines = &lines;
-    int f = 0;
+    QString &paragraph = WalkParagraph;
+    int &f = WalkAt;
     while (f < count && !Cancelled) {
+        if (enough && paragraph.isEmpty() && enough())
+            return false;
         // The accumulator is built from trimmed pieces, so it only needs
         // trimming when a caller handed in something else.
         if (!paragraph.isEmpty() && (IsBlank(paragraph.front().unicode()) || IsBlank(paragraph.back().unicode())))
@@ -442,6 +506,7 @@ void TEnhancedRichEdit::WalkLines(const QStringList &lines)
             f += Skip ? 2 : 1;
         }
     }
+    return true;
 }
 
 void TEnhancedRichEdit::NoteLine(int line, const QString &paragraph)

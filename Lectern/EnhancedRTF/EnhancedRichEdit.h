@@ -7,6 +7,7 @@
 #pragma once
 
 #include "ChapterCollector.h"
+#include "FunStatContext.h"
 #include "ChaptersMenu.h"
 #include "HyphenWords.h"
 #include "ParagraphSink.h"
@@ -165,6 +166,21 @@ public:
     // The same run into any sink (tests, measurements).
     void EnhanceText(const QStringList &lines, const QString &prefixOption, bool ignoreEmptyLines, bool poorlyWritten,
                      TParagraphSink &sink);
+    // The same run into the rich-box by steps, so that the first paragraphs
+    // can be shown before the rest is read: BeginEnhance prepares the run
+    // (the lines must stay as they are until EndEnhance); EnhanceSome walks
+    // on until the lines are done or `enough` (asked between paragraphs)
+    // says so, and is true when the walk is over; ShowSoFar puts the
+    // paragraphs emitted so far on show; EndEnhance ends the run as
+    // EnhanceText does. Failures are left in FunStatContext.
+    void BeginEnhance(const QStringList &lines, const QString &prefixOption, bool ignoreEmptyLines,
+                      bool poorlyWritten);
+    bool EnhanceSome(const std::function<bool()> &enough);
+    void ShowSoFar();
+    void EndEnhance();
+    bool IsEnhancing() const { return ActiveSink != nullptr; }
+    // The lines before this one are done with (between steps of a run).
+    int LinesWalked() const { return WalkAt; }
     // Colours quoted speech over the whole rich-box.
     void EmphasizeText(TColor emphasisColor, TColor secondEmphasisColor);
 
@@ -201,6 +217,10 @@ private:
     TWrapLayout Wrap; // DetectTextLayout
     TQuoteTally Quotes; // of the paragraph being built, when Wrap reads widths
     const QStringList *WalkedLines = nullptr; // during the line walk
+    int WalkAt = 0; // the next line of the walk
+    QString WalkParagraph; // the paragraph the walk is building
+    std::unique_ptr<TParagraphSink> OwnSink; // of a run by steps
+    TFunStatContext RunStatus; // the failure that broke the run
     int BoundaryLine = -1; // the last line of the paragraph ContinuesParagraph looks at
     bool Quote(char16_t c) const;
     bool SentenceEnd(char16_t c) const;
@@ -213,7 +233,9 @@ private:
     TCharFormat CharRecord;
     TParaFormat ParaRecord;
 
-    void WalkLines(const QStringList &lines);
+    void StartRun(const QStringList &lines, const QString &prefixOption, bool ignoreEmptyLines, bool poorlyWritten,
+                  TParagraphSink &sink);
+    bool WalkLines(const std::function<bool()> &enough);
     void Join(QString &paragraph, QStringView line);
     // The lines of the paragraph being built, with where each begins in it.
     void NoteLine(int line, const QString &paragraph);

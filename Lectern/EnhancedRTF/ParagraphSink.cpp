@@ -25,6 +25,12 @@ void TRichDocumentSink::WholeTextFormat(const TCharFormat *charFormat, const TPa
         Document->SetParaFormat(*paraFormat, true);
 }
 
+void TRichDocumentSink::Show()
+{
+    if (Document)
+        Document->ShowBulk();
+}
+
 void TRichDocumentSink::EndRun(bool cancelled)
 {
     if (!Document)

@@ -22,6 +22,8 @@ public:
         = 0;
     // A format for all text so far and all text to come (null: no change).
     virtual void WholeTextFormat(const TCharFormat *charFormat, const TParaFormat *paraFormat) {}
+    // The paragraphs so far are to be shown while the run goes on.
+    virtual void Show() {}
     // Always called once at the end of a run, also after a failure;
     // `cancelled`: the run was stopped and its text is to be dropped.
     virtual void EndRun(bool cancelled) {}
@@ -36,6 +38,7 @@ public:
     void Paragraph(const QString &text, const TCharFormat *charFormat, const TParaFormat *paraFormat,
                    const QVector<TFormatRun> &runs) override;
     void WholeTextFormat(const TCharFormat *charFormat, const TParaFormat *paraFormat) override;
+    void Show() override;
     void EndRun(bool cancelled) override;
 
 private:

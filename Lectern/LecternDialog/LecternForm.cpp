@@ -324,6 +324,21 @@ void TLecternForm::ShowHintMessage(const QString &text)
     });
 }
 
+bool TLecternForm::IsReaderAction(QEvent::Type type)
+{
+    switch (type) {
+    case QEvent::KeyPress:
+    case QEvent::ShortcutOverride:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::ContextMenu:
+    case QEvent::Drop:
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool TLecternForm::IsOwnWidget(QObject *object) const
 {
     if (!object || !object->isWidgetType())
@@ -333,6 +348,10 @@ bool TLecternForm::IsOwnWidget(QObject *object) const
 
 bool TLecternForm::eventFilter(QObject *watched, QEvent *event)
 {
+    // What the reader does with the window acts on the whole book: the rest
+    // of a book still being read in steps comes in first.
+    if (IsLoadingInSteps() && IsReaderAction(event->type()) && IsOwnWidget(watched))
+        CompleteLoad();
     switch (event->type()) {
     case QEvent::Enter:
         if (watched == Container_MainPanel)

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QList>
 #include <QLocale>
 #include <QString>
@@ -28,6 +29,7 @@ class QLabel;
 class QPushButton;
 class QTabWidget;
 class QTimer;
+class TFunStatContext;
 class TRichBox;
 class TEnhancedRichEdit;
 class TRichBoxView;
@@ -176,6 +178,13 @@ public:
     bool LoadFromFile(const QString &fileName, int piece, bool profileChosen, int position);
     // The enhancement's progress callback: true stops it (the window closes).
     bool LoadProgress(int characters);
+    // A big book opened is shown from its first screen on while the rest is
+    // read into the box in steps from a zero timer, outside every event
+    // handler (the reader's input first has the rest read at once).
+    bool IsLoadingInSteps() const;
+    // The book's lines are still being read: nothing of it is shown yet.
+    bool IsReadingLines() const;
+    void CompleteLoad();
     void UpdatePiecesControls();
     void UpdateCurrentFileInfo(const QString &text, bool setTitle, bool loadTime);
     bool HasBookFile() const;
@@ -334,9 +343,32 @@ private:
     void StartBackSound(); // background sound of the new book
     bool AcceptBookForOpening(TBookOpenCheck &check, const QString &path, bool inPieces, int pieceSize);
     bool ShowCheckedBook(const TBookOpenCheck &check, bool newBook, int piece, bool profileChosen, int position);
-    void ReadPlainBook(int piece);
+    // What a load reads and where it shows it.
+    struct TBookRead {
+        bool Rtf = false;
+        bool NewBook = false;
+        int Piece = 1;
+        int Place = 0; // -1: the end
+        int ShownReach = -1; // the first screen is shown once the text reaches it
+    };
+    bool PrepareBookRead(int piece, bool profileChosen, int position, TBookRead &read);
+    bool ReadCheckedBook(const TBookRead &read, bool prepared);
+    TBookRead PendingRead; // of the lines being read on their thread
+    bool ReadingLines = false;
+    void ReadPlainBook(int piece, int shownReach);
     void ReadRtfBook();
     void FinishLoad(int position);
+    void ShowFirstScreen(int position);
+    void FinishLoadControls();
+    void LoadStep();
+    void ContinueLoad(bool oneStep);
+    void EndLoadInSteps(const TFunStatContext &run);
+    // The loads of OpenBook show their first screen before the rest is read.
+    bool FirstScreenFirst = false;
+    std::unique_ptr<QTimer> LoadStepTimer;
+    int LoadStepChars = 20000; // read per step, fitted to the step's time
+    bool LoadStartsSound = false; // the load in steps is a new book's
+    bool ShelfAfterLoad = false; // its place goes to the shelf at its end
     std::unique_ptr<TOpenBook> Book; // the open book: its pieces and its scan
     // The hyphenation patterns read so far, kept for the next book.
     std::unique_ptr<THyphenators> Hyphenators;
@@ -392,6 +424,8 @@ private:
     // has one.
     QString HintOf(QWidget *widget) const;
     bool IsOwnWidget(QObject *object) const;
+    // Input by which the reader acts on the book (not a mere look or move).
+    static bool IsReaderAction(QEvent::Type type);
     void SetApplicationHint(const QString &hint);
     // Whether the program may move the pointer (not under Wayland). Without
     // it, a sidebar the keyboard opened is held open (see ShowSidebar).

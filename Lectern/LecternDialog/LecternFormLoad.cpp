@@ -13,7 +13,10 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QScopedValueRollback>
 #include <QTimer>
+
+#include <algorithm>
 
 #include "BookConverter.h"
 #include "BookFile.h"
@@ -42,17 +45,17 @@ const QString SlowOpeningHint = QStringLiteral(
     "opening\" topic from help. If the text is being enhanced you can close the program at any time (allow up to a "
     "second to perform).");
 
-// Sets a flag for the lifetime of the object.
-class TFlagGuard {
-public:
-    explicit TFlagGuard(bool &flag) : Flag(flag) { Flag = true; }
-    ~TFlagGuard() { Flag = false; }
-    TFlagGuard(const TFlagGuard &) = delete;
-    TFlagGuard &operator=(const TFlagGuard &) = delete;
-
-private:
-    bool &Flag;
-};
+// The first screen of a book shown before the rest is read: the text from
+// the place shown on, in rich-box characters (more than a big screen holds;
+// the box lays all of it out when it takes the document).
+const int ShownReach = 30000;
+// A step of the rest takes about this long, its layout included.
+const qint64 LoadStepMs = 20;
+// Books from this size on are read in steps, their lines on a thread (a
+// smaller one is read at once within the time of a step or two); the window
+// looks whether the lines are there this often.
+const qint64 BigBookSize = 1000000;
+const int LinesWaitMs = 2;
 
 // An RTF book opens with "{\rtf" near its start; anything else would be
 // refused by the reader only after the open book was gone.
@@ -88,6 +91,9 @@ void TLecternForm::SetUpBookLoading()
     Hyphenators = std::make_unique<THyphenators>();
     connect(Hyphenators.get(), &THyphenators::Ready, this, &TLecternForm::HyphenationReady);
     connect(PieceSizeComboBox, &QComboBox::activated, this, [this] { PieceSizeComboBoxChange(); });
+    LoadStepTimer = std::make_unique<QTimer>();
+    LoadStepTimer->setInterval(0);
+    connect(LoadStepTimer.get(), &QTimer::timeout, this, &TLecternForm::LoadStep);
 
     TRichBox::SetRtfCodec(
         [](TRichDocument &document, const QByteArray &rtf, QString *error) { return ReadRtf(rtf, document, error); },
@@ -104,7 +110,15 @@ bool TLecternForm::OpenBook(const QString &fileName, bool recordAutoBookmark)
         return false;
     if (recordAutoBookmark)
         UpdateAutoBookmark();
-    const bool loaded = LoadFromFile(fileName, -1, false, 0);
+    bool loaded = false;
+    {
+        const QScopedValueRollback<bool> firstScreen(FirstScreenFirst, true);
+        loaded = LoadFromFile(fileName, -1, false, 0);
+    }
+    if (IsLoadingInSteps()) {
+        ShelfAfterLoad = true; // once the book is whole
+        return loaded;
+    }
     UpdateAutoBookmark();
     // The place in the book just left is on disk at once, so a crash later
     // does not lose it.
@@ -183,9 +197,37 @@ bool TLecternForm::AcceptBookForOpening(TBookOpenCheck &check, const QString &pa
 bool TLecternForm::ShowCheckedBook(const TBookOpenCheck &check, bool newBook, int piece, bool profileChosen,
                                    int position)
 {
-    TFlagGuard loadingGuard(Loading);
+    Loading = true;
+    TBookRead read;
+    read.Rtf = check.Rtf;
+    read.NewBook = newBook;
+    const bool prepared = PrepareBookRead(piece, profileChosen, position, read);
+    if (check.Size < BigBookSize || Book->PieceCount() > 1)
+        read.ShownReach = -1; // read at once
+    // A big book read whole has its lines read on a thread while the window
+    // goes on; the steps of the load take it on from there.
+    if (prepared && FirstScreenFirst && !check.Rtf && Book->PieceCount() == 1 && check.Size >= BigBookSize
+        && EnhanceTextCheckBox->isChecked()) {
+        Book->BeginLinesRead();
+        PendingRead = read;
+        ReadingLines = true;
+        // The window paints while it waits (the box stays hidden until its
+        // first screen): an expose that came while its drawing was locked
+        // would be lost, and without a window manager no other one comes.
+        setUpdatesEnabled(true);
+        LoadStepTimer->setInterval(LinesWaitMs);
+        LoadStepTimer->start();
+        return true;
+    }
+    return ReadCheckedBook(read, prepared);
+}
+
+// What every load does before the text is read; false (the failure left in
+// FunStatContext) when it failed.
+bool TLecternForm::PrepareBookRead(int piece, bool profileChosen, int position, TBookRead &read)
+{
     FUN_BEGIN("TLecternForm::LoadFromFile");
-    bool loaded = false;
+    const bool newBook = read.NewBook;
     bool placeFromShelf = false;
     int shelfPosition = -1;
     TRichDocument *document = RichEdit->RichDocument();
@@ -217,7 +259,12 @@ bool TLecternForm::ShowCheckedBook(const TBookOpenCheck &check, bool newBook, in
                 shelfPosition = -1;
             }
         }
+        // Without a place of its own a book opened from the shelf starts at
+        // its top; -1 asked for the end.
+        read.Place = position < 0 ? -1 : placeFromShelf ? std::max(0, shelfPosition) : position;
+        read.ShownReach = FirstScreenFirst && read.Place >= 0 ? read.Place + ShownReach : -1;
         piece = NormalisePiece(piece, Book->PieceCount());
+        read.Piece = piece;
         for (int i = 1; i <= Book->PieceCount(); ++i)
             PiecesComboBox->addItem(QString::number(i));
         PiecesComboBox->setCurrentIndex(piece - 1);
@@ -235,10 +282,26 @@ bool TLecternForm::ShowCheckedBook(const TBookOpenCheck &check, bool newBook, in
         }
         Book->SetWholeBook(CurrentFormatOptions().WholeBookPieces);
         LoadTiming.Start();
-        if (check.Rtf)
+    }
+    FUN_CATCH
+    const bool prepared = !FUN_FAILED();
+    FUN_END;
+    return prepared;
+}
+
+// The text read into the box, then its first screen shown; the rest of the
+// load follows at once or in steps.
+bool TLecternForm::ReadCheckedBook(const TBookRead &read, bool prepared)
+{
+    FUN_BEGIN("TLecternForm::LoadFromFile");
+    bool loaded = false;
+    try {
+        if (!prepared)
+            FUN_ADOPT();
+        else if (read.Rtf)
             ReadRtfBook();
         else
-            ReadPlainBook(piece);
+            ReadPlainBook(read.Piece, read.ShownReach);
         FUN_ADOPT();
         loaded = !FUN_FAILED();
     }
@@ -250,15 +313,28 @@ bool TLecternForm::ShowCheckedBook(const TBookOpenCheck &check, bool newBook, in
         Fsc_.Show(QStringLiteral("Failed to load book."));
     }
     Fsc_.Reset(Perfect);
+    const bool inSteps = Book->IsReadingPiece();
     try {
-        // Without a place of its own a book opened from the shelf starts at
-        // its top; -1 asked for the end.
-        FinishLoad(position < 0 ? -1 : placeFromShelf ? std::max(0, shelfPosition) : position);
-        if (newBook && loaded)
-            StartBackSound();
+        if (inSteps) {
+            ShowFirstScreen(read.Place);
+            LoadStartsSound = read.NewBook && loaded;
+            LoadStepTimer->start();
+        } else {
+            FinishLoad(read.Place);
+            if (read.NewBook && loaded)
+                StartBackSound();
+        }
     }
     FUN_CATCH
     FUN_END;
+    if (inSteps)
+        return loaded;
+    Loading = false;
+    if (ShelfAfterLoad) {
+        ShelfAfterLoad = false;
+        UpdateAutoBookmark();
+        SaveSettings();
+    }
     if (CloseAfterLoad) {
         CloseAfterLoad = false;
         QTimer::singleShot(0, this, &QWidget::close);
@@ -268,15 +344,15 @@ bool TLecternForm::ShowCheckedBook(const TBookOpenCheck &check, bool newBook, in
 
 // A plain-text book or piece through the engine (or line by line without
 // the enhancement). Failures are left in FunStatContext.
-void TLecternForm::ReadPlainBook(int piece)
+void TLecternForm::ReadPlainBook(int piece, int shownReach)
 {
     FUN_BEGIN("TLecternForm::LoadFromFile");
     const TBookFormatOptions options = CurrentFormatOptions();
     ApplyBookFormat(*Engine, options);
     if (!Engine->Progress)
         Engine->Progress = [this](int characters) { return LoadProgress(characters); };
-    if (!Book->ReadPlainPiece(piece, options, EnhanceTextCheckBox->isChecked(), *Engine, *RichEdit->RichDocument(),
-                              Hyphenators.get()))
+    if (!Book->StartPlainPiece(piece, options, EnhanceTextCheckBox->isChecked(), *Engine, *RichEdit->RichDocument(),
+                               Hyphenators.get(), shownReach))
         FUN_ADOPT();
     else
         FontZoomComboBoxChange();
@@ -308,6 +384,13 @@ void TLecternForm::ReadRtfBook()
 // The end of every load: the place, the controls back on, the labels.
 void TLecternForm::FinishLoad(int position)
 {
+    ShowFirstScreen(position);
+    FinishLoadControls();
+}
+
+// The book at its place, on show.
+void TLecternForm::ShowFirstScreen(int position)
+{
     SetTextLimit(RichEdit, 0);
     SetRichEditModified(false);
     if (position < 0)
@@ -320,6 +403,11 @@ void TLecternForm::FinishLoad(int position)
     RefreshRichBackground();
     FocusRichBox();
     HintLabel->clear();
+}
+
+// What follows once the whole text is in the box.
+void TLecternForm::FinishLoadControls()
+{
     InfoTimer->start();
     AboutButton->setEnabled(true);
     Container_OptionsPageControl->setEnabled(true);
@@ -338,8 +426,101 @@ bool TLecternForm::LoadProgress(int characters)
         return Closing;
     UpdateCurrentFileInfo(text, false, true);
     setWindowTitle(text);
-    QCoreApplication::processEvents();
+    // The steps of a load run from the event loop, which goes on between
+    // them; only a load that holds the window lets its events through.
+    if (!IsLoadingInSteps())
+        QCoreApplication::processEvents();
     return Closing;
+}
+
+bool TLecternForm::IsLoadingInSteps() const { return LoadStepTimer && LoadStepTimer->isActive(); }
+
+bool TLecternForm::IsReadingLines() const { return ReadingLines; }
+
+void TLecternForm::CompleteLoad()
+{
+    if (IsLoadingInSteps())
+        ContinueLoad(false);
+}
+
+void TLecternForm::LoadStep()
+{
+    ContinueLoad(true);
+    // The next step is due from now on: the timers that came due during
+    // this one run first, rather than after another step.
+    if (LoadStepTimer->isActive())
+        LoadStepTimer->start();
+}
+
+// Reads on: one step of about LoadStepMs, or the whole rest.
+void TLecternForm::ContinueLoad(bool oneStep)
+{
+    if (ReadingLines) {
+        // The lines are read: the text goes into the box (the rest of it,
+        // if the book is big, in the steps that follow).
+        if (oneStep && !Book->LinesReadDone())
+            return;
+        // Split into lines in a step of its own.
+        if (Book->SplitReadLines() && oneStep)
+            return;
+        ReadingLines = false;
+        LoadStepTimer->stop();
+        LoadStepTimer->setInterval(0);
+        ReadCheckedBook(PendingRead, true);
+        if (!oneStep && IsLoadingInSteps())
+            ContinueLoad(false);
+        return;
+    }
+    if (!Book->IsReadingPiece()) {
+        LoadStepTimer->stop();
+        return;
+    }
+    QElapsedTimer step;
+    step.start();
+    const int until = Book->ReadSoFar() + LoadStepChars;
+    std::function<bool()> enough;
+    if (oneStep)
+        enough = [this, until] { return Book->ReadSoFar() >= until; };
+    const bool done = Book->ContinuePlainPiece(enough);
+    TFunStatContext run; // how the read ended
+    run.Assign(FunStatContext);
+    if (oneStep) {
+        // The next step reads as much as this one could have in its time.
+        const double ms = std::max<double>(1, step.nsecsElapsed() / 1e6);
+        const double fitted = LoadStepChars * std::clamp(LoadStepMs / ms, 0.5, 2.0);
+        LoadStepChars = int(std::clamp(fitted, 2000.0, 1000000.0));
+    }
+    if (done)
+        EndLoadInSteps(run);
+}
+
+// The rest of the book is in: what a load does at its end.
+void TLecternForm::EndLoadInSteps(const TFunStatContext &run)
+{
+    LoadStepTimer->stop();
+    FUN_BEGIN("TLecternForm::LoadFromFile");
+    if (run.Failed())
+        Fsc_.Assign(run);
+    try {
+        SetTextLimit(RichEdit, 0);
+        SetRichEditModified(false);
+        FinishLoadControls();
+        if (LoadStartsSound && !FUN_FAILED())
+            StartBackSound();
+    }
+    FUN_CATCH
+    Loading = false;
+    LoadStartsSound = false;
+    if (ShelfAfterLoad) {
+        ShelfAfterLoad = false;
+        UpdateAutoBookmark();
+        SaveSettings();
+    }
+    FUN_END_SHOW(QStringLiteral("Failed to load book."));
+    if (CloseAfterLoad) {
+        CloseAfterLoad = false;
+        QTimer::singleShot(0, this, &QWidget::close);
+    }
 }
 
 void TLecternForm::UpdatePiecesControls()

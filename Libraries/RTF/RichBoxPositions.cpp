@@ -80,6 +80,9 @@ int TRichBox::LineCountExact() { return Lines.LinesExact(); }
 
 bool TRichBox::IsLayoutComplete() const
 {
+    // A document still being built has text to come.
+    if (Rich->InBulk())
+        return false;
     QTextBlock last = document()->lastBlock();
     return last.layout() && last.layout()->lineCount() > 0;
 }

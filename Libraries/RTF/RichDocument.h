@@ -236,6 +236,12 @@ public:
     void BeginBulk();
     void EndBulk();
     bool InBulk() const;
+    // Shows what the bulk build has so far: the first time the detached
+    // document is handed over, and the build goes on at the shown
+    // document's end; later each call puts the paragraphs added since into
+    // the shown document as one change, laid out at once. Nothing outside a
+    // bulk build.
+    void ShowBulk();
     // The bulk document's cursor at its end, for builders that make their
     // own Qt formats (the RTF reader); null outside a bulk build. Text added
     // through it counts like appended paragraphs.
@@ -262,6 +268,8 @@ private:
     struct TPrivate;
     TPrivate *d;
     void Attach(QTextDocument *document);
+    void BeginShownBulk();
+    void EndShownBulk();
     void OnContentsChange(int from, int removed, int added);
 };
 

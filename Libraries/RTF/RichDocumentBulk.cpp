@@ -128,6 +128,10 @@ void TRichDocument::EndBulk()
 {
     if (!d->bulkDoc)
         return;
+    if (d->bulkShown) {
+        EndShownBulk();
+        return;
+    }
     d->FlushPending();
     d->bulkCursor.endEditBlock();
     QTextDocument *old = d->doc;
@@ -148,6 +152,57 @@ void TRichDocument::EndBulk()
 }
 
 bool TRichDocument::InBulk() const { return d->bulkDoc != nullptr; }
+
+void TRichDocument::ShowBulk()
+{
+    if (!d->bulkDoc)
+        return;
+    if (d->bulkShown) {
+        EndShownBulk();
+    } else {
+        EndBulk();
+    }
+    BeginShownBulk();
+}
+
+// The build goes on at the end of the shown document, as one edit block:
+// the box sees the paragraphs added when the block ends.
+void TRichDocument::BeginShownBulk()
+{
+    d->bulkDoc = d->doc;
+    d->bulkShown = true;
+    d->bulkUndo = d->doc->isUndoRedoEnabled();
+    d->doc->setUndoRedoEnabled(false);
+    d->bulkCursor = QTextCursor(d->doc);
+    d->bulkCursor.movePosition(QTextCursor::End);
+    d->bulkBlockFormat = d->bulkCursor.blockFormat();
+    d->bulkCursor.beginEditBlock();
+    d->pending.clear();
+    d->bulkFirst = !d->appendedSinceClear && IsFreshDocument(d->doc);
+    d->bulkHyphens.clear();
+    d->pendingHyphens.resize(0);
+}
+
+void TRichDocument::EndShownBulk()
+{
+    {
+        TKeepModified keep(d->doc);
+        // The document's change notice comes now; the soft hyphens it
+        // brings are those recorded here.
+        const QScopedValueRollback<bool> own(d->ownEdit, true);
+        d->FlushPending();
+        d->bulkCursor.endEditBlock();
+    }
+    for (int at : d->bulkHyphens)
+        d->softHyphens.Append(at);
+    d->hyphenated = d->hyphenated || !d->bulkHyphens.empty();
+    d->bulkHyphens.clear();
+    d->appendedSinceClear = d->appendedSinceClear || !d->bulkFirst;
+    d->doc->setUndoRedoEnabled(d->bulkUndo);
+    d->bulkDoc = nullptr;
+    d->bulkShown = false;
+    d->bulkCursor = QTextCursor();
+}
 
 QTextCursor TRichDocument::BulkCursor()
 {
@@ -170,6 +225,11 @@ void TRichDocument::AppendParagraph(const QString &text, const TCharFormat *char
     if (charFormat && charFormat->Mask)
         base.merge(ToQtCharFormat(*charFormat));
     const QString clean = SingleParagraph(text);
+    // Qt copies a block's tab stops into the layout of the block; a
+    // paragraph without tabs keeps them only as its format's record, so that
+    // a long book does not hold them once per paragraph.
+    if (!clean.contains(QLatin1Char('\t')))
+        block.clearProperty(QTextFormat::TabPositions);
     d->breaks.resize(0);
     if (d->hyphenate)
         d->hyphenate(clean, d->breaks);

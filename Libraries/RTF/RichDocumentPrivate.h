@@ -37,8 +37,11 @@ struct TRichDocument::TPrivate {
     QVector<int> breaks;
     QVector<int> pieceHyphens;
 
-    // Bulk building: a detached document, the text not yet inserted and its format.
+    // Bulk building: a detached document (or, with bulkShown, the shown one
+    // that the build goes on into), the text not yet inserted and its format.
     QTextDocument *bulkDoc = nullptr;
+    bool bulkShown = false;
+    bool bulkUndo = false; // the shown document's undo, off while the build goes on in it
     QTextCursor bulkCursor;
     QString pending;
     QTextCharFormat pendingFormat;

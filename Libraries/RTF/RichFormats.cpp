@@ -248,7 +248,8 @@ TParaFormat FromQtBlockFormat(const QTextBlockFormat &format)
     }
     QVariantList stored = format.property(PropTabStops).toList();
     QList<QTextOption::Tab> tabs = format.tabPositions();
-    if (stored.size() == tabs.size()) {
+    // A paragraph without tabs has its stops only in the record.
+    if (stored.size() == tabs.size() || tabs.isEmpty()) {
         for (const QVariant &v : stored)
             result.TabStops.append(v.toInt());
     } else {

@@ -62,6 +62,25 @@ QByteArray NumberedLine(int i)
     return line + QByteArray(99 - line.size(), '.');
 }
 
+// About 1.2 MB of paragraphs of three wrapped lines, with quotes and
+// hyphenated line ends for the enhancement to work on.
+QByteArray BigProse()
+{
+    QByteArray book;
+    for (int i = 0; book.size() < 1200000; ++i) {
+        book += "Paragraph " + QByteArray::number(i) + " begins, \"she said,\" and goes on over a line\r\n";
+        book += "that an old editor wrapped, with a word hyph-\r\nenated at its end.\r\n\r\n";
+    }
+    return book;
+}
+
+// Opens a book whole through OpenBook (the one-piece question answered Yes).
+void OpenWhole(TLecternForm &form, const QString &path)
+{
+    form.OpenInPiecesCheckBox->setChecked(false);
+    QVERIFY(form.OpenBook(path, false));
+}
+
 QStringList Paragraphs(TLecternForm &form)
 {
     return form.RichEdit->RichDocument()->GetText().split(QStringLiteral("\r\n"));
@@ -84,6 +103,8 @@ private slots:
     void pieceOfAChangedFileKeepsTheText();
     void fileThatIsNoTextAsksFirst_data();
     void fileThatIsNoTextAsksFirst();
+    void bigBookShownFirstEndsAsOneRead();
+    void keyDuringStepsReadsTheRestFirst();
 };
 
 // Read as one book, the pieces follow each other line by line: the lines of
@@ -575,4 +596,56 @@ void TestLoad::welcomeBookAtStartAndCtrlF5()
 }
 
 QTEST_MAIN(TestLoad)
+// A big book shown from its first screen on, the rest read in steps, ends
+// with the document and chapters of the same book read at once.
+void TestLoad::bigBookShownFirstEndsAsOneRead()
+{
+    TScopedRecordingDialogs dialogs;
+    TReportRecorder reports;
+    QTemporaryDir dir;
+    TFormFixture f;
+    TLecternForm &form = f.Form;
+    form.show();
+    const QString path = WriteFile(dir, QStringLiteral("Big.txt"), BigProse());
+    OpenWhole(form, path);
+    QVERIFY(form.IsLoading());
+    QVERIFY(form.IsLoadingInSteps());
+    QTRY_VERIFY_WITH_TIMEOUT(!form.IsLoading(), 60000);
+    QVERIFY(!form.IsLoadingInSteps());
+    QVERIFY(form.RichEdit->IsLayoutComplete());
+    const QString inSteps = form.RichEdit->RichDocument()->GetText();
+    const QString chapters = form.ChaptersButton->text();
+    QVERIFY(form.RichEdit->RichDocument()->HasEndMarker());
+
+    // The same piece again, read at once.
+    QVERIFY(form.LoadFromFile(QString(), 1, false, 0));
+    QVERIFY(!form.IsLoading());
+    QCOMPARE(form.RichEdit->RichDocument()->GetText(), inSteps);
+    QCOMPARE(form.ChaptersButton->text(), chapters);
+    QVERIFY(inSteps.startsWith(QStringLiteral("Paragraph 0 begins, \"she said,\" and goes on over a line that an old "
+                                              "editor wrapped, with a word hyphenated at its end.")));
+    QVERIFY(reports.Messages.isEmpty());
+}
+
+// What the reader does while the rest is read acts on the whole book: a key
+// has the rest read first, and the book's place goes to the shelf.
+void TestLoad::keyDuringStepsReadsTheRestFirst()
+{
+    TScopedRecordingDialogs dialogs;
+    QTemporaryDir dir;
+    TFormFixture f;
+    TLecternForm &form = f.Form;
+    form.show();
+    const QString path = WriteFile(dir, QStringLiteral("Big.txt"), BigProse());
+    OpenWhole(form, path);
+    QTRY_VERIFY_WITH_TIMEOUT(!form.IsReadingLines(), 20000);
+    QVERIFY(form.IsLoadingInSteps());
+    const int shownFirst = form.RichEdit->RichDocument()->GetTextLength();
+    QTest::keyClick(form.RichEdit, Qt::Key_End, Qt::ControlModifier);
+    QVERIFY(!form.IsLoading());
+    QVERIFY(form.RichEdit->RichDocument()->GetTextLength() > shownFirst);
+    QVERIFY(form.RichEdit->RichDocument()->HasEndMarker());
+    QVERIFY(form.RichEdit->FirstVisibleLine() > 1000); // the key went to the end of the whole book
+}
+
 #include "test_load.moc"

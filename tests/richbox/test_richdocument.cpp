@@ -12,6 +12,8 @@ private slots:
     void PositionsCountBreaksTwice();
     void TextAndAppend();
     void BulkBuildsRunsAndFormats();
+    void BulkShownOnTheWayEndsAsOneBuild();
+    void TabStopsLaidOutOnlyWhereTabsAre();
     void RunsMergeInTheirOrder_data();
     void RunsMergeInTheirOrder();
     void FormatsReadBack();
@@ -99,6 +101,69 @@ void TestRichDocument::TextAndAppend()
     doc.CollapseSelection();
     QCOMPARE(doc.SelectionStart(), 2);
     QCOMPARE(doc.SelectionLength(), 0);
+}
+
+// The whole text's tab stops reach Qt's layout only in paragraphs with a
+// tab; every paragraph still reports them.
+void TestRichDocument::TabStopsLaidOutOnlyWhereTabsAre()
+{
+    TRichDocument doc;
+    TParaFormat tabs;
+    tabs.Mask = PFM_TABSTOPS;
+    tabs.TabStops = {720, 1440, 2160};
+    doc.SetParaFormat(tabs, true);
+    doc.BeginBulk();
+    doc.AppendParagraph(QStringLiteral("No tab here"));
+    doc.AppendParagraph(QStringLiteral("Name\tValue"));
+    doc.EndBulk();
+    const QTextBlock plain = doc.Document()->begin();
+    const QTextBlock tabbed = plain.next();
+    QVERIFY(plain.blockFormat().tabPositions().isEmpty());
+    QCOMPARE(tabbed.blockFormat().tabPositions().size(), 3);
+    for (int at : {0, 12}) {
+        doc.SetSelection(at, 0);
+        QCOMPARE(doc.GetParaFormat().TabStops, QVector<int>({720, 1440, 2160}));
+    }
+}
+
+// A build shown part by part ends with the document one build makes: the
+// same text, block formats and soft hyphens, shown from the first part on,
+// unmodified, and still a build until it ends.
+void TestRichDocument::BulkShownOnTheWayEndsAsOneBuild()
+{
+    TParaFormat justify;
+    justify.Mask = PFM_ALIGNMENT;
+    justify.Alignment = PFA_JUSTIFY;
+    auto hyphenate = [](QStringView text, QVector<int> &breaks) {
+        for (int i = 4; i < text.size(); i += 7)
+            breaks.append(i);
+    };
+    auto build = [&](TRichDocument &doc, bool shownOnTheWay) {
+        doc.SetHyphenation(hyphenate);
+        doc.BeginBulk();
+        for (int i = 0; i < 30; ++i) {
+            doc.AppendParagraph(QStringLiteral("Paragraph %1 of the book").arg(i), nullptr, i % 3 ? nullptr : &justify);
+            if (shownOnTheWay && i % 10 == 4) {
+                doc.ShowBulk();
+                QVERIFY(doc.InBulk());
+                QCOMPARE(doc.ParagraphCount(), i + 1);
+                QVERIFY(!doc.IsModified());
+            }
+        }
+        doc.EndBulk();
+        doc.SetHyphenation({});
+    };
+    TRichDocument whole, shown;
+    build(whole, false);
+    build(shown, true);
+    QVERIFY(!shown.InBulk());
+    QVERIFY(!shown.IsModified());
+    QCOMPARE(shown.GetText(), whole.GetText());
+    QCOMPARE(shown.Document()->toRawText(), whole.Document()->toRawText());
+    QCOMPARE(shown.SoftHyphens().All(), whole.SoftHyphens().All());
+    QVERIFY(!shown.SoftHyphens().IsEmpty());
+    for (QTextBlock a = whole.Document()->begin(), b = shown.Document()->begin(); a.isValid(); a = a.next(), b = b.next())
+        QCOMPARE(b.blockFormat().alignment(), a.blockFormat().alignment());
 }
 
 void TestRichDocument::BulkBuildsRunsAndFormats()
