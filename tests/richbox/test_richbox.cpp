@@ -52,6 +52,7 @@ private slots:
     void EditsNeverReachTheEndMarker_data();
     void EditsNeverReachTheEndMarker();
     void PlaceSetWhileHiddenSurvivesShowAndResize();
+    void KeptPositionStaysInTheTopLine();
 
 private:
     TRichBox *Box = nullptr;
@@ -554,6 +555,26 @@ void TestRichBox::PlaceSetWhileHiddenSurvivesShowAndResize()
     box.resize(shownSize + QSize(0, 77));
     QApplication::processEvents();
     QCOMPARE(LineIndex(&box, box.FirstVisibleLine()), position);
+}
+
+// A place inside a line: through one width after another the line holding
+// it stays on top, until the reader scrolls.
+void TestRichBox::KeptPositionStaysInTheTopLine()
+{
+    const int position = Box->RichDocument()->ParagraphStart(200) + 37;
+    GoToPosition(Box, position);
+    QCOMPARE(Box->FirstVisibleLine(), LineFromChar(Box, position));
+    for (int width : {300, 520, 380, 420}) {
+        Box->resize(width, 300);
+        QApplication::processEvents();
+        QCOMPARE(Box->FirstVisibleLine(), LineFromChar(Box, position));
+    }
+    Box->ScrollLines(5);
+    const int top = LineIndex(Box, Box->FirstVisibleLine());
+    Box->resize(300, 300);
+    QApplication::processEvents();
+    QVERIFY(Box->FirstVisibleLine() != LineFromChar(Box, position));
+    QCOMPARE(Box->FirstVisibleLine(), LineFromChar(Box, top));
 }
 
 void TestRichBox::EditsNeverReachTheEndMarker_data()
