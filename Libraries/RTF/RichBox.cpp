@@ -389,10 +389,6 @@ void TRichBox::paintEvent(QPaintEvent *event)
 // hyphenated lines in a row, once they are laid out. The line at the top
 // stays there, or the end when it is in view. Not while the reader edits:
 // the soft hyphens taken out would join the reader's undo.
-namespace {
-constexpr int WholeLayoutLimit = 400000; // characters laid out again at once
-} // namespace
-
 void TRichBox::LimitShownHyphenation()
 {
     if (!Rich->HasSoftHyphens() || !isReadOnly())
@@ -402,18 +398,19 @@ void TRichBox::LimitShownHyphenation()
     const int height = VisibleDocumentHeight() + 1;
     const bool atEnd = top > 0 && top == bar->maximum();
     const int keep = Rich->FromQtPosition(KeptTopPosition()); // soft hyphens may go before it
-    // A change while Qt is still laying the document out leaves the blocks
-    // it has not reached without lines and without height: a piece is laid
-    // out to its end first.
-    if (document()->characterCount() < WholeLayoutLimit)
-        document()->documentLayout()->blockBoundingRect(document()->lastBlock());
     LayOutDownTo(document(), top + height); // the visible part
+    const bool laidOut = IsLaidOut(document()->lastBlock());
     bool changed = false;
-    for (QTextBlock block = BlockAtY(top);
-         block.isValid() && IsLaidOut(block) && block.layout()->position().y() < top + height; block = block.next())
+    QTextBlock block = BlockAtY(top);
+    for (; block.isValid() && IsLaidOut(block) && block.layout()->position().y() < top + height; block = block.next())
         changed = ChooseHyphenation(*Rich, block) || changed;
     if (!changed)
         return;
+    // A change while Qt is still laying the document out in the background
+    // leaves the blocks it has not reached without lines and without height:
+    // they are laid out anew.
+    if (!laidOut && block.isValid())
+        document()->markContentsDirty(block.position(), document()->characterCount() - block.position());
     if (atEnd) {
         ScrollToBottom();
     } else {
