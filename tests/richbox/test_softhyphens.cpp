@@ -279,16 +279,23 @@ void TestSoftHyphens::DroppedAtPositionsOnly()
 
 namespace {
 
+// A paragraph of `count` words taken from `words` every `step`-th, ended by
+// "end".
+QString Mixed(const QStringList &words, int count, int step)
+{
+    QString paragraph;
+    for (int i = 0; i < count; ++i)
+        paragraph += words.at((i * step) % words.size()) + QLatin1Char(' ');
+    return paragraph + QStringLiteral("end");
+}
+
 // A long paragraph of long words in a narrow column, laid out.
 QString LongWords()
 {
-    QString paragraph;
-    const QStringList words = {QStringLiteral("extraordinary"), QStringLiteral("whales"), QStringLiteral("a"),
-                               QStringLiteral("harpooneers"), QStringLiteral("of"), QStringLiteral("unmistakable"),
-                               QStringLiteral("Nantucket"), QStringLiteral("in"), QStringLiteral("the")};
-    for (int i = 0; i < 120; ++i)
-        paragraph += words.at((i * 7) % words.size()) + QLatin1Char(' ');
-    return paragraph + QStringLiteral("end");
+    return Mixed({QStringLiteral("extraordinary"), QStringLiteral("whales"), QStringLiteral("a"),
+                  QStringLiteral("harpooneers"), QStringLiteral("of"), QStringLiteral("unmistakable"),
+                  QStringLiteral("Nantucket"), QStringLiteral("in"), QStringLiteral("the")},
+                 120, 7);
 }
 
 void LayOut(TRichDocument &doc, double width)
@@ -432,13 +439,10 @@ int WideLines(const QTextBlock &block, double space)
 void TestSoftHyphens::ChosenLinesAreNoLooserThanQts()
 {
     // Short words the patterns cannot break, between long ones.
-    QString paragraph;
-    const QStringList words = {QStringLiteral("extraordinarily"), QStringLiteral("sad"), QStringLiteral("a"),
-                               QStringLiteral("chest"), QStringLiteral("of"), QStringLiteral("whalebone"),
-                               QStringLiteral("an"), QStringLiteral("harpooneer"), QStringLiteral("sadly")};
-    for (int i = 0; i < 200; ++i)
-        paragraph += words.at((i * 5) % words.size()) + QLatin1Char(' ');
-    paragraph += QStringLiteral("end");
+    const QString paragraph = Mixed({QStringLiteral("extraordinarily"), QStringLiteral("sad"), QStringLiteral("a"),
+                                     QStringLiteral("chest"), QStringLiteral("of"), QStringLiteral("whalebone"),
+                                     QStringLiteral("an"), QStringLiteral("harpooneer"), QStringLiteral("sadly")},
+                                    200, 5);
     const double space = QFontMetricsF(QTextDocument().defaultFont()).horizontalAdvance(QLatin1Char(' '));
     bool held = false;
     for (double width : {150.0, 190.0, 260.0}) {
